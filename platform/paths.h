@@ -1,0 +1,20 @@
+// Paths as plain text: split into drive, directory, base name and extension
+// the way the runtime's _splitpath does, and compared by the agent's one
+// equality rule. Nothing here touches the file system.
+#pragma once
+
+#include <string>
+
+std::string PathDrive(const std::string& path);
+std::string PathDirectory(const std::string& path);
+std::string PathBaseName(const std::string& path);
+std::string PathExtension(const std::string& path);
+
+// Drive and directory: the folder that holds the file, with its separator.
+std::string PathFolder(const std::string& path);
+// Base name and extension: the file name without its folder.
+std::string PathFileName(const std::string& path);
+
+// Names, section and key names, paths and URL prefixes are the same when they
+// match ignoring letter case, with "/" taken as "\".
+bool PathsEqual(const std::string& a, const std::string& b);

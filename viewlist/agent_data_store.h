@@ -1,0 +1,40 @@
+// A cursor over the agent data that the viewer keeps with its documents:
+// blocks of entries, each value stored as a name entry "[Section]Key"
+// followed by its value entry.
+#pragma once
+
+#include "agent/viewer_interfaces.h"
+#include "platform/com_ptr.h"
+
+#include <string>
+
+class AgentDataStore {
+public:
+    // Size of the buffer every read goes through, terminator included.
+    static constexpr LONG kReadBufferSize = 1024;
+
+    AgentDataStore();
+    AgentDataStore(const AgentDataStore&) = delete;
+    AgentDataStore& operator=(const AgentDataStore&) = delete;
+    virtual ~AgentDataStore();
+
+    // Finds the block whose [ServerFile]ServerPath equals path; E_FAIL when none.
+    HRESULT OpenByServerPath(IAgentHelper* helper, const std::string& path);
+    // Positions the cursor at entry 0 of a viewer document's block.
+    HRESULT OpenForDocument(IAgentHelper* helper, const LONG* documentKey);
+    std::string ReadNext();
+    std::string FindValue(const std::string& section, const std::string& key);
+    // Sets target only while it is empty. Always 0.
+    HRESULT FillValue(const std::string& section, const std::string& key, std::string& target);
+    HRESULT AppendText(const std::string& text);
+    HRESULT WriteValue(const std::string& section, const std::string& key, const std::string& value);
+
+    LONG Block() const { return m_nBlock; }
+    LONG Entry() const { return m_nEntry; }
+
+private:
+    GUID m_ownerId;
+    ComPtr<IMarkupManager> m_pManager;
+    LONG m_nBlock = -1;
+    LONG m_nEntry = -1;
+};
