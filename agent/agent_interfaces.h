@@ -84,7 +84,7 @@ struct IAgentSession : IUnknown {
 struct IAgentSessionControl : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE Start() = 0;
     virtual HRESULT STDMETHODCALLTYPE Stop() = 0;
-    virtual HRESULT STDMETHODCALLTYPE Stub5(LONG) = 0;
-    virtual HRESULT STDMETHODCALLTYPE Stub6(LONG, LONG) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ControlStub5(LONG) = 0;
+    virtual HRESULT STDMETHODCALLTYPE ControlStub6(LONG, LONG) = 0;
     virtual HRESULT STDMETHODCALLTYPE IsStarted(LONG* started) = 0;
 };

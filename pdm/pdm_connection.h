@@ -62,3 +62,6 @@ public:
 inline constexpr char kSectionServerFile[] = "ServerFile";
 inline constexpr char kSectionViewList[] = "ViewList";
 inline constexpr char kPlainSessionType[] = "ZelView.Session";
+// The server file's path: read from the launch file, and the name under which
+// the agent data finds the block of a launch file.
+inline constexpr char kKeyServerPath[] = "ServerPath";

@@ -8,3 +8,11 @@ std::string UrlDecode(const std::string& text);
 
 // True when the text begins with "http://" by PathsEqual.
 bool IsHttpLocation(const std::string& text);
+
+#include <optional>
+#include <string_view>
+
+// The number that the runtime's sscanf with "%x" reads from the start of
+// chars (blanks, a sign, a "0x" prefix and hex digits), as the unsigned value
+// it stores; empty when it reads none.
+std::optional<unsigned> ReadHexNumber(std::string_view chars);

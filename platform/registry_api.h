@@ -23,6 +23,16 @@ typedef uint32_t REGSAM;
 #define KEY_READ 0x20019
 #define KEY_WRITE 0x20006
 #define KEY_ALL_ACCESS 0xF003F
+#define ERROR_BAD_PATHNAME 161L
+#define ERROR_KEY_DELETED 1018L
+#define REG_NONE 0
+#define REG_BINARY 3
+#define REG_CREATED_NEW_KEY 1
+#define REG_OPENED_EXISTING_KEY 2
+#define KEY_QUERY_VALUE 0x0001
+#define KEY_SET_VALUE 0x0002
+#define KEY_CREATE_SUB_KEY 0x0004
+#define KEY_ENUMERATE_SUB_KEYS 0x0008
 
 // The store's file: $NUV_REGISTRY_FILE when set, else ~/.zelview/registry.
 LSTATUS RegCreateKeyExA(HKEY hive, const char* subKey, DWORD reserved, char* cls, DWORD options, REGSAM sam,

@@ -16,5 +16,5 @@
 
 #define RETURN_HR_IF_NULL(hr, ptr)       \
     do {                                 \
-        if ((ptr) == nullptr) return (hr); \
+        if (!(ptr)) return (hr); \
     } while (0)

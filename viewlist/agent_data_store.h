@@ -12,6 +12,11 @@ class AgentDataStore {
 public:
     // Size of the buffer every read goes through, terminator included.
     static constexpr LONG kReadBufferSize = 1024;
+    // Bounds that keep every scan of a hostile store finite and no index from
+    // wrapping: the last block a scan or a read moves on to, and the entries a
+    // block may hold (a view list of the largest size takes about 100,000).
+    static constexpr LONG kMaxBlockIndex = 4096;
+    static constexpr LONG kMaxEntryIndex = 1L << 18;
 
     AgentDataStore();
     AgentDataStore(const AgentDataStore&) = delete;
@@ -33,6 +38,11 @@ public:
     LONG Entry() const { return m_nEntry; }
 
 private:
+    HRESULT ObtainManager(IAgentHelper* helper);
+    HRESULT LocateDocumentBlock(IAgentHelper* helper, const LONG* documentKey);
+    // Reads the entry at the cursor's entry index in block; false when there is none.
+    bool ReadEntry(LONG block, std::string& text);
+
     GUID m_ownerId;
     ComPtr<IMarkupManager> m_pManager;
     LONG m_nBlock = -1;

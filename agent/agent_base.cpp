@@ -1,0 +1,52 @@
+#include "agent/agent_base.h"
+
+#include "agent/guids.h"
+#include "platform/module_context.h"
+
+CAgentBase::CAgentBase() {
+    // Without the helper the agent still exists; the operations that need it fail.
+    NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, m_pHelper.put_void());
+}
+
+CAgentBase::~CAgentBase() {
+    // The helper goes first, as the viewer expects; the session references,
+    // the store's manager and the sinks follow with the members.
+    m_pHelper.reset();
+}
+
+HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList*, ViewListEntry*) {
+    return E_NOTIMPL;
+}
+
+// Operations the viewer may call but this agent does not provide. They switch
+// the module context like every other operation of these interfaces.
+#define AGENT_STUB(iface_method, result, ...)          \
+    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) { \
+        ModuleContextGuard context;                    \
+        return result;                                 \
+    }
+
+AGENT_STUB(Stub3, S_OK, LONG, LONG, LONG, LONG, LONG)
+AGENT_STUB(Stub4, E_NOTIMPL, LONG)
+AGENT_STUB(Stub5, E_NOTIMPL, LONG)
+AGENT_STUB(Stub6, E_NOTIMPL, LONG)
+AGENT_STUB(Stub7, E_NOTIMPL, LONG)
+AGENT_STUB(Stub8, E_NOTIMPL, LONG)
+AGENT_STUB(Stub10, E_NOTIMPL, LONG)
+AGENT_STUB(Stub11, S_OK, LONG, LONG)
+AGENT_STUB(Stub12, E_NOTIMPL, LONG)
+AGENT_STUB(Stub13, E_NOTIMPL, LONG, LONG)
+AGENT_STUB(Stub14, E_NOTIMPL, LONG)
+AGENT_STUB(Stub19, E_NOTIMPL, LONG, LONG)
+AGENT_STUB(Stub20, E_NOTIMPL, LONG, LONG, LONG)
+AGENT_STUB(ControlStub5, S_OK, LONG)
+AGENT_STUB(ControlStub6, S_OK, LONG, LONG)
+
+#undef AGENT_STUB
+
+HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_POINTER, started);
+    *started = m_pViewerSession ? 1 : 0;
+    return S_OK;
+}

@@ -1,0 +1,119 @@
+// The session state of one agent and the interfaces the viewer drives it
+// through. CDMAgent (agent/dm_agent.h) adds identity and reference counting.
+#pragma once
+
+#include "agent/agent_interfaces.h"
+#include "agent/viewer_interfaces.h"
+#include "pdm/pdm_connection.h"
+#include "platform/com_ptr.h"
+#include "platform/result.h"
+#include "viewlist/agent_data_store.h"
+#include "viewlist/entry_list.h"
+
+#include <list>
+#include <string>
+#include <vector>
+
+// The document kinds the viewer reports at session start.
+enum DocumentKind : LONG {
+    kDocumentPdf = 0,
+    kDocument2D = 1,
+    kDocument3D = 2,
+    kDocumentNone = 3,
+};
+
+class CAgentBase : public IAgentFileOpen,
+                   public IAgentPathResolve,
+                   public IAgentMarkupSave,
+                   public IAgentNotify,
+                   public IAgentSession,
+                   public IAgentSessionControl {
+public:
+    CAgentBase(const CAgentBase&) = delete;
+    CAgentBase& operator=(const CAgentBase&) = delete;
+
+    // Own virtual operations; they follow OpenStream in the primary table.
+    // The first frees the object the way a virtual destructor would: it keeps
+    // the single slot that position has (a C++ destructor would take two).
+    virtual void DestroySelf() = 0;
+    virtual HRESULT HandleItem(const std::string& name, const std::string& kind, EntryList* list,
+                               ViewListEntry* entry);
+
+    // IAgentFileOpen
+    HRESULT STDMETHODCALLTYPE OpenStream(const char* name, LONG ignored, IStream** out) override;
+    // IAgentPathResolve
+    HRESULT STDMETHODCALLTYPE ResolvePath(const char* name, char* buffer, LONG ignored1, LONG ignored2) override;
+    // IAgentMarkupSave
+    HRESULT STDMETHODCALLTYPE SaveMarkup(const char* markupPath) override;
+    // IAgentNotify
+    HRESULT STDMETHODCALLTYPE Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) override;
+    HRESULT STDMETHODCALLTYPE Advise(IAgentNotify* sink) override;
+    HRESULT STDMETHODCALLTYPE Unadvise(IAgentNotify* sink) override;
+    HRESULT STDMETHODCALLTYPE Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) override;
+    // IAgentSession
+    HRESULT STDMETHODCALLTYPE Stub3(LONG, LONG, LONG, LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub4(LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub5(LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub6(LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub7(LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub8(LONG) override;
+    HRESULT STDMETHODCALLTYPE LoadDocumentMarkups(LONG documentHandle) override;
+    HRESULT STDMETHODCALLTYPE Stub10(LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub11(LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub12(LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub13(LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub14(LONG) override;
+    HRESULT STDMETHODCALLTYPE Connect() override;
+    HRESULT STDMETHODCALLTYPE LoadViewList() override;
+    HRESULT STDMETHODCALLTYPE SaveViewList() override;
+    HRESULT STDMETHODCALLTYPE OpenSessionItem(const char* name) override;
+    HRESULT STDMETHODCALLTYPE Stub19(LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE Stub20(LONG, LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE RemovePendingFiles(PendingFileList* list) override;
+    HRESULT STDMETHODCALLTYPE BeginMarkup(LONG value) override;
+    HRESULT STDMETHODCALLTYPE EndMarkup(LONG ignored) override;
+    // IAgentSessionControl
+    HRESULT STDMETHODCALLTYPE Start() override;
+    HRESULT STDMETHODCALLTYPE Stop() override;
+    HRESULT STDMETHODCALLTYPE ControlStub5(LONG) override;
+    HRESULT STDMETHODCALLTYPE ControlStub6(LONG, LONG) override;
+    HRESULT STDMETHODCALLTYPE IsStarted(LONG* started) override;
+
+    // Files that RemovePendingFiles deletes.
+    void AddPendingDelete(const std::string& path) { m_pendingDeletes.push_back(path); }
+
+protected:
+    CAgentBase();
+    ~CAgentBase();
+
+    IAgentNotify* NotifyInterface() { return static_cast<IAgentNotify*>(this); }
+    IAgentMarkupSave* SaveInterface() { return static_cast<IAgentMarkupSave*>(this); }
+    bool HasLists() const { return m_pMarkups && m_pParts && m_pServerFiles; }
+    bool IsReadOnly(const ViewListEntry& entry) const;
+    bool IsViewOnly() const;
+
+    HRESULT LoadPdfMarkups(LONG documentHandle);
+    HRESULT Load2DMarkups(LONG documentHandle);
+    HRESULT Load3DMarkups(LONG documentHandle);
+    HRESULT Get3DDocument(ComPtr<I3DDocument>& document, LONG* flag);
+    HRESULT FixLaunchFileAndStart(const char* name);
+    HRESULT SaveMarkupCore(const char* markupPath);
+
+    std::vector<ComPtr<IAgentNotify>> m_sinks;
+    LONG m_nDocKeyFirst = 0;
+    ComPtr<IAgentHelper> m_pHelper;
+    ComPtr<IViewerSession> m_pViewerSession;
+    ComPtr<IMarkupManager> m_pMarkupManager;
+    CDMAgentConnection* m_pRecord = nullptr;
+    AgentDataStore m_store;
+    AgentDataStore* m_pStore = &m_store;
+    EntryList* m_pMarkups = nullptr;
+    EntryList* m_pParts = nullptr;
+    EntryList* m_pServerFiles = nullptr;
+    std::list<std::string> m_pendingDeletes;
+    std::string m_strViewListPath;
+    NameList m_documents;
+    LONG m_nDocKeySecond = 0;
+    LONG m_nDocumentKind = kDocumentNone;
+    LONG m_hDocument = 0;
+};

@@ -1,0 +1,111 @@
+#include "agent/dm_agent.h"
+
+#include "agent/agent_factory.h"
+#include "agent/guids.h"
+
+#include <new>
+
+namespace {
+// The identifiers interface lookup answers, each with the interface it gives.
+struct InterfaceEntry {
+    const IID* iid;
+    IUnknown* (*get)(CDMAgent* agent);
+};
+
+template <typename Interface>
+IUnknown* As(CDMAgent* agent) {
+    return static_cast<Interface*>(agent);
+}
+
+constexpr InterfaceEntry kInterfaceTable[] = {
+    {&IID_IUnknown, As<IDMAgent>},
+    {&IID_IDMAgent, As<IDMAgent>},
+    {&IID_IAgentFileOpen, As<IAgentFileOpen>},
+    {&IID_IAgentPathResolve, As<IAgentPathResolve>},
+    {&IID_IAgentMarkupSave, As<IAgentMarkupSave>},
+    {&IID_IAgentSession, As<IAgentSession>},
+};
+}  // namespace
+
+CDMAgent::CDMAgent(IUnknown* outer) : m_pOuter(outer) {
+    m_pRecord = &m_record;
+    if (m_pHelper) {
+        // The helper may take and drop a reference while it registers us;
+        // that must not destroy a stand-alone agent under construction.
+        m_nRefCount = 1;
+        m_pHelper->RegisterAgent(static_cast<IDMAgent*>(this));
+        m_nRefCount = 0;
+    }
+}
+
+CDMAgent::~CDMAgent() = default;
+
+HRESULT CDMAgent::Create(IUnknown* outer, REFIID iid, void** out) {
+    RETURN_HR_IF_NULL(E_POINTER, out);
+    *out = nullptr;
+    RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer && !IsEqualGUID(iid, IID_IUnknown));
+    auto* agent = new (std::nothrow) CDMAgent(outer);
+    RETURN_HR_IF_NULL(E_OUTOFMEMORY, agent);
+
+    // One reference for the creation, then the one asked for.
+    agent->AddOwnReference();
+    const HRESULT hr = outer ? agent->m_inner.QueryInterface(iid, out) : agent->QueryInterface(iid, out);
+    agent->ReleaseOwnReference();
+    return hr;
+}
+
+HRESULT CDMAgent::LookUpInterface(REFIID iid, void** out) {
+    RETURN_HR_IF_NULL(E_POINTER, out);
+    *out = nullptr;
+    for (const InterfaceEntry& entry : kInterfaceTable) {
+        if (IsEqualGUID(iid, *entry.iid)) {
+            IUnknown* found = entry.get(this);
+            found->AddRef();
+            *out = found;
+            return S_OK;
+        }
+    }
+    return E_NOINTERFACE;
+}
+
+HRESULT STDMETHODCALLTYPE CDMAgent::QueryInterface(REFIID iid, void** out) {
+    RETURN_HR_IF_NULL(E_POINTER, out);
+    if (m_pOuter && SUCCEEDED(m_pOuter->QueryInterface(iid, out))) return S_OK;
+    return LookUpInterface(iid, out);
+}
+
+ULONG STDMETHODCALLTYPE CDMAgent::AddRef() { return m_pOuter ? m_pOuter->AddRef() : AddOwnReference(); }
+
+ULONG STDMETHODCALLTYPE CDMAgent::Release() { return m_pOuter ? m_pOuter->Release() : ReleaseOwnReference(); }
+
+// Plain arithmetic: every call reaches the agent on its apartment thread.
+ULONG CDMAgent::AddOwnReference() { return static_cast<ULONG>(++m_nRefCount); }
+
+ULONG CDMAgent::ReleaseOwnReference() {
+    const LONG count = --m_nRefCount;
+    if (count == 0) {
+        // References taken and dropped while the agent is torn down must not
+        // destroy it a second time.
+        m_nRefCount = 1;
+        DestroySelf();
+    }
+    return static_cast<ULONG>(count);
+}
+
+void CDMAgent::DestroySelf() { delete this; }
+
+HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, void** out) {
+    RETURN_HR_IF_NULL(E_POINTER, out);
+    if (IsEqualGUID(iid, IID_IUnknown)) {
+        *out = static_cast<IUnknown*>(this);
+        AddRef();
+        return S_OK;
+    }
+    return m_agent.LookUpInterface(iid, out);
+}
+
+ULONG STDMETHODCALLTYPE CDMAgent::InnerUnknown::AddRef() { return m_agent.AddOwnReference(); }
+
+ULONG STDMETHODCALLTYPE CDMAgent::InnerUnknown::Release() { return m_agent.ReleaseOwnReference(); }
+
+HRESULT CreateAgentObject(IUnknown* outer, REFIID iid, void** out) { return CDMAgent::Create(outer, iid, out); }

@@ -1,0 +1,176 @@
+// Loading the session's markup layers into each document the viewer opens,
+// and the markup session around the user's edits.
+#include "agent/agent_base.h"
+
+#include "agent/guids.h"
+#include "platform/file_ops.h"
+#include "platform/mbcompare.h"
+#include "platform/module_context.h"
+#include "platform/registry.h"
+#include "platform/strings.h"
+
+#include <cstring>
+
+namespace {
+constexpr char kReadAccess[] = "READ";
+constexpr char kViewOnlyMode[] = "ViewOnly";
+constexpr LONG kBaseLayer = 1;
+constexpr LONG kLayerNameSize = 260;
+
+const char* MarkupKindName(LONG kind) {
+    switch (kind) {
+    case kDocumentPdf: return "PDF Markup";
+    case kDocument2D: return "2D Markup";
+    case kDocument3D: return "3D Markup";
+    default: return nullptr;
+    }
+}
+
+void WritePreserveExtensions(DWORD value) {
+    WriteRegistryValue(HKEY_CURRENT_USER, kPreserveExtensionsPath, REG_DWORD, &value, sizeof value, false);
+}
+
+// Appends at the end of the caller's list; the caller frees with CoTaskMemFree.
+bool AppendToCallerList(PendingFileList* list, const std::string& path) {
+    auto* node = static_cast<PendingFileNode*>(CoTaskMemAlloc(sizeof(PendingFileNode)));
+    auto* text = static_cast<char*>(CoTaskMemAlloc(path.size() + 1));
+    if (!node || !text) {
+        CoTaskMemFree(node);
+        CoTaskMemFree(text);
+        return false;
+    }
+    std::memcpy(text, path.c_str(), path.size() + 1);
+    node->next = nullptr;
+    node->path = text;
+    PendingFileNode** link = &list->head;
+    while (*link) link = &(*link)->next;
+    *link = node;
+    return true;
+}
+}  // namespace
+
+bool CAgentBase::IsViewOnly() const {
+    return m_pRecord && MbsCompare(m_pRecord->m_strViewMode.c_str(), kViewOnlyMode) == 0;
+}
+
+bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const {
+    return MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0 || IsViewOnly();
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
+    ModuleContextGuard context;
+    m_hDocument = documentHandle;
+    RETURN_HR_IF(E_FAIL, !m_pMarkups);
+    switch (m_nDocumentKind) {
+    case kDocumentPdf: return LoadPdfMarkups(documentHandle);
+    case kDocument2D: return Load2DMarkups(documentHandle);
+    case kDocument3D: return Load3DMarkups(documentHandle);
+    default: return E_FAIL;
+    }
+}
+
+HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
+    RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
+    ComPtr<IPdfDocument> document;
+    RETURN_IF_FAILED(m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, document.put_void()));
+    RETURN_HR_IF_NULL(E_FAIL, document);
+    LONG unused = 0;
+    document->UnnamedValue13(&unused);
+
+    for (ViewListEntry& entry : *m_pMarkups) {
+        if (entry.m_bLoaded) continue;
+        document->LoadMarkupFile(entry.m_strLocalPath.c_str());
+        LONG layer = 0;
+        if (IsReadOnly(entry) && SUCCEEDED(document->GetCurrentLayer(&layer))) document->SetLayerReadOnly(layer, 1);
+        entry.m_bLoaded = true;
+    }
+
+    ComPtr<IViewerEvents> events;
+    RETURN_IF_FAILED(document.query(IID_IViewerEvents, events));
+    RETURN_HR_IF_NULL(E_FAIL, events);
+    return events->AddSink(NotifyInterface());
+}
+
+HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
+    RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
+    ComPtr<I2DDocument> document;
+    RETURN_IF_FAILED(m_pHelper->GetDocument(IID_I2DDocument, documentHandle, document.put_void()));
+    RETURN_HR_IF_NULL(E_FAIL, document);
+    ComPtr<I2DLayers> layers;
+    RETURN_IF_FAILED(document.query(IID_I2DLayers, layers));
+    RETURN_HR_IF_NULL(E_FAIL, layers);
+
+    // The drawing's own layer is never the user's to change.
+    LONG layer = 0;
+    if (SUCCEEDED(layers->GetLayer(&layer, kBaseLayer))) {
+        layers->SetLayerReadOnly(layer, 1);
+        char name[kLayerNameSize] = {};
+        layers->GetLayerName(layer, name, kLayerNameSize);
+    }
+
+    LONG layerNumber = kBaseLayer;
+    for (ViewListEntry& entry : *m_pMarkups) {
+        if (entry.m_bLoaded) continue;
+        ++layerNumber;
+        layers->LoadMarkupFile(entry.m_strLocalPath.c_str(), layerNumber);
+        if (IsReadOnly(entry) && SUCCEEDED(layers->GetLayer(&layer, layerNumber))) layers->SetLayerReadOnly(layer, 1);
+        entry.m_bLoaded = true;
+    }
+    return document->AddSaveHandler(SaveInterface());
+}
+
+HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
+    RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
+    // Listed before anything can fail: saves are accepted for every handle
+    // the viewer ever announced.
+    m_documents.AddTail(DecimalText(documentHandle));
+
+    ComPtr<I3DDocument> document;
+    LONG flag = 1;
+    RETURN_IF_FAILED(Get3DDocument(document, &flag));
+    RETURN_HR_IF(E_FAIL, flag != 1 || !document);
+
+    for (ViewListEntry& entry : *m_pMarkups) {
+        if (entry.m_bLoaded) continue;
+        document->LoadMarkupFile(documentHandle, entry.m_strLocalPath.c_str());
+        entry.m_bLoaded = true;
+    }
+
+    ComPtr<IViewerEvents> events;
+    RETURN_IF_FAILED(document.query(IID_IViewerEvents, events));
+    RETURN_HR_IF_NULL(E_FAIL, events);
+    return events->AddSink(NotifyInterface());
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_FAIL, m_pMarkupManager);
+    m_nDocKeySecond = value;
+    const LONG flag = IsViewOnly() ? 0 : 1;
+    HRESULT hr = S_OK;
+    if (const char* kindName = MarkupKindName(m_nDocumentKind)) {
+        m_pMarkupManager->EnableMarkupKind(kindName, flag);
+    } else if (m_nDocumentKind == kDocumentNone) {
+        hr = E_FAIL;
+    }
+    WritePreserveExtensions(1);
+    return hr;
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) {
+    ModuleContextGuard context;
+    WritePreserveExtensions(0);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_POINTER, list);
+    HRESULT hr = S_OK;
+    for (const std::string& path : m_pendingDeletes) {
+        MakeOwnerReadWrite(path);
+        if (!DeleteFileAt(path) && !AppendToCallerList(list, path)) hr = E_OUTOFMEMORY;
+    }
+    m_pendingDeletes.clear();
+    return hr;
+}

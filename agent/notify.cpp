@@ -1,0 +1,83 @@
+// Viewer events: the notification codes the agent answers itself, and the
+// sinks that every other event is passed on to.
+#include "agent/agent_base.h"
+
+#include "platform/module_context.h"
+#include "platform/strings.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+constexpr LONG kVersionAnswer = 0x100;
+constexpr uint16_t kFlagAnswer = 1;
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+    ModuleContextGuard context;
+    switch (code) {
+    case kNotifySaveMarkup:
+        return SaveMarkup(static_cast<const char*>(input));
+    case kNotifySaveDocumentMarkup:
+    case kNotifySaveDocumentMarkupAlt: {
+        RETURN_HR_IF_NULL(E_POINTER, input);
+        const auto* save = static_cast<const DocumentMarkupSave*>(input);
+        RETURN_HR_IF(E_FAIL, !m_documents.Contains(DecimalText(save->documentHandle)));
+        return SaveMarkup(save->markupPath);
+    }
+    case kNotifyQueryVersion: {
+        RETURN_HR_IF_NULL(E_POINTER, output);
+        const LONG answer = kVersionAnswer;
+        std::memcpy(output, &answer, sizeof answer);
+        return S_OK;
+    }
+    case kNotifyQueryFlag: {
+        // Only the two bytes of a 16-bit value belong to the caller.
+        RETURN_HR_IF_NULL(E_POINTER, output);
+        std::memcpy(output, &kFlagAnswer, sizeof kFlagAnswer);
+        return S_OK;
+    }
+    case kNotifyViewerEvent: {
+        ComPtr<IUnknown> senderIdentity;
+        if (sender && SUCCEEDED(sender->QueryInterface(IID_IUnknown, senderIdentity.put_void())) &&
+            static_cast<void*>(senderIdentity.get()) != static_cast<void*>(NotifyInterface())) {
+            // Sinks first learn that the event passed through the agent.
+            Fire(kNotifyViewerEvent, NotifyInterface(), value, nullptr, nullptr);
+        }
+        senderIdentity.reset();
+        return Fire(kNotifyViewerEvent, sender, value, input, output);
+    }
+    default:
+        Fire(code, sender, value, input, output);
+        return S_OK;
+    }
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
+    RETURN_HR_IF_NULL(E_INVALIDARG, sink);
+    const bool known = std::any_of(m_sinks.begin(), m_sinks.end(),
+                                   [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
+    RETURN_HR_IF(E_FAIL, known);
+    m_sinks.push_back(ComPtr<IAgentNotify>::copy(sink));
+    LONG answer = 0;
+    sink->Notify(kNotifyQueryFlag, NotifyInterface(), 0, nullptr, &answer);
+    sink->Notify(kNotifyStart, NotifyInterface(), 0, nullptr, nullptr);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
+    RETURN_HR_IF_NULL(E_INVALIDARG, sink);
+    const auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
+                                    [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
+    RETURN_HR_IF(E_FAIL, found == m_sinks.end());
+    m_sinks.erase(found);
+    return S_OK;
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+    // A sink may advise or unadvise while it is being notified: walk a copy,
+    // which also keeps every sink alive for its call.
+    const std::vector<ComPtr<IAgentNotify>> sinks = m_sinks;
+    for (const auto& sink : sinks) sink->Notify(code, sender, value, input, output);
+    return S_OK;
+}

@@ -1,0 +1,135 @@
+// The first file the viewer names fixes the session's launch file; the agent
+// then joins the viewer session and connects to the PDM settings.
+#include "agent/agent_base.h"
+
+#include "agent/guids.h"
+#include "platform/module_context.h"
+
+#include <cstring>
+
+namespace {
+constexpr char kSessionItemKind[] = "Session";
+}
+
+HRESULT CAgentBase::FixLaunchFileAndStart(const char* name) {
+    if (!m_strViewListPath.empty()) return S_OK;
+    m_strViewListPath = name;
+    return Start();
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_POINTER, out);
+    *out = nullptr;
+    RETURN_HR_IF_NULL(E_POINTER, name);
+    RETURN_IF_FAILED(FixLaunchFileAndStart(name));
+
+    ComPtr<IFileStreamSource> source;
+    RETURN_IF_FAILED(NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER,
+                                         IID_IFileStreamSource, source.put_void()));
+    RETURN_HR_IF_NULL(E_FAIL, source);
+    RETURN_IF_FAILED(source->OpenFile(name));
+    return source->QueryInterface(IID_IStream, reinterpret_cast<void**>(out));
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_POINTER, name);
+    RETURN_HR_IF_NULL(E_POINTER, buffer);
+    const HRESULT started = FixLaunchFileAndStart(name);
+    RETURN_IF_FAILED(started);
+    // The viewer's buffer is as large as the name it resolves; the interface
+    // gives no size to check against.
+    std::memmove(buffer, name, std::strlen(name) + 1);
+    return started;
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
+    ModuleContextGuard context;
+    if (m_pViewerSession) return S_OK;
+    RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
+
+    ComPtr<IDocumentLookup> lookup;
+    RETURN_IF_FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup,
+                                         lookup.put_void()));
+    RETURN_HR_IF_NULL(E_FAIL, lookup);
+    RETURN_IF_FAILED(m_pHelper->GetMarkupManager(m_pMarkupManager.put()));
+    RETURN_IF_FAILED(lookup->GetViewerSession(m_pViewerSession.put()));
+
+    // Values land in the session only when the viewer vouches for them.
+    LONG kind = kDocumentNone;
+    RETURN_IF_FAILED(lookup->GetDocumentKind(m_nDocKeyFirst, &kind));
+    m_nDocumentKind = kind;
+    if (m_nDocKeySecond == 0) {
+        LONG second = 0;
+        RETURN_IF_FAILED(lookup->GetDocumentKey(&second));
+        m_nDocKeySecond = second;
+    }
+    LONG unused = 0;
+    RETURN_IF_FAILED(lookup->UnnamedValue5(&unused));
+    return Connect();
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
+    RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
+    m_pMarkups = &m_pRecord->m_markups;
+    m_pParts = &m_pRecord->m_parts;
+    m_pServerFiles = &m_pRecord->m_serverFiles;
+    if (m_pRecord->m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
+    return m_pRecord->LoadMarkups();
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_POINTER, name);
+    ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
+    return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
+}
+
+HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, LONG* flag) {
+    RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
+    *flag = 1;
+    LONG viewHandle = 0;
+    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, flag, &viewHandle));
+    return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, document.put_void());
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
+    ModuleContextGuard context;
+    HRESULT hr = S_OK;
+    switch (m_nDocumentKind) {
+    case kDocumentPdf:
+        if (m_pViewerSession) {
+            ComPtr<IPdfDocument> document;
+            hr = m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, document.put_void());
+            ComPtr<IViewerEvents> events;
+            if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
+            if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
+        }
+        break;
+    case kDocument2D:
+        if (m_pHelper) {
+            ComPtr<I2DDocument> document;
+            hr = m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, document.put_void());
+            if (SUCCEEDED(hr) && document) hr = document->RemoveSaveHandler(SaveInterface());
+        }
+        break;
+    case kDocument3D:
+        if (m_pViewerSession) {
+            ComPtr<I3DDocument> document;
+            LONG flag = 1;
+            hr = Get3DDocument(document, &flag);
+            ComPtr<IViewerEvents> events;
+            if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
+            if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
+        }
+        break;
+    default:
+        break;
+    }
+    m_pViewerSession.reset();
+    m_pMarkupManager.reset();
+    return hr;
+}

@@ -1,0 +1,19 @@
+// The operating system starts and ends the module through DllMain.
+#ifdef _WIN32
+
+#include "module/dmagent_app.h"
+
+extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
+    switch (reason) {
+    case DLL_PROCESS_ATTACH:
+        DisableThreadLibraryCalls(instance);
+        return TheApp().Start(instance) ? TRUE : FALSE;
+    case DLL_PROCESS_DETACH:
+        TheApp().End();
+        return TRUE;
+    default:
+        return TRUE;
+    }
+}
+
+#endif

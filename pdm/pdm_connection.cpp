@@ -1,0 +1,131 @@
+#include "pdm/pdm_connection.h"
+
+#include "pdm/url.h"
+#include "platform/codepage.h"
+#include "platform/result.h"
+#include "platform/strings.h"
+
+#include <algorithm>
+
+namespace {
+
+// Size of the wide buffer every launch file read goes through, terminator
+// included.
+constexpr LONG kValueBufferChars = 1024;
+
+// Key words of one markup; each is followed by the markup's number.
+constexpr char kKeyMarkup[] = "Markup";
+constexpr char kKeyMarkupPermission[] = "Markup_Permission";
+constexpr char kKeyMarkupObjectId[] = "object_id";
+constexpr char kKeyMarkupAccess[] = "MarkupAccess";
+
+constexpr char kObjectIdParameter[] = "object_id=";
+constexpr char kParameterSeparator[] = "&";
+
+// A failed call's out value is not trusted: it is dropped without a release.
+template <typename T>
+void DropUntrusted(ComPtr<T>& pointer) {
+    static_cast<void>(pointer.detach());
+}
+
+// One read through either kind of source; both take the same arguments.
+template <typename Source>
+std::string ReadThrough(Source* source, const std::string& section, const std::string& key) {
+    const WideString wideSection = AnsiToWide(section);
+    const WideString wideKey = AnsiToWide(key);
+    WCHAR buffer[kValueBufferChars] = {};
+    LONG count = kValueBufferChars;
+    const HRESULT hr = source->ReadProfileValue(0, wideSection.c_str(), wideKey.c_str(), &count, buffer);
+    if (FAILED(hr)) return {};
+    // A source that fills the buffer without a terminator is cut at its end.
+    return WideToAnsi(buffer, kValueBufferChars);
+}
+
+long ClampedCount(long count) { return std::min(count, kMaxListCount); }
+
+// One markup of the launch file, numbered n; every field starts empty.
+ViewListEntry ReadMarkup(CPdmConnection& record, const std::string& n) {
+    ViewListEntry entry;
+    entry.m_strLocation = record.GetValue(kSectionViewList, kKeyMarkup + n);
+    entry.m_strAccess = record.GetValue(kSectionViewList, kKeyMarkupPermission + n);
+    if (IsHttpLocation(entry.m_strLocation)) {
+        entry.m_strURL = entry.m_strLocation;
+        entry.m_strObjectID =
+            UrlDecode(TextBefore(TextAfter(entry.m_strLocation, kObjectIdParameter), kParameterSeparator));
+    }
+    std::string objectId = record.GetValue(kSectionViewList, kKeyMarkupObjectId + n);
+    if (!objectId.empty()) entry.m_strObjectID = std::move(objectId);
+    if (entry.m_strObjectID.empty()) entry.m_strLocalPath = entry.m_strLocation;
+    return entry;
+}
+
+}  // namespace
+
+CPdmConnection::~CPdmConnection() {
+    m_pSource.reset();
+    m_pSourceAlt.reset();
+    m_serverFiles.RemoveAll();
+    m_parts.RemoveAll();
+    m_markups.RemoveAll();
+}
+
+HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
+    RETURN_HR_IF(E_FAIL, m_pSource || helper == nullptr);
+
+    HRESULT hr = helper->GetSettingsSource(m_pSource.put());
+    if (SUCCEEDED(hr)) return LoadSettings();
+    DropUntrusted(m_pSource);
+    if (m_pSourceAlt) return hr;
+
+    hr = helper->GetMarkupManager(m_pSourceAlt.put());
+    if (SUCCEEDED(hr)) return LoadSettings();
+    DropUntrusted(m_pSourceAlt);
+    return hr;
+}
+
+std::string CPdmConnection::GetValue(const std::string& section, const std::string& key) {
+    if (m_pSource) return ReadThrough(m_pSource.get(), section, key);
+    if (m_pSourceAlt) return ReadThrough(m_pSourceAlt.get(), section, key);
+    return {};
+}
+
+HRESULT CPdmConnection::LoadSettings() {
+    m_strServerPath = GetValue(kSectionServerFile, kKeyServerPath);
+    m_strFileTypeID = GetValue(kSectionServerFile, "FileTypeID");
+    m_strViewMode = GetValue(kSectionServerFile, "ViewMode");
+    m_strSessionID = GetValue(kSectionServerFile, "session_id");
+    m_strObjectID = GetValue(kSectionServerFile, "object_id");
+    m_strPDMVendor = GetValue(kSectionServerFile, "PDMVendor");
+    m_strPDMHost = GetValue(kSectionServerFile, "PDM_host");
+    m_strPDMPort = GetValue(kSectionServerFile, "PDM_port");
+    m_nNumMarkups = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, "NumMarkups")));
+    m_nNumParts = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, "NumParts")));
+    if (m_strFileTypeID.empty()) m_strFileTypeID = kPlainSessionType;
+    if (m_strServerPath.empty()) m_strServerPath = GetValue(kSectionServerFile, "ImportPath");
+    return S_OK;
+}
+
+HRESULT CPdmConnection::LoadMarkups() {
+    // The count may have been set by others than LoadSettings.
+    const long count = ClampedCount(m_nNumMarkups);
+    for (long i = 0; i < count; ++i) m_markups.AddTail(ReadMarkup(*this, DecimalText(i)));
+    return S_OK;
+}
+
+CDMAgentConnection::~CDMAgentConnection() = default;
+
+HRESULT CDMAgentConnection::LoadSettings() {
+    const HRESULT hr = CPdmConnection::LoadSettings();
+    m_strDMAgent = GetValue(kSectionViewList, "DMAgent");
+    m_strApplication = GetValue(kSectionViewList, "Application");
+    return hr;
+}
+
+HRESULT CDMAgentConnection::LoadMarkups() {
+    const HRESULT hr = CPdmConnection::LoadMarkups();
+    long n = 0;
+    for (ViewListEntry& entry : m_markups) {
+        entry.m_strAccess = GetValue(kSectionViewList, kKeyMarkupAccess + DecimalText(n++));
+    }
+    return hr;
+}

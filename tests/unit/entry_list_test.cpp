@@ -1,0 +1,116 @@
+#include "viewlist/entry_list.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+namespace {
+
+ViewListEntry Markup(const std::string& localPath, const std::string& objectId = "") {
+    ViewListEntry entry;
+    entry.m_strLocalPath = localPath;
+    entry.m_strObjectID = objectId;
+    return entry;
+}
+
+std::vector<std::string> LocalPaths(const EntryList& list) {
+    std::vector<std::string> paths;
+    for (const ViewListEntry& entry : list) paths.push_back(entry.m_strLocalPath);
+    return paths;
+}
+
+TEST(EntryList, AddTailCountsAndKeepsOrder) {
+    EntryList list;
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_EQ(list.AddTail(Markup("a")), 1u);
+    EXPECT_EQ(LocalPaths(list), std::vector<std::string>{"a"});
+    list.AddTail(Markup("b"));
+    list.AddTail(Markup("c"));
+    EXPECT_EQ(list.AddTail(Markup("d")), 4u);
+    EXPECT_EQ(LocalPaths(list), (std::vector<std::string>{"a", "b", "c", "d"}));
+    EXPECT_EQ(list.Count(), 4u);
+}
+
+TEST(EntryList, StoresItsOwnCopy) {
+    EntryList list;
+    ViewListEntry entry = Markup("D:/m/one.xml", "7");
+    entry.m_bLoaded = true;
+    list.AddTail(entry);
+    entry.m_strLocalPath = "changed";
+    ViewListEntry* found = list.FindByLocalPath("D:/m/one.xml");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->m_strObjectID, "7");
+    EXPECT_TRUE(found->m_bLoaded);
+    EXPECT_EQ(list.FindByLocalPath("changed"), nullptr);
+}
+
+TEST(EntryList, FindByLocalPathUsesPathRuleFirstMatch) {
+    EntryList list;
+    EXPECT_EQ(list.FindByLocalPath("D:/m/one.xml"), nullptr);
+    list.AddTail(Markup("D:/m/Other.xml", "0"));
+    list.AddTail(Markup("D:/m/One.xml", "1"));
+    list.AddTail(Markup("d:\\M\\one.XML", "2"));
+    ViewListEntry* found = list.FindByLocalPath("d:\\m\\ONE.xml");
+    ASSERT_NE(found, nullptr);
+    EXPECT_EQ(found->m_strObjectID, "1");
+    // The entry stays in the list and can be changed there.
+    found->m_bLoaded = true;
+    EXPECT_TRUE(list.FindByLocalPath("D:/m/one.xml")->m_bLoaded);
+    EXPECT_EQ(list.FindByLocalPath("D:/m/one.xm"), nullptr);
+    EXPECT_EQ(list.FindByLocalPath(""), nullptr);
+}
+
+TEST(EntryList, EmptyLocalPathsMatchAnEmptyPath) {
+    EntryList list;
+    list.AddTail(ViewListEntry{});
+    EXPECT_NE(list.FindByLocalPath(""), nullptr);
+}
+
+TEST(EntryList, RemoveAllThenAppendAgain) {
+    EntryList list;
+    list.RemoveAll();
+    EXPECT_TRUE(list.IsEmpty());
+    list.AddTail(Markup("a"));
+    list.AddTail(Markup("b"));
+    list.RemoveAll();
+    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_EQ(list.Count(), 0u);
+    EXPECT_EQ(list.FindByLocalPath("a"), nullptr);
+    EXPECT_EQ(list.AddTail(Markup("c")), 1u);
+    EXPECT_EQ(LocalPaths(list), std::vector<std::string>{"c"});
+}
+
+TEST(EntryList, LongListsAppendAndDestroyWithoutRecursion) {
+    constexpr size_t kEntries = 100000;
+    auto list = std::make_unique<EntryList>();
+    for (size_t i = 0; i < kEntries; ++i) ASSERT_EQ(list->AddTail(Markup("m" + std::to_string(i))), i + 1);
+    EXPECT_EQ(list->Count(), kEntries);
+    list.reset();
+    NameList names;
+    for (size_t i = 0; i < kEntries; ++i) names.AddTail(std::to_string(i));
+    EXPECT_EQ(names.Count(), kEntries);
+}
+
+TEST(NameList, ContainsComparesTexts) {
+    NameList names;
+    EXPECT_FALSE(names.Contains("12"));
+    EXPECT_EQ(names.AddTail("12"), 1u);
+    EXPECT_EQ(names.AddTail("Doc/A"), 2u);
+    EXPECT_TRUE(names.Contains("12"));
+    EXPECT_FALSE(names.Contains("012"));
+    EXPECT_FALSE(names.Contains("1"));
+    EXPECT_TRUE(names.Contains("doc\\a"));
+}
+
+TEST(NameList, RemoveAllThenAppendAgain) {
+    NameList names;
+    names.RemoveAll();
+    names.AddTail("1");
+    names.AddTail("2");
+    names.RemoveAll();
+    EXPECT_FALSE(names.Contains("1"));
+    EXPECT_EQ(names.Count(), 0u);
+    EXPECT_EQ(names.AddTail("3"), 1u);
+}
+
+}  // namespace

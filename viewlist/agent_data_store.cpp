@@ -1,0 +1,124 @@
+#include "viewlist/agent_data_store.h"
+
+#include "agent/guids.h"
+#include "pdm/pdm_connection.h"
+#include "platform/paths.h"
+#include "platform/result.h"
+
+#include <cstring>
+#include <limits>
+
+namespace {
+
+// A failed call's out value is not trusted: it is dropped without a release.
+template <typename T>
+void DropUntrusted(ComPtr<T>& pointer) {
+    static_cast<void>(pointer.detach());
+}
+
+std::string NameEntry(const std::string& section, const std::string& key) { return "[" + section + "]" + key; }
+
+}  // namespace
+
+AgentDataStore::AgentDataStore() : m_ownerId(GUID_AgentDataOwner) {}
+
+AgentDataStore::~AgentDataStore() = default;
+
+HRESULT AgentDataStore::ObtainManager(IAgentHelper* helper) {
+    RETURN_HR_IF(E_FAIL, helper == nullptr);
+    const HRESULT hr = helper->GetMarkupManager(m_pManager.put());
+    if (FAILED(hr)) DropUntrusted(m_pManager);
+    return hr;
+}
+
+HRESULT AgentDataStore::OpenByServerPath(IAgentHelper* helper, const std::string& path) {
+    m_nBlock = 0;
+    m_nEntry = 0;
+    const HRESULT hr = ObtainManager(helper);
+    if (SUCCEEDED(hr)) {
+        for (std::string value = FindValue(kSectionServerFile, kKeyServerPath); !value.empty();
+             value = FindValue(kSectionServerFile, kKeyServerPath)) {
+            // The lookup may have moved on into a later block; the match is
+            // wherever it ended.
+            if (PathsEqual(value, path)) return hr;
+            if (m_nBlock >= kMaxBlockIndex) break;
+            ++m_nBlock;
+        }
+    }
+    m_nBlock = -1;
+    return E_FAIL;
+}
+
+HRESULT AgentDataStore::OpenForDocument(IAgentHelper* helper, const LONG* documentKey) {
+    m_nBlock = 0;
+    const HRESULT hr = LocateDocumentBlock(helper, documentKey);
+    m_nEntry = 0;
+    return hr;
+}
+
+HRESULT AgentDataStore::LocateDocumentBlock(IAgentHelper* helper, const LONG* documentKey) {
+    RETURN_HR_IF(E_FAIL, helper == nullptr);
+    RETURN_HR_IF(E_POINTER, documentKey == nullptr);
+    RETURN_IF_FAILED(ObtainManager(helper));
+    ComPtr<IDocumentLookup> lookup;
+    RETURN_IF_FAILED(helper->QueryInterface(IID_IDocumentLookup, lookup.put_void()));
+    RETURN_HR_IF(E_NOINTERFACE, !lookup);
+    return lookup->GetDocumentIndex(documentKey, &m_nBlock);
+}
+
+bool AgentDataStore::ReadEntry(LONG block, std::string& text) {
+    if (!m_pManager || block < 0 || m_nEntry < 0 || m_nEntry >= kMaxEntryIndex) return false;
+    char buffer[kReadBufferSize] = {};
+    LONG size = kReadBufferSize;
+    if (FAILED(m_pManager->GetAgentString(&m_ownerId, block, m_nEntry, &size, buffer))) return false;
+    // A host that fills the buffer without a terminator is cut at its end.
+    text.assign(buffer, strnlen(buffer, sizeof buffer));
+    return true;
+}
+
+std::string AgentDataStore::ReadNext() {
+    std::string text;
+    if (ReadEntry(m_nBlock, text)) {
+        ++m_nEntry;
+        return text;
+    }
+    // A read past the end of a block goes on at the same entry of the next one.
+    if (m_nBlock < 0 || m_nBlock >= kMaxBlockIndex) return {};
+    if (ReadEntry(m_nBlock + 1, text)) {
+        ++m_nBlock;
+        ++m_nEntry;
+        return text;
+    }
+    return {};
+}
+
+std::string AgentDataStore::FindValue(const std::string& section, const std::string& key) {
+    const std::string name = NameEntry(section, key);
+    m_nEntry = 0;
+    for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
+        if (PathsEqual(entry, name)) return ReadNext();
+    }
+    return {};
+}
+
+HRESULT AgentDataStore::FillValue(const std::string& section, const std::string& key, std::string& target) {
+    if (target.empty()) target = FindValue(section, key);
+    return S_OK;
+}
+
+HRESULT AgentDataStore::AppendText(const std::string& text) {
+    RETURN_HR_IF(E_FAIL, !m_pManager || m_nBlock < 0 || m_nEntry < 0);
+    // What is written past the last entry a read may reach could never be read back.
+    RETURN_HR_IF(E_FAIL, m_nEntry >= kMaxEntryIndex);
+    RETURN_HR_IF(E_INVALIDARG, text.size() >= static_cast<size_t>(std::numeric_limits<LONG>::max()));
+    LONG size = static_cast<LONG>(text.size()) + 1;
+    const HRESULT hr = m_pManager->SetAgentString(&m_ownerId, m_nBlock, m_nEntry, &size, text.c_str());
+    if (SUCCEEDED(hr)) ++m_nEntry;
+    return hr;
+}
+
+HRESULT AgentDataStore::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
+    if (value.empty()) return S_OK;
+    RETURN_IF_FAILED(AppendText(NameEntry(section, key)));
+    return AppendText(value);
+}

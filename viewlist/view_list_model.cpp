@@ -1,0 +1,111 @@
+// The view list's copy in the agent data the viewer keeps with a document.
+// Each entry takes two numbers: the even one keys its location, the odd one
+// after it its other values; each count is the first number not used.
+#include "agent/agent_base.h"
+
+#include "pdm/url.h"
+#include "platform/strings.h"
+
+#include <algorithm>
+
+namespace {
+constexpr char kServerPathKey[] = "ServerPath";
+constexpr char kObjectIdKey[] = "ObjectId";
+constexpr char kViewModeKey[] = "ViewMode";
+constexpr char kVendorKey[] = "PDMVendor";
+constexpr char kHostKey[] = "PDM_host";
+constexpr char kPortKey[] = "PDM_port";
+constexpr char kMarkupKey[] = "Markup";
+constexpr char kMarkupObjectKey[] = "object_id";
+constexpr char kMarkupLocalPathKey[] = "LocalPath";
+constexpr char kNumMarkupsKey[] = "NumMarkups";
+constexpr char kPartKey[] = "Part";
+constexpr char kPartIdKey[] = "PartId";
+constexpr char kNumPartsKey[] = "NumParts";
+
+// Stored counts are twice the number of entries; the same entry limit holds
+// as for the launch file.
+long StoredCount(const std::string& text) {
+    return std::clamp(ParseLeadingInt(text), 0L, 2 * kMaxListCount);
+}
+
+std::string NumberedKey(const char* key, long number) { return key + DecimalText(number); }
+}  // namespace
+
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
+    RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
+    CDMAgentConnection& record = *m_pRecord;
+    m_pServerFiles->RemoveAll();
+
+    const HRESULT opened = m_pStore->OpenByServerPath(m_pHelper.get(), UrlDecode(m_strViewListPath));
+    RETURN_IF_FAILED(opened);
+
+    ViewListEntry launchFile;
+    launchFile.m_strLocalPath = m_strViewListPath;
+    launchFile.m_strObjectID = record.m_strObjectID;
+    m_pServerFiles->AddTail(launchFile);
+
+    // Values the launch file gave win over the stored ones; the object id never does.
+    m_pStore->FillValue(kSectionServerFile, kViewModeKey, record.m_strViewMode);
+    m_pStore->FillValue(kSectionServerFile, kVendorKey, record.m_strPDMVendor);
+    m_pStore->FillValue(kSectionServerFile, kHostKey, record.m_strPDMHost);
+    m_pStore->FillValue(kSectionServerFile, kPortKey, record.m_strPDMPort);
+    record.m_strObjectID = m_pStore->FindValue(kSectionServerFile, kObjectIdKey);
+    if (record.m_strObjectID.empty()) return opened;
+
+    m_pMarkups->RemoveAll();
+    record.m_nNumMarkups = StoredCount(m_pStore->FindValue(kSectionViewList, kNumMarkupsKey));
+    for (long i = 0; i < record.m_nNumMarkups; i += 2) {
+        ViewListEntry markup;
+        markup.m_strLocation = m_pStore->FindValue(kSectionViewList, NumberedKey(kMarkupKey, i));
+        markup.m_strObjectID = m_pStore->FindValue(kSectionViewList, NumberedKey(kMarkupObjectKey, i + 1));
+        markup.m_strLocalPath = m_pStore->FindValue(kSectionViewList, NumberedKey(kMarkupLocalPathKey, i + 1));
+        markup.m_bLoaded = true;
+        m_pMarkups->AddTail(markup);
+    }
+
+    m_pParts->RemoveAll();
+    record.m_nNumParts = StoredCount(m_pStore->FindValue(kSectionViewList, kNumPartsKey));
+    for (long j = 0; j < record.m_nNumParts; j += 2) {
+        ViewListEntry part;
+        part.m_strLocation = m_pStore->FindValue(kSectionViewList, NumberedKey(kPartKey, j));
+        part.m_strObjectID = m_pStore->FindValue(kSectionViewList, NumberedKey(kPartIdKey, j + 1));
+        m_pParts->AddTail(part);
+    }
+
+    record.m_strServerPath = m_strViewListPath;
+    return opened;
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() {
+    RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
+    const CDMAgentConnection& record = *m_pRecord;
+    const LONG documentKey[2] = {m_nDocKeyFirst, m_nDocKeySecond};
+    RETURN_IF_FAILED(m_pStore->OpenForDocument(m_pHelper.get(), documentKey));
+
+    // Only the last write's result is reported: a value lost on the way does
+    // not stop the others.
+    m_pStore->WriteValue(kSectionServerFile, kServerPathKey, UrlDecode(m_strViewListPath));
+    m_pStore->WriteValue(kSectionServerFile, kObjectIdKey, record.m_strObjectID);
+    m_pStore->WriteValue(kSectionServerFile, kViewModeKey, record.m_strViewMode);
+    m_pStore->WriteValue(kSectionServerFile, kVendorKey, record.m_strPDMVendor);
+    m_pStore->WriteValue(kSectionServerFile, kHostKey, record.m_strPDMHost);
+    m_pStore->WriteValue(kSectionServerFile, kPortKey, record.m_strPDMPort);
+
+    long number = 0;
+    for (const ViewListEntry& markup : *m_pMarkups) {
+        m_pStore->WriteValue(kSectionViewList, NumberedKey(kMarkupKey, number), markup.m_strLocation);
+        m_pStore->WriteValue(kSectionViewList, NumberedKey(kMarkupObjectKey, number + 1), markup.m_strObjectID);
+        m_pStore->WriteValue(kSectionViewList, NumberedKey(kMarkupLocalPathKey, number + 1), markup.m_strLocalPath);
+        number += 2;
+    }
+    m_pStore->WriteValue(kSectionViewList, kNumMarkupsKey, DecimalText(number));
+
+    number = 0;
+    for (const ViewListEntry& part : *m_pParts) {
+        m_pStore->WriteValue(kSectionViewList, NumberedKey(kPartKey, number), part.m_strLocation);
+        m_pStore->WriteValue(kSectionViewList, NumberedKey(kPartIdKey, number + 1), part.m_strObjectID);
+        number += 2;
+    }
+    return m_pStore->WriteValue(kSectionViewList, kNumPartsKey, DecimalText(number));
+}
