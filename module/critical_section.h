@@ -16,6 +16,7 @@ public:
     void Enter() { EnterCriticalSection(&m_section); }
     void Leave() { LeaveCriticalSection(&m_section); }
 #else
+    CriticalSection() = default;
     void Enter() { m_mutex.lock(); }
     void Leave() { m_mutex.unlock(); }
 #endif

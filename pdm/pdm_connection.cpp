@@ -22,12 +22,6 @@ constexpr char kKeyMarkupAccess[] = "MarkupAccess";
 constexpr char kObjectIdParameter[] = "object_id=";
 constexpr char kParameterSeparator[] = "&";
 
-// A failed call's out value is not trusted: it is dropped without a release.
-template <typename T>
-void DropUntrusted(ComPtr<T>& pointer) {
-    static_cast<void>(pointer.detach());
-}
-
 // One read through either kind of source; both take the same arguments.
 template <typename Source>
 std::string ReadThrough(Source* source, const std::string& section, const std::string& key) {
@@ -74,12 +68,12 @@ HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
 
     HRESULT hr = helper->GetSettingsSource(m_pSource.put());
     if (SUCCEEDED(hr)) return LoadSettings();
-    DropUntrusted(m_pSource);
+    m_pSource.forget();
     if (m_pSourceAlt) return hr;
 
     hr = helper->GetMarkupManager(m_pSourceAlt.put());
     if (SUCCEEDED(hr)) return LoadSettings();
-    DropUntrusted(m_pSourceAlt);
+    m_pSourceAlt.forget();
     return hr;
 }
 

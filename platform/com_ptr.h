@@ -56,6 +56,10 @@ public:
     // Gives up ownership without releasing.
     [[nodiscard]] T* detach() noexcept { return std::exchange(m_p, nullptr); }
 
+    // Forgets what a failed call left in its out argument, without a release:
+    // such a value is not trusted to be a reference.
+    void forget() noexcept { m_p = nullptr; }
+
     void reset() noexcept {
         if (T* p = std::exchange(m_p, nullptr)) p->Release();
     }

@@ -10,12 +10,6 @@
 
 namespace {
 
-// A failed call's out value is not trusted: it is dropped without a release.
-template <typename T>
-void DropUntrusted(ComPtr<T>& pointer) {
-    static_cast<void>(pointer.detach());
-}
-
 std::string NameEntry(const std::string& section, const std::string& key) { return "[" + section + "]" + key; }
 
 }  // namespace
@@ -27,7 +21,7 @@ AgentDataStore::~AgentDataStore() = default;
 HRESULT AgentDataStore::ObtainManager(IAgentHelper* helper) {
     RETURN_HR_IF(E_FAIL, helper == nullptr);
     const HRESULT hr = helper->GetMarkupManager(m_pManager.put());
-    if (FAILED(hr)) DropUntrusted(m_pManager);
+    if (FAILED(hr)) m_pManager.forget();
     return hr;
 }
 

@@ -16,7 +16,7 @@ public:
     // wrapping: the last block a scan or a read moves on to, and the entries a
     // block may hold (a view list of the largest size takes about 100,000).
     static constexpr LONG kMaxBlockIndex = 4096;
-    static constexpr LONG kMaxEntryIndex = 1L << 18;
+    static constexpr LONG kMaxEntryIndex = 1L << 17;
 
     AgentDataStore();
     AgentDataStore(const AgentDataStore&) = delete;

@@ -144,11 +144,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetDocument(REFIID, LONG, void** out) override { return E_NOTIMPL; }
     HRESULT STDMETHODCALLTYPE GetSettingsSource(ISettingsSource** out) override {
         ++settingsRequests;
-        return HandOut(settings, out);
+        return HandOut(settings, out, junkOnFailure);
     }
     HRESULT STDMETHODCALLTYPE GetMarkupManager(IMarkupManager** out) override {
         ++managerRequests;
-        return HandOut(manager, out);
+        return HandOut(manager, out, junkOnFailure);
     }
 
     HRESULT STDMETHODCALLTYPE GetViewerSession(IViewerSession**) override { return E_NOTIMPL; }
@@ -163,9 +163,11 @@ public:
     }
     HRESULT STDMETHODCALLTYPE GetDocumentKey(LONG*) override { return E_NOTIMPL; }
 
-    // A null source makes the request fail with E_NOINTERFACE.
+    // A null source makes the request fail with E_NOINTERFACE, leaving
+    // junkOnFailure in the out argument.
     FakeSettingsSource* settings = nullptr;
     FakeMarkupManager* manager = nullptr;
+    void* junkOnFailure = nullptr;
     bool lookupAvailable = true;
     LONG documentIndex = 0;
     HRESULT documentIndexResult = S_OK;
@@ -176,9 +178,12 @@ public:
 
 private:
     template <typename Fake, typename Interface>
-    static HRESULT HandOut(Fake* fake, Interface** out) {
+    static HRESULT HandOut(Fake* fake, Interface** out, void* junk) {
         *out = nullptr;
-        if (fake == nullptr) return E_NOINTERFACE;
+        if (fake == nullptr) {
+            *out = static_cast<Interface*>(junk);
+            return E_NOINTERFACE;
+        }
         fake->AddRef();
         *out = fake;
         return S_OK;

@@ -17,3 +17,34 @@ ULONG CallSlotUlong(void* object, int slot, Args... args) {
     void** table = *static_cast<void***>(object);
     return reinterpret_cast<Fn>(table[slot])(object, args...);
 }
+
+#if defined(_WIN32) && defined(__i386__)
+#include <cstdint>
+
+// Calls a __stdcall operation with 32-bit arguments pushed by hand and
+// returns how many bytes of them the callee popped: a callee that pops a
+// different count from what the viewer pushed corrupts the viewer's stack.
+template <typename... Args>
+int BytesPoppedBySlot(void* object, int slot, Args... args) {
+    static_assert(((sizeof(Args) == 4) && ...), "every argument is one 32-bit word");
+    void* fn = (*static_cast<void***>(object))[slot];
+    uint32_t words[] = {reinterpret_cast<uint32_t>(object), (uint32_t)(uintptr_t)(args)...};
+    const int count = sizeof...(Args) + 1;
+    int left = 0;
+    asm volatile(
+        "movl %%esp, %%esi\n\t"
+        "movl %[count], %%ecx\n\t"
+        "1:\n\t"
+        "pushl -4(%[words],%%ecx,4)\n\t"
+        "loop 1b\n\t"
+        "call *%[fn]\n\t"
+        "movl %%esi, %%ecx\n\t"
+        "subl %%esp, %%ecx\n\t"
+        "movl %%esi, %%esp\n\t"
+        "movl %%ecx, %[left]\n\t"
+        : [left] "=m"(left)
+        : [words] "r"(words), [count] "r"(count), [fn] "r"(fn)
+        : "eax", "ecx", "edx", "esi", "memory", "cc");
+    return count * 4 - left;
+}
+#endif

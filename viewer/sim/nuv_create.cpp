@@ -1,6 +1,22 @@
-#include "agent/viewer_interfaces.h"
+// The one export the agent imports: creates the viewer's components.
+#include "platform/result.h"
+#include "viewer/sim/call_text.h"
+#include "viewer/sim/components.h"
+#include "viewer/sim/world.h"
 
-extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID, IUnknown*, DWORD, REFIID, void** out) {
+extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
+                                                         void** out) {
+    using namespace nuvsim;
     if (out) *out = nullptr;
-    return E_NOTIMPL;
+    const std::string className = GuidName(clsid);
+    const std::string operation = "NUVCoCreateInstance(" + className + ")";
+    const CallOutcome simCall_ = TheWorld().calls.Enter(
+        operation, "NUVCoCreateInstance(" + Join({className, GuidName(iid), Number(static_cast<long>(context))}) + ")");
+    if (simCall_.fail) return simCall_.hr;
+    RETURN_HR_IF(E_POINTER, !out);
+    SIM_NULL_OUT(out);
+    RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer);
+    if (clsid == CLSID_AgentHelper) return MakeAgentHelper().HandOut(iid, out);
+    if (clsid == CLSID_FileStreamSource) return MakeFileStreamSource().HandOut(iid, out);
+    return CLASS_E_CLASSNOTAVAILABLE;
 }

@@ -1,0 +1,11 @@
+// The registry script of the agent class, written once as ZelDMAgent.rgs:
+// the Windows build carries it as a REGISTRY resource, the native build has
+// it compiled in as text.
+#pragma once
+
+#include "module/module_handle.h"
+#include "platform/com.h"
+
+#include <string>
+
+HRESULT LoadAgentRegistryScript(ModuleHandle module, std::string& script);

@@ -1,0 +1,13 @@
+#include "platform/launch.h"
+
+#include "platform/com.h"
+
+#include <cstdio>
+
+// No windows here: the message goes to standard error, and OK counts as
+// pressed at once.
+int ShowMessage(const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", MessageCaption().c_str(), text.c_str());
+    std::fflush(stderr);
+    return IDOK;
+}

@@ -1,0 +1,8 @@
+#include "platform/launch.h"
+
+#include "platform/com.h"
+
+int ShowMessage(const std::string& text) {
+    const std::string caption = MessageCaption();
+    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
+}

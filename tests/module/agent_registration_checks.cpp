@@ -1,0 +1,45 @@
+#include "tests/module/agent_registration_checks.h"
+
+#include "tests/module/registry_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+
+namespace {
+constexpr const char* kClassName = "DMAgent Class";
+constexpr const char* kClsidText = "{FE4F5263-11D5-D724-D5BA-A978983B6369}";
+constexpr const char* kLibidText = "{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}";
+
+std::string Lower(std::string text) {
+    std::transform(text.begin(), text.end(), text.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return text;
+}
+
+std::optional<std::string> Default(const std::string& path) { return ReadString(HKEY_CLASSES_ROOT, path); }
+}  // namespace
+
+void ExpectAgentRegistered(const std::string& modulePath) {
+    EXPECT_EQ(Default(kProgId), kClassName);
+    EXPECT_EQ(Default(kProgId + "\\CLSID"), kClsidText);
+    EXPECT_EQ(Default(kIndependentProgId), kClassName);
+    EXPECT_EQ(Default(kIndependentProgId + "\\CLSID"), kClsidText);
+    EXPECT_EQ(Default(kIndependentProgId + "\\CurVer"), kProgId);
+    EXPECT_EQ(Default(kClassKey), kClassName);
+    EXPECT_EQ(Default(kClassKey + "\\ProgID"), kProgId);
+    EXPECT_EQ(Default(kClassKey + "\\VersionIndependentProgID"), kIndependentProgId);
+    const auto server = Default(kClassKey + "\\InprocServer32");
+    ASSERT_TRUE(server.has_value());
+    EXPECT_EQ(Lower(*server), Lower(modulePath));
+    EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
+    EXPECT_EQ(Default(kClassKey + "\\TypeLib"), kLibidText);
+}
+
+void ExpectAgentUnregistered() {
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kProgId));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kIndependentProgId));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
+}

@@ -1,0 +1,153 @@
+// The module's entry points, loaded without the COM runtime: the lock count
+// that decides unloading, the one cached class factory and its checks.
+#include "agent/agent_interfaces.h"
+#include "agent/guids.h"
+#include "platform/com_ptr.h"
+#include "tests/module/agent_module_loader.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <latch>
+#include <thread>
+
+namespace {
+
+// An outer object for aggregation requests; the factory must never call it
+// when it refuses them.
+struct UncalledOuter final : IUnknown {
+    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID, void**) override {
+        ADD_FAILURE() << "outer object asked";
+        return E_NOINTERFACE;
+    }
+    ULONG STDMETHODCALLTYPE AddRef() override { return 2; }
+    ULONG STDMETHODCALLTYPE Release() override { return 1; }
+};
+
+class ModuleEntryPoints : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(m_module.Loaded()) << m_module.Path();
+        ASSERT_NE(m_module.canUnloadNow, nullptr);
+        ASSERT_NE(m_module.getClassObject, nullptr);
+    }
+    HRESULT GetFactory(ComPtr<IClassFactory>& factory) {
+        return m_module.getClassObject(CLSID_DMAgent, IID_IClassFactory, factory.put_void());
+    }
+    HRESULT CanUnload() { return m_module.canUnloadNow(); }
+
+    AgentModuleLoader m_module;
+};
+
+TEST_F(ModuleEntryPoints, HeldFactoryKeepsTheModuleBusyUntilReleased) {
+    EXPECT_EQ(CanUnload(), S_OK) << "right after load";
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    EXPECT_EQ(CanUnload(), S_FALSE);
+    factory.reset();
+    EXPECT_EQ(CanUnload(), S_OK);
+}
+
+TEST_F(ModuleEntryPoints, EveryRequestGetsTheSameFactory) {
+    ComPtr<IClassFactory> first;
+    ComPtr<IUnknown> second;
+    ASSERT_EQ(GetFactory(first), S_OK);
+    ASSERT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_IUnknown, second.put_void()), S_OK);
+    EXPECT_EQ(static_cast<IUnknown*>(first.get()), second.get());
+    first.reset();
+    EXPECT_EQ(CanUnload(), S_FALSE) << "one client reference is still out";
+    second.reset();
+    EXPECT_EQ(CanUnload(), S_OK);
+}
+
+TEST_F(ModuleEntryPoints, EightThreadsAtOnceGetOneFactory) {
+    constexpr size_t kThreads = 8;
+    std::array<ComPtr<IUnknown>, kThreads> factories;
+    std::array<HRESULT, kThreads> results{};
+    std::latch start(kThreads);
+    std::array<std::thread, kThreads> threads;
+    for (size_t i = 0; i < kThreads; ++i) {
+        threads[i] = std::thread([&, i] {
+            start.arrive_and_wait();
+            results[i] = m_module.getClassObject(CLSID_DMAgent, IID_IUnknown, factories[i].put_void());
+        });
+    }
+    for (std::thread& thread : threads) thread.join();
+    for (size_t i = 0; i < kThreads; ++i) {
+        EXPECT_EQ(results[i], S_OK) << i;
+        EXPECT_EQ(factories[i].get(), factories[0].get()) << i;
+    }
+    for (ComPtr<IUnknown>& factory : factories) factory.reset();
+    EXPECT_EQ(CanUnload(), S_OK);
+}
+
+TEST_F(ModuleEntryPoints, ServerLocksCountOneEachAndRefuseUnbalancedUnlocks) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    factory.reset();
+    EXPECT_EQ(CanUnload(), S_FALSE) << "one server lock left";
+
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(factory->LockServer(FALSE), E_UNEXPECTED);
+    factory.reset();
+    EXPECT_EQ(CanUnload(), S_OK);
+}
+
+TEST_F(ModuleEntryPoints, AgentKeepsTheModuleBusyWhileItLives) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    ComPtr<IUnknown> agent;
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, agent.put_void()), S_OK);
+    ComPtr<IDMAgent> identity;
+    EXPECT_EQ(agent.query(IID_IDMAgent, identity), S_OK);
+    factory.reset();
+    identity.reset();
+    EXPECT_EQ(CanUnload(), S_FALSE);
+    agent.reset();
+    EXPECT_EQ(CanUnload(), S_OK);
+}
+
+TEST_F(ModuleEntryPoints, CreateInstanceRefusesBadRequestsWithoutTakingALock) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    UncalledOuter outer;
+    void* out = &outer;
+    EXPECT_EQ(factory->CreateInstance(&outer, IID_IDMAgent, &out), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
+    out = &outer;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    factory.reset();
+    EXPECT_EQ(CanUnload(), S_OK) << "a refused request left a count behind";
+}
+
+TEST_F(ModuleEntryPoints, GetClassObjectRefusesBadRequests) {
+    void* out = this;
+    EXPECT_EQ(m_module.getClassObject(IID_IDMAgent, IID_IClassFactory, &out), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_IClassFactory, nullptr), E_POINTER);
+    out = this;
+    EXPECT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_IDMAgent, &out), E_NOINTERFACE);
+    EXPECT_EQ(out, nullptr);
+    EXPECT_EQ(CanUnload(), S_OK);
+}
+
+TEST_F(ModuleEntryPoints, ClientReleasingTooOftenCannotDestroyTheCachedFactory) {
+    ComPtr<IClassFactory> factory;
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    IClassFactory* raw = factory.detach();
+    raw->Release();
+    raw->Release();  // one more than this client took
+    EXPECT_EQ(CanUnload(), S_OK);
+    ASSERT_EQ(GetFactory(factory), S_OK);
+    EXPECT_EQ(factory.get(), raw);
+    ComPtr<IUnknown> agent;
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, agent.put_void()), S_OK);
+}
+
+}  // namespace

@@ -1,0 +1,47 @@
+// Native registration: the same script through the same registrar, into the
+// native registry store.
+#ifndef _WIN32
+
+#include "tests/module/agent_module_loader.h"
+#include "tests/module/agent_registration_checks.h"
+#include "tests/module/registry_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdlib>
+
+namespace {
+
+class NativeRegistration : public testing::Test {
+protected:
+    void SetUp() override {
+        UseFreshRegistryForThisTest();
+        ASSERT_TRUE(m_module.Loaded()) << m_module.Path();
+        char resolved[PATH_MAX];
+        ASSERT_NE(realpath(m_module.Path().c_str(), resolved), nullptr);
+        m_path = resolved;
+        ASSERT_EQ(m_module.registerServer(), S_OK);
+    }
+    AgentModuleLoader m_module;
+    std::string m_path;
+};
+
+TEST_F(NativeRegistration, RegisterWritesEveryEntry) { ExpectAgentRegistered(m_path); }
+
+TEST_F(NativeRegistration, RegisteringAgainRemovesStaleSubkeysOfTheClassKey) {
+    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper"));
+    ASSERT_EQ(m_module.registerServer(), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale"));
+    ExpectAgentRegistered(m_path);
+}
+
+TEST_F(NativeRegistration, UnregisterRemovesTheClassAndItsProgIds) {
+    ASSERT_EQ(m_module.unregisterServer(), S_OK);
+    ExpectAgentUnregistered();
+    EXPECT_EQ(m_module.unregisterServer(), S_OK) << "twice";
+}
+
+}  // namespace
+
+#endif

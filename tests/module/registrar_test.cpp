@@ -1,0 +1,82 @@
+#include "module/registrar.h"
+
+#include "tests/module/registry_probe.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+namespace {
+
+const std::string kTestsRoot = "Software\\ZelDMAgentTests";
+
+// Each test works in a key of its own under HKCU.
+class Registrar : public testing::Test {
+protected:
+    void SetUp() override {
+        UseFreshRegistryForThisTest();
+        m_key = kTestsRoot + "\\" + testing::UnitTest::GetInstance()->current_test_info()->name();
+        DeleteTree(HKEY_CURRENT_USER, m_key);
+    }
+    void TearDown() override { DeleteTree(HKEY_CURRENT_USER, m_key); }
+
+    // Wraps items in the test's own key, which the script never removes.
+    std::string Script(const std::string& items) const {
+        return "HKCU { NoRemove Software { NoRemove ZelDMAgentTests { NoRemove '" +
+               std::string(testing::UnitTest::GetInstance()->current_test_info()->name()) + "' { " + items +
+               " } } } }";
+    }
+    HRESULT Run(const std::string& items, RegistryScriptMode mode) {
+        return RunRegistryScript(Script(items), mode, {{"MODULE", "C:\\it's\\agent.dll"}});
+    }
+    std::string Key(const std::string& sub) const { return m_key + "\\" + sub; }
+
+    std::string m_key;
+};
+
+TEST_F(Registrar, RegisterWritesKeysDefaultsAndNamedValues) {
+    ASSERT_EQ(Run("App = s 'Main' { Server = s '%MODULE%' { val Model = s 'Apartment' val Flags = d 0x10 } }",
+                  RegistryScriptMode::Register),
+              S_OK);
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App")), "Main");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App\\Server")), "C:\\it's\\agent.dll");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App\\Server"), "Model"), "Apartment");
+    EXPECT_EQ(ReadDword(HKEY_CURRENT_USER, Key("App\\Server"), "Flags"), 0x10u);
+}
+
+TEST_F(Registrar, ForceRemoveReplacesTheWholeTreeOnRegister) {
+    const std::string items = "ForceRemove Forced = s 'F' { Kept = s 'k' } Plain = s 'P'";
+    ASSERT_EQ(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Forced\\Stale\\Deeper")));
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Plain\\Extra")));
+
+    ASSERT_EQ(Run(items, RegistryScriptMode::Register), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Forced\\Stale")));
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced\\Kept")), "k");
+    EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced")), "F");
+    // Without ForceRemove registration only adds.
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Plain\\Extra")));
+}
+
+TEST_F(Registrar, UnregisterDeletesTreesButKeepsNoRemoveKeys) {
+    const std::string items = "Gone = s 'g' { Child = s 'c' } NoRemove Shared { Mine = s 'm' }";
+    ASSERT_EQ(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Gone\\Unlisted")));
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Shared\\Others")));
+
+    ASSERT_EQ(Run(items, RegistryScriptMode::Unregister), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Gone")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Mine")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Others")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, m_key));
+
+    // Nothing left to remove is no failure.
+    EXPECT_EQ(Run(items, RegistryScriptMode::Unregister), S_OK);
+}
+
+TEST_F(Registrar, ScriptErrorChangesNothing) {
+    EXPECT_EQ(Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register), E_INVALIDARG);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_key));
+}
+
+}  // namespace

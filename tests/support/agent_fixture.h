@@ -1,0 +1,111 @@
+// A viewing session against the stand-in viewer: a launch file on disk, one
+// agent created the way the viewer creates it, and the check, after every
+// test, that the agent gave back every reference the viewer handed out.
+#pragma once
+
+#include "agent/agent_factory.h"
+#include "agent/dm_agent.h"
+#include "agent/guids.h"
+#include "platform/registry_api.h"
+#include "tests/support/temp_registry.h"
+#include "viewer/sim_control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+class AgentSessionTest : public testing::Test {
+protected:
+    void SetUp() override {
+        nuvsim::ResetWorld();
+        m_dir = std::filesystem::temp_directory_path() /
+                ("zelagent-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name());
+        std::filesystem::create_directories(m_dir);
+    }
+
+    void TearDown() override {
+        // The viewer lets go of the agent's sinks and handlers when it closes
+        // its documents; only then can the agent die.
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+        EXPECT_TRUE(nuvsim::AllReleased()) << Join(nuvsim::UnbalancedObjects()) << Join(nuvsim::ReferenceErrors());
+        nuvsim::ResetWorld();
+        std::error_code ignored;
+        std::filesystem::remove_all(m_dir, ignored);
+    }
+
+    static std::string Join(const std::vector<std::string>& lines) {
+        std::string text;
+        for (const std::string& line : lines) text += line + "\n";
+        return text;
+    }
+
+    // Writes a launch file and tells the viewer it is the session's.
+    std::string WriteLaunchFile(const std::string& text, const std::string& name = "view.zvl") {
+        const std::filesystem::path path = m_dir / name;
+        std::ofstream(path, std::ios::binary) << text;
+        nuvsim::SetLaunchFile(path.string());
+        return path.string();
+    }
+
+    void CreateAgent() {
+        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&m_agent)));
+        m_impl = static_cast<CDMAgent*>(m_agent);
+    }
+
+    void ReleaseAgent() {
+        if (m_agent) {
+            EXPECT_EQ(0u, m_agent->Release());
+            m_agent = nullptr;
+            m_impl = nullptr;
+        }
+    }
+
+    // The viewer's first call: it names the launch file.
+    HRESULT Resolve(const std::string& path) {
+        std::string buffer(path.size() + 1, '\0');
+        return Session<IAgentPathResolve>()->ResolvePath(path.c_str(), buffer.data(), 0, 0);
+    }
+
+    HRESULT StartSession(const std::string& launchText, LONG kind) {
+        nuvsim::SetDocumentKind(kind);
+        const std::string path = WriteLaunchFile(launchText);
+        CreateAgent();
+        return Resolve(path);
+    }
+
+    template <typename T>
+    T* Session() {
+        if constexpr (std::is_same_v<T, IAgentNotify>) return static_cast<IAgentNotify*>(m_impl);
+        else if constexpr (std::is_same_v<T, IAgentSessionControl>) return static_cast<IAgentSessionControl*>(m_impl);
+        else return static_cast<T*>(m_impl);
+    }
+    IAgentSession* AgentSession() { return Session<IAgentSession>(); }
+
+    // Lines of the call log that begin with prefix.
+    static std::vector<std::string> LogLines(const std::string& prefix = "") {
+        std::vector<std::string> lines;
+        for (const std::string& line : nuvsim::CallLog())
+            if (line.rfind(prefix, 0) == 0) lines.push_back(line);
+        return lines;
+    }
+
+    std::filesystem::path m_dir;
+    TempRegistry m_registry;
+    IDMAgent* m_agent = nullptr;
+    CDMAgent* m_impl = nullptr;
+};
+
+// PreserveExtensions as the viewer reads it back: -1 when absent.
+inline long ReadDword(const std::string& keyPath, const char* name) {
+    UniqueHkey key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, keyPath.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return -1;
+    DWORD type = 0, value = 0, size = sizeof value;
+    if (RegQueryValueExA(key.get(), name, nullptr, &type, reinterpret_cast<BYTE*>(&value), &size) != ERROR_SUCCESS)
+        return -1;
+    return type == REG_DWORD ? static_cast<long>(value) : -1;
+}

@@ -1,0 +1,142 @@
+// The view list's copy in the viewer's agent data: written by one session,
+// restored by a later plain session of the same launch file.
+#include "tests/support/agent_fixture.h"
+
+#include <gmock/gmock.h>
+
+using testing::ElementsAre;
+
+namespace {
+
+const char kPdmLaunch[] =
+    "[ServerFile]\n"
+    "ServerPath=D:\\srv\\gear.dwg\n"
+    "FileTypeID=PDM.Drawing\n"
+    "session_id=42\n"
+    "object_id=OBJ-7\n"
+    "PDMVendor=ExamplePDM\n"
+    "PDM_host=pdm.example\n"
+    "PDM_port=8080\n"
+    "[ViewList]\n"
+    "NumMarkups=2\n"
+    "Markup0=D:\\srv\\gear_1.xml\n"
+    "Markup1=http://pdm.example/get?object_id=M%2F2&ext=xml\n"
+    "DMAgent=DMAgent\n";
+
+const char kPlainLaunch[] =
+    "[ServerFile]\n"
+    "ViewMode=ViewOnly\n";
+
+// The agent's entries of one block, in entry order.
+std::vector<std::string> Block(LONG block) {
+    std::vector<std::string> texts;
+    for (const auto& entry : nuvsim::AgentDataEntries())
+        if (IsEqualGUID(entry.owner, GUID_AgentDataOwner) && entry.block == block) texts.push_back(entry.text);
+    return texts;
+}
+
+class ViewList : public AgentSessionTest {
+protected:
+    // Runs a session of the PDM launch file and saves its view list into the
+    // block of document key (0, second).
+    void SaveFirstSession(LONG second, LONG block) {
+        nuvsim::MapDocumentKey(0, second, block);
+        ASSERT_EQ(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
+        ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(second));
+        ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
+};
+
+TEST_F(ViewList, SaveWritesOnlyTheNonEmptyValuesWithEvenAndOddNumbers) {
+    SaveFirstSession(5, 0);
+    const std::string launch = (m_dir / "view.zvl").string();
+    EXPECT_THAT(Block(0), ElementsAre("[ServerFile]ServerPath", launch, "[ServerFile]ObjectId", "OBJ-7",
+                                      "[ServerFile]PDMVendor", "ExamplePDM", "[ServerFile]PDM_host", "pdm.example",
+                                      "[ServerFile]PDM_port", "8080", "[ViewList]Markup0", "D:\\srv\\gear_1.xml",
+                                      "[ViewList]LocalPath1", "D:\\srv\\gear_1.xml", "[ViewList]Markup2",
+                                      "http://pdm.example/get?object_id=M%2F2&ext=xml", "[ViewList]object_id3",
+                                      "M/2", "[ViewList]NumMarkups", "4", "[ViewList]NumParts", "0"));
+}
+
+TEST_F(ViewList, APlainSessionRestoresTheSavedListAndLoadsNothingAgain) {
+    SaveFirstSession(5, 0);
+    const std::vector<std::string> saved = Block(0);
+
+    // The same launch file, now naming a plain viewer session.
+    nuvsim::MapDocumentKey(0, 6, 1);
+    ASSERT_EQ(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
+    nuvsim::ClearCallLog();
+    ASSERT_EQ(S_OK, AgentSession()->LoadDocumentMarkups(3));
+    EXPECT_EQ(0, nuvsim::CallCount("I2DLayers::LoadMarkupFile"));
+
+    // Saved again, the restored list is the same list; the launch file's view
+    // mode won over the stored (empty) one.
+    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(6));
+    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    std::vector<std::string> expected = saved;
+    expected.insert(expected.begin() + 4, {"[ServerFile]ViewMode", "ViewOnly"});
+    EXPECT_EQ(expected, Block(1));
+}
+
+TEST_F(ViewList, AStoredObjectIdAlwaysReplacesTheLaunchFilesOne) {
+    SaveFirstSession(5, 0);
+    nuvsim::MapDocumentKey(0, 6, 1);
+    ASSERT_EQ(S_OK, StartSession("[ServerFile]\nobject_id=FROM-LAUNCH\nPDMVendor=Other\n", nuvsim::kKind2D));
+    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(6));
+    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    const std::vector<std::string> block = Block(1);
+    ASSERT_GE(block.size(), 6u);
+    EXPECT_EQ("OBJ-7", block[3]);
+    EXPECT_EQ("Other", block[5]);
+}
+
+TEST_F(ViewList, APlainSessionWithoutStoredDataFailsToConnect) {
+    EXPECT_EQ(E_FAIL, StartSession(kPlainLaunch, nuvsim::kKind2D));
+    // The launch file stays fixed: a later name only comes back.
+    EXPECT_EQ(S_OK, Resolve("D:\\other.dwg"));
+}
+
+TEST_F(ViewList, APlainSessionOfUnknownKindReadsTheLaunchFilesMarkups) {
+    ASSERT_EQ(S_OK, StartSession("[ViewList]\nNumMarkups=1\nMarkup0=D:\\m\\a.xml\n", nuvsim::kKindNone));
+    EXPECT_EQ(0, nuvsim::CallCount("IMarkupManager::GetAgentString"));
+    EXPECT_EQ(1, nuvsim::CallCount("ISettingsSource::ReadProfileValue") > 0 ? 1 : 0);
+}
+
+TEST_F(ViewList, StoredCountsAreReadLikeTheLaunchFilesAndBounded) {
+    const std::string launch = WriteLaunchFile(kPlainLaunch);
+    const GUID& owner = GUID_AgentDataOwner;
+    const std::vector<std::pair<std::string, std::string>> stored = {
+        {"[ServerFile]ServerPath", launch}, {"[ServerFile]ObjectId", "OBJ"},
+        {"[ViewList]NumMarkups", "3"},      {"[ViewList]Markup0", "D:\\a.xml"},
+        {"[ViewList]Markup2", "D:\\b.xml"}, {"[ViewList]Markup4", "D:\\never.xml"},
+        {"[ViewList]NumParts", "999999999"}};
+    LONG entry = 0;
+    for (const auto& [name, value] : stored) {
+        nuvsim::SetAgentData(owner, 0, entry++, name);
+        nuvsim::SetAgentData(owner, 0, entry++, value);
+    }
+    nuvsim::MapDocumentKey(0, 2, 1);
+    nuvsim::SetDocumentKind(nuvsim::kKind3D);
+    CreateAgent();
+    ASSERT_EQ(S_OK, Resolve(launch));
+    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(2));
+    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    const std::vector<std::string> block = Block(1);
+    // "3" gives the markups at 0 and 2; the huge part count stops at the limit.
+    EXPECT_EQ(1, std::count(block.begin(), block.end(), "[ViewList]Markup0"));
+    EXPECT_EQ(1, std::count(block.begin(), block.end(), "[ViewList]Markup2"));
+    EXPECT_EQ(0, std::count(block.begin(), block.end(), "D:\\never.xml"));
+    EXPECT_EQ("20000", block.back());
+}
+
+TEST_F(ViewList, ListOperationsBeforeConnectTouchNothing) {
+    CreateAgent();
+    nuvsim::ClearCallLog();
+    EXPECT_EQ(E_FAIL, AgentSession()->LoadViewList());
+    EXPECT_EQ(E_FAIL, AgentSession()->SaveViewList());
+    EXPECT_TRUE(nuvsim::CallLog().empty());
+}
+
+}  // namespace

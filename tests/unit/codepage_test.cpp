@@ -1,0 +1,61 @@
+#include "platform/codepage.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+WideString Wide(std::initializer_list<unsigned> units) {
+    WideString result;
+    for (unsigned unit : units) result.push_back(static_cast<WCHAR>(unit));
+    return result;
+}
+
+TEST(Codepage, PlainTextRoundTrips) {
+    const std::string text = "[ServerFile]D:\\views\\gear.jt";
+    const WideString wide = AnsiToWide(text);
+    EXPECT_EQ(text.size(), wide.size());
+    EXPECT_EQ(text, WideToAnsi(wide.c_str(), wide.size() + 1));
+    EXPECT_TRUE(AnsiToWide("").empty());
+    EXPECT_EQ("", WideToAnsi(nullptr, 10));
+}
+
+TEST(Codepage, WideTextStopsAtZeroOrTheLimit) {
+    const WideString wide = Wide({'a', 'b', 'c', 0, 'd'});
+    EXPECT_EQ("abc", WideToAnsi(wide.data(), wide.size()));
+    EXPECT_EQ("ab", WideToAnsi(wide.data(), 2));
+    EXPECT_EQ("", WideToAnsi(wide.data(), 0));
+}
+
+#ifndef _WIN32
+TEST(Codepage, NativeTextIsUtf8) {
+    EXPECT_EQ(Wide({0xE9, 0x20AC}), AnsiToWide("\xC3\xA9\xE2\x82\xAC"));
+    EXPECT_EQ(Wide({0xD83D, 0xDE00}), AnsiToWide("\xF0\x9F\x98\x80"));
+    const WideString pair = Wide({0xD83D, 0xDE00});
+    EXPECT_EQ("\xF0\x9F\x98\x80", WideToAnsi(pair.data(), pair.size()));
+}
+
+TEST(Codepage, MalformedInputBecomesReplacementCharacters) {
+    // A stray continuation byte, a cut sequence, an overlong form, an encoded
+    // surrogate and a lead byte that starts no sequence.
+    EXPECT_EQ(Wide({'a', 0xFFFD, 'b'}), AnsiToWide("a\x80" "b"));
+    EXPECT_EQ(Wide({'a', 0xFFFD, 0xFFFD}), AnsiToWide("a\xE2\x82"));
+    EXPECT_EQ(Wide({0xFFFD, 0xFFFD}), AnsiToWide("\xC0\xAF"));
+    EXPECT_EQ(Wide({0xFFFD, 0xFFFD, 0xFFFD}), AnsiToWide("\xED\xA0\x80"));
+    EXPECT_EQ(Wide({0xFFFD}), AnsiToWide("\xFF"));
+
+    const WideString lone = Wide({'a', 0xD800, 'b', 0xDC00});
+    EXPECT_EQ("a\xEF\xBF\xBD" "b\xEF\xBF\xBD", WideToAnsi(lone.data(), lone.size()));
+    // A high surrogate whose partner lies beyond the limit stands alone.
+    const WideString cut = Wide({0xD83D, 0xDE00});
+    EXPECT_EQ("\xEF\xBF\xBD", WideToAnsi(cut.data(), 1));
+}
+#else
+TEST(Codepage, WindowsTextUsesTheAnsiCodePage) {
+    const std::string text = "D:\\caf\xE9";
+    const WideString wide = AnsiToWide(text);
+    ASSERT_EQ(text.size(), wide.size());
+    EXPECT_EQ(text, WideToAnsi(wide.c_str(), wide.size()));
+}
+#endif
+
+}  // namespace

@@ -1,0 +1,159 @@
+// Running the save command detached, and the user message's caption.
+#include "platform/launch.h"
+
+#include "platform/registry.h"
+#include "tests/support/scoped_env.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <cerrno>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace std::chrono_literals;
+
+constexpr auto kRecorderWait = 10s;
+
+// The recorder stands beside the test executable.
+std::string RecorderPath() {
+#ifdef _WIN32
+    char self[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string path(self, length);
+    return path.substr(0, path.rfind('\\') + 1) + "DMAgent.exe";
+#else
+    return (fs::read_symlink("/proc/self/exe").parent_path() / "DMAgent").string();
+#endif
+}
+
+class LaunchCommandTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_output = fs::temp_directory_path() /
+                   ("zel-recorder-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        m_env = std::make_unique<ScopedEnv>("ZEL_RECORDER_OUT", m_output.string());
+    }
+    void TearDown() override {
+        m_env.reset();
+        std::error_code ignored;
+        fs::remove(m_output, ignored);
+    }
+
+    // The detached program writes in its own time.
+    std::string WaitForRecord() const {
+        const auto deadline = std::chrono::steady_clock::now() + kRecorderWait;
+        while (std::chrono::steady_clock::now() < deadline) {
+            std::ifstream in(m_output, std::ios::binary);
+            std::stringstream text;
+            text << in.rdbuf();
+            const std::string content = text.str();
+            if (!content.empty() && content.back() == '\n') return content.substr(0, content.size() - 1);
+            std::this_thread::sleep_for(50ms);
+        }
+        return "<nothing recorded>";
+    }
+
+    fs::path m_output;
+    std::unique_ptr<ScopedEnv> m_env;
+};
+
+TEST_F(LaunchCommandTest, SaveCommandReachesTheProgramUnchanged) {
+    const std::string recorder = RecorderPath();
+    ASSERT_TRUE(fs::exists(recorder)) << recorder;
+    ASSERT_EQ(LaunchCommand(recorder + " MarkupSave 42 D:\\srv\\a.xml b.xml view"), 0);
+    const std::string record = WaitForRecord();
+#ifdef _WIN32
+    // start hands the program its own path as it found it, then the rest of
+    // the line as it stood.
+    const std::string arguments = " MarkupSave 42 D:\\srv\\a.xml b.xml view";
+    ASSERT_GE(record.size(), arguments.size()) << record;
+    EXPECT_EQ(record.substr(record.size() - arguments.size()), arguments) << record;
+    EXPECT_NE(record.find("DMAgent"), std::string::npos) << record;
+#else
+    EXPECT_EQ(record, recorder + "\tMarkupSave\t42\tD:\\srv\\a.xml\tb.xml\tview\t");
+#endif
+}
+
+#ifdef _WIN32
+
+TEST_F(LaunchCommandTest, EmptyItemsKeepTheirBlanks) {
+    ASSERT_EQ(LaunchCommand(RecorderPath() + " MarkupSave  D:\\srv\\a.xml  view"), 0);
+    const std::string record = WaitForRecord();
+    const std::string arguments = " MarkupSave  D:\\srv\\a.xml  view";
+    ASSERT_GE(record.size(), arguments.size()) << record;
+    EXPECT_EQ(record.substr(record.size() - arguments.size()), arguments) << record;
+}
+
+#else
+
+TEST_F(LaunchCommandTest, EmptyItemsKeepTheirPositions) {
+    const std::string recorder = RecorderPath();
+    ASSERT_EQ(LaunchCommand(recorder + " MarkupSave  D:\\srv\\a.xml  view"), 0);
+    EXPECT_EQ(WaitForRecord(), recorder + "\tMarkupSave\t\tD:\\srv\\a.xml\t\tview\t");
+}
+
+TEST_F(LaunchCommandTest, ProgramsThatCannotStartReportFailure) {
+    EXPECT_EQ(LaunchCommand("/nonexistent/zel-no-such-program MarkupSave 42"), -1);
+    EXPECT_EQ(LaunchCommand("zel-no-such-program-on-path"), -1);
+    EXPECT_EQ(LaunchCommand(""), -1);
+    EXPECT_EQ(LaunchCommand(" MarkupSave 42"), -1) << "an empty program name";
+    EXPECT_EQ(LaunchCommand(m_output.parent_path().string()), -1) << "a folder is no program";
+}
+
+TEST_F(LaunchCommandTest, LeavesNoChildBehind) {
+    ASSERT_EQ(LaunchCommand(RecorderPath() + " x"), 0);
+    WaitForRecord();
+    int status = 0;
+    errno = 0;
+    EXPECT_EQ(waitpid(-1, &status, WNOHANG), -1) << "the launcher's own child is reaped";
+    EXPECT_EQ(errno, ECHILD);
+}
+
+#endif
+
+TEST(MessageCaption, IsTheRootsLastName) {
+    {
+        ScopedEnv env(kRegRootVariable, std::nullopt);
+        EXPECT_EQ(MessageCaption(), "ZelView");
+    }
+    {
+        ScopedEnv env(kRegRootVariable, std::string());
+        EXPECT_EQ(MessageCaption(), "ZelView");
+    }
+    {
+        ScopedEnv env(kRegRootVariable, std::string("A\\B\\4.1"));
+        EXPECT_EQ(MessageCaption(), "4.1");
+    }
+    {
+        ScopedEnv env(kRegRootVariable, std::string("A\\B\\"));
+        EXPECT_EQ(MessageCaption(), "");
+    }
+    ScopedEnv env(kRegRootVariable, std::string("Plain"));
+    EXPECT_EQ(MessageCaption(), "Plain");
+}
+
+#ifndef _WIN32
+
+TEST(ShowMessage, WritesCaptionAndTextToStandardError) {
+    ScopedEnv env(kRegRootVariable, std::string("A\\B\\4.1"));
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(ShowMessage("You do not have permission to update markup"), IDOK);
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "4.1: You do not have permission to update markup\n");
+}
+
+#endif
+
+}  // namespace

@@ -1,0 +1,103 @@
+// The helper component: the agent's way to the viewer's session, documents,
+// settings and agent data.
+#include "platform/result.h"
+#include "viewer/sim/call_text.h"
+#include "viewer/sim/components.h"
+#include "viewer/sim/documents.h"
+#include "viewer/sim/world.h"
+
+namespace nuvsim {
+namespace {
+
+class AgentHelper final : public SimObject<IAgentHelper, IDocumentLookup> {
+public:
+    explicit AgentHelper(const std::string& name) : SimObject("AgentHelper", name) {}
+
+    // No reference on the agent: it holds this helper, a reference back would
+    // keep both alive for ever.
+    HRESULT STDMETHODCALLTYPE RegisterAgent(IDMAgent* agent) override {
+        SIM_CALL("IAgentHelper::RegisterAgent", PointerArg(agent, "agent"));
+        RETURN_HR_IF(E_INVALIDARG, !agent);
+        World& world = TheWorld();
+        world.registeredAgent = agent;
+        ++world.registerAgentCalls;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDocument(REFIID iid, LONG documentHandle, void** out) override {
+        if (out) *out = nullptr;
+        SIM_CALL("IAgentHelper::GetDocument", Join({GuidName(iid), Number(documentHandle)}));
+        RETURN_HR_IF(E_POINTER, !out);
+        SIM_NULL_OUT(out);
+        if (DocumentState* open = FindOpenDocument(documentHandle)) return open->Object().HandOut(iid, out);
+        RETURN_HR_IF(E_NOINTERFACE, iid != IID_I2DDocument);
+        return OpenDocument(documentHandle, kKind2D).Object().HandOut(iid, out);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetSettingsSource(ISettingsSource** out) override {
+        return HandOutShared("IAgentHelper::GetSettingsSource", TheSettingsSource(), IID_ISettingsSource, out);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetMarkupManager(IMarkupManager** out) override {
+        return HandOutShared("IAgentHelper::GetMarkupManager", TheMarkupManager(), IID_IMarkupManager, out);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetViewerSession(IViewerSession** out) override {
+        return HandOutShared("IDocumentLookup::GetViewerSession", TheViewerSession(), IID_IViewerSession, out);
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDocumentKind(LONG firstKeyValue, LONG* kind) override {
+        SIM_CALL("IDocumentLookup::GetDocumentKind", Number(firstKeyValue));
+        RETURN_HR_IF(E_POINTER, !kind);
+        *kind = TheWorld().config.documentKind;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE UnnamedValue5(LONG* value) override {
+        SIM_CALL("IDocumentLookup::UnnamedValue5", "");
+        RETURN_HR_IF(E_POINTER, !value);
+        *value = TheWorld().config.lookupValue5;
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDocumentIndex(const LONG* documentKey, LONG* block) override {
+        SIM_CALL("IDocumentLookup::GetDocumentIndex",
+                 documentKey ? Join({Number(documentKey[0]), Number(documentKey[1])}) : "null");
+        RETURN_HR_IF(E_POINTER, !documentKey || !block);
+        *block = TheWorld().agentData.BlockFor(documentKey[0], documentKey[1]);
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE GetDocumentKey(LONG* secondKeyValue) override {
+        SIM_CALL("IDocumentLookup::GetDocumentKey", "");
+        RETURN_HR_IF(E_POINTER, !secondKeyValue);
+        *secondKeyValue = TheWorld().config.documentKeySecond;
+        return S_OK;
+    }
+
+protected:
+    void* Lookup(REFIID iid) override {
+        if (iid == IID_IUnknown || iid == IID_IAgentHelper) return static_cast<IAgentHelper*>(this);
+        if (iid == IID_IDocumentLookup) return static_cast<IDocumentLookup*>(this);
+        return nullptr;
+    }
+
+private:
+    template <class Interface>
+    static HRESULT HandOutShared(const char* operation, Tracked& object, REFIID iid, Interface** out) {
+        if (out) *out = nullptr;
+        SIM_CALL(operation, "");
+        RETURN_HR_IF(E_POINTER, !out);
+        SIM_NULL_OUT(out);
+        return object.HandOut(iid, reinterpret_cast<void**>(out));
+    }
+};
+
+}  // namespace
+
+Tracked& MakeAgentHelper() {
+    World& world = TheWorld();
+    return *world.Make<AgentHelper>("AgentHelper#" + Number(++world.helpersMade));
+}
+
+}  // namespace nuvsim

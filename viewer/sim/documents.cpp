@@ -1,0 +1,78 @@
+#include "viewer/sim/documents.h"
+
+#include "viewer/sim/call_text.h"
+#include "viewer/sim/world.h"
+
+namespace nuvsim {
+
+LONG NextLayerHandle() { return TheWorld().nextLayerHandle++; }
+
+LayerInfo& DocumentState::AddLayer(const std::string& path, LONG documentHandle) {
+    const LONG number = static_cast<LONG>(m_layers.size()) + 1;
+    m_layers.push_back(LayerInfo{number, NextLayerHandle(), documentHandle, path, false});
+    return m_layers.back();
+}
+
+LayerInfo* DocumentState::FindLayer(LONG layerHandle) {
+    for (LayerInfo& layer : m_layers) {
+        if (layer.handle == layerHandle) return &layer;
+    }
+    return nullptr;
+}
+
+LayerInfo* DocumentState::FindLayerNumber(LONG number) {
+    for (LayerInfo& layer : m_layers) {
+        if (layer.number == number) return &layer;
+    }
+    return nullptr;
+}
+
+DocumentInfo DocumentState::Info() const {
+    return DocumentInfo{m_handle, m_kind, m_open, m_layers, m_sinks.Count(), m_saveHandlers.Count()};
+}
+
+void DocumentState::Close() {
+    m_open = false;
+    // Taken out first: releasing the agent's last reference may call back in.
+    auto sinks = m_sinks.TakeAll();
+    auto handlers = m_saveHandlers.TakeAll();
+}
+
+DocumentState* FindOpenDocument(LONG handle) {
+    const auto& open = TheWorld().openDocuments;
+    const auto found = open.find(handle);
+    return found == open.end() ? nullptr : found->second;
+}
+
+DocumentState& OpenDocument(LONG handle, LONG kind) {
+    if (DocumentState* open = FindOpenDocument(handle)) return *open;
+    World& world = TheWorld();
+    int earlier = 0;
+    for (const DocumentState* document : world.documents) earlier += document->Handle() == handle ? 1 : 0;
+    const std::string suffix = "(" + Number(handle) + ")" + (earlier ? "#" + Number(earlier + 1) : "");
+    DocumentState& made = kind == kKindPdf  ? MakePdfDocument(handle, "PdfDocument" + suffix)
+                          : kind == kKind2D ? Make2DDocument(handle, "Document2D" + suffix)
+                                            : Make3DDocument(handle, "Document3D" + suffix);
+    world.documents.push_back(&made);
+    world.openDocuments[handle] = &made;
+    return made;
+}
+
+void CloseAllDocuments() {
+    // Copied: a release during Close may reach the viewer and open a document.
+    const auto open = TheWorld().openDocuments;
+    TheWorld().openDocuments.clear();
+    for (const auto& [handle, document] : open) document->Close();
+}
+
+HRESULT STDMETHODCALLTYPE ViewerEventsMethods::AddSink(IAgentNotify* sink) {
+    SIM_CALL("IViewerEvents::AddSink", PointerArg(sink, "sink"));
+    return State().Sinks().Add(sink);
+}
+
+HRESULT STDMETHODCALLTYPE ViewerEventsMethods::RemoveSink(IAgentNotify* sink) {
+    SIM_CALL("IViewerEvents::RemoveSink", PointerArg(sink, "sink"));
+    return State().Sinks().Remove(sink);
+}
+
+}  // namespace nuvsim

@@ -1,0 +1,50 @@
+// The file-stream component: opens a file and then answers IStream over it.
+#include "platform/result.h"
+#include "viewer/sim/call_text.h"
+#include "viewer/sim/components.h"
+#include "viewer/sim/file_stream.h"
+#include "viewer/sim/world.h"
+
+#include <fstream>
+#include <iterator>
+
+namespace nuvsim {
+namespace {
+
+constexpr HRESULT kFileNotFound = static_cast<HRESULT>(0x80070002L);
+
+class FileStreamSource final : public SimObject<IFileStreamSource, StreamMethods> {
+public:
+    explicit FileStreamSource(const std::string& name) : SimObject("FileStreamSource", name) {}
+
+    HRESULT STDMETHODCALLTYPE OpenFile(const char* name) override {
+        SIM_CALL("IFileStreamSource::OpenFile", Quote(name));
+        RETURN_HR_IF(E_POINTER, !name);
+        std::ifstream in(name, std::ios::binary);
+        RETURN_HR_IF(kFileNotFound, !*name || !in);
+        m_bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        m_position = 0;
+        m_fileName = name;
+        m_open = true;
+        return S_OK;
+    }
+
+protected:
+    void* Lookup(REFIID iid) override {
+        if (iid == IID_IUnknown || iid == IID_IFileStreamSource) return static_cast<IFileStreamSource*>(this);
+        if (iid == IID_IStream && m_open) return static_cast<IStream*>(this);
+        return nullptr;
+    }
+
+private:
+    bool m_open = false;
+};
+
+}  // namespace
+
+Tracked& MakeFileStreamSource() {
+    World& world = TheWorld();
+    return *world.Make<FileStreamSource>("FileStreamSource#" + Number(++world.streamSourcesMade));
+}
+
+}  // namespace nuvsim

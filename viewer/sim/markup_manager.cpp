@@ -1,0 +1,82 @@
+// The markup manager: agent data, markup kinds and a second way to the launch file.
+#include "platform/result.h"
+#include "viewer/sim/call_text.h"
+#include "viewer/sim/profile_read.h"
+#include "viewer/sim/world.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace nuvsim {
+namespace {
+
+constexpr HRESULT kNoSuchEntry = static_cast<HRESULT>(0x80070490L);  // element not found
+
+std::string OwnerArg(const GUID* owner) { return owner ? GuidName(*owner) : "null"; }
+
+class MarkupManager final : public SimObject<IMarkupManager> {
+public:
+    MarkupManager() : SimObject("MarkupManager", "MarkupManager") {}
+
+    HRESULT STDMETHODCALLTYPE GetAgentString(const GUID* owner, LONG block, LONG entry, LONG* size,
+                                             char* buffer) override {
+        SIM_CALL("IMarkupManager::GetAgentString",
+                 Join({OwnerArg(owner), Number(block), Number(entry), size ? Number(*size) : "null"}));
+        RETURN_HR_IF(E_POINTER, !owner || !size || !buffer);
+        RETURN_HR_IF(E_INVALIDARG, *size <= 0);
+        const std::string* text = TheWorld().agentData.Find(*owner, block, entry);
+        RETURN_HR_IF(kNoSuchEntry, !text);
+        const size_t length = std::min(text->size(), static_cast<size_t>(*size) - 1);
+        std::memcpy(buffer, text->data(), length);
+        buffer[length] = '\0';
+        return S_OK;
+    }
+
+    // The size counts the terminator; the text ends at the first zero within it.
+    HRESULT STDMETHODCALLTYPE SetAgentString(const GUID* owner, LONG block, LONG entry, LONG* size,
+                                             const char* text) override {
+        SIM_CALL("IMarkupManager::SetAgentString",
+                 Join({OwnerArg(owner), Number(block), Number(entry), size ? Number(*size) : "null", Quote(text)}));
+        RETURN_HR_IF(E_POINTER, !owner || !size || !text);
+        RETURN_HR_IF(E_INVALIDARG, *size <= 0 || block < 0 || entry < 0);
+        const void* end = std::memchr(text, '\0', static_cast<size_t>(*size));
+        const size_t length = end ? static_cast<const char*>(end) - text : static_cast<size_t>(*size);
+        TheWorld().agentData.Store(*owner, block, entry, std::string(text, length));
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE EnableMarkupKind(const char* kindName, LONG flag) override {
+        SIM_CALL("IMarkupManager::EnableMarkupKind", Join({Quote(kindName), Number(flag)}));
+        RETURN_HR_IF(E_POINTER, !kindName);
+        auto& kinds = TheWorld().markupKinds;
+        const auto found = std::find_if(kinds.begin(), kinds.end(),
+                                        [kindName](const MarkupKindInfo& kind) { return kind.name == kindName; });
+        if (found == kinds.end()) {
+            kinds.push_back({kindName, flag});
+        } else {
+            found->flag = flag;
+        }
+        return S_OK;
+    }
+
+    HRESULT STDMETHODCALLTYPE ReadProfileValue(LONG reserved, const WCHAR* section, const WCHAR* key, LONG* count,
+                                               WCHAR* buffer) override {
+        return ServeProfileRead("IMarkupManager::ReadProfileValue", reserved, section, key, count, buffer);
+    }
+
+protected:
+    void* Lookup(REFIID iid) override {
+        if (iid == IID_IUnknown || iid == IID_IMarkupManager) return static_cast<IMarkupManager*>(this);
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+Tracked& TheMarkupManager() {
+    World& world = TheWorld();
+    if (!world.markupManager) world.markupManager = world.Make<MarkupManager>();
+    return *world.markupManager;
+}
+
+}  // namespace nuvsim

@@ -1,0 +1,13 @@
+// The launch file read of ISettingsSource and IMarkupManager, which answer alike.
+#pragma once
+
+#include "platform/com.h"
+
+#include <string>
+
+namespace nuvsim {
+
+HRESULT ServeProfileRead(const std::string& operation, LONG reserved, const WCHAR* section, const WCHAR* key,
+                         LONG* count, WCHAR* buffer);
+
+}  // namespace nuvsim

@@ -1,0 +1,32 @@
+// The settings source the helper hands out: reads the launch file.
+#include "viewer/sim/profile_read.h"
+#include "viewer/sim/world.h"
+
+namespace nuvsim {
+namespace {
+
+class SettingsSource final : public SimObject<ISettingsSource> {
+public:
+    SettingsSource() : SimObject("SettingsSource", "SettingsSource") {}
+
+    HRESULT STDMETHODCALLTYPE ReadProfileValue(LONG reserved, const WCHAR* section, const WCHAR* key, LONG* count,
+                                               WCHAR* buffer) override {
+        return ServeProfileRead("ISettingsSource::ReadProfileValue", reserved, section, key, count, buffer);
+    }
+
+protected:
+    void* Lookup(REFIID iid) override {
+        if (iid == IID_IUnknown || iid == IID_ISettingsSource) return static_cast<ISettingsSource*>(this);
+        return nullptr;
+    }
+};
+
+}  // namespace
+
+Tracked& TheSettingsSource() {
+    World& world = TheWorld();
+    if (!world.settingsSource) world.settingsSource = world.Make<SettingsSource>();
+    return *world.settingsSource;
+}
+
+}  // namespace nuvsim

@@ -1,0 +1,38 @@
+#include "viewer/sim/tracked.h"
+
+#include "platform/result.h"
+#include "viewer/sim/call_text.h"
+#include "viewer/sim/world.h"
+
+namespace nuvsim {
+
+Tracked::Tracked(std::string className, std::string name)
+    : m_className(std::move(className)), m_name(std::move(name)) {}
+
+HRESULT Tracked::HandOut(REFIID iid, void** out) {
+    RETURN_HR_IF(E_POINTER, !out);
+    *out = Lookup(iid);
+    RETURN_HR_IF(E_NOINTERFACE, !*out);
+    ++m_references;
+    return S_OK;
+}
+
+HRESULT Tracked::TrackedQueryInterface(REFIID iid, void** out) {
+    if (out) *out = nullptr;
+    SIM_CALL(m_className + "::QueryInterface", GuidName(iid));
+    RETURN_HR_IF(E_POINTER, !out);
+    SIM_NULL_OUT(out);
+    return HandOut(iid, out);
+}
+
+ULONG Tracked::TrackedAddRef() { return static_cast<ULONG>(++m_references); }
+
+ULONG Tracked::TrackedRelease() {
+    if (m_references == 0) {
+        TheWorld().referenceErrors.push_back(m_name + ": Release without a reference");
+        return 0;
+    }
+    return static_cast<ULONG>(--m_references);
+}
+
+}  // namespace nuvsim

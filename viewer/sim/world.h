@@ -1,0 +1,79 @@
+// The stand-in viewer's process-wide state: configuration, every object it
+// handed out, its documents and agent data, and the record of calls.
+#pragma once
+
+#include "viewer/sim/agent_data.h"
+#include "viewer/sim/call_recorder.h"
+#include "viewer/sim/tracked.h"
+#include "viewer/sim_control.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace nuvsim {
+
+class DocumentState;
+
+// Layer handles are opaque to the agent; distinct from document handles and
+// small numbers so that a mix-up shows in the log.
+constexpr LONG kFirstLayerHandle = 1001;
+
+struct World {
+    Config config;
+    CallRecorder calls;
+    AgentData agentData;
+    // Owns every object; none is freed before the world is reset.
+    std::vector<std::unique_ptr<Tracked>> objects;
+    std::vector<DocumentState*> documents;
+    std::map<LONG, DocumentState*> openDocuments;
+    std::vector<MarkupKindInfo> markupKinds;
+    std::vector<std::string> referenceErrors;
+    IDMAgent* registeredAgent = nullptr;  // not referenced: the agent holds the helper
+    int registerAgentCalls = 0;
+    int helpersMade = 0;
+    int streamSourcesMade = 0;
+    LONG nextLayerHandle = kFirstLayerHandle;
+    Tracked* settingsSource = nullptr;
+    Tracked* markupManager = nullptr;
+    Tracked* viewerSession = nullptr;
+
+    template <class T, class... Args>
+    T* Make(Args&&... args) {
+        auto object = std::make_unique<T>(std::forward<Args>(args)...);
+        T* made = object.get();
+        objects.push_back(std::move(object));
+        return made;
+    }
+};
+
+World& TheWorld();
+// Closes the documents first, so that the agent's objects are released while
+// every viewer object they may still call is alive.
+void ResetTheWorld();
+
+// Records a call logged as operation(arguments).
+CallOutcome Enter(const std::string& operation, const std::string& arguments);
+
+// The shared objects, made on first use.
+Tracked& TheSettingsSource();
+Tracked& TheMarkupManager();
+Tracked& TheViewerSession();
+
+}  // namespace nuvsim
+
+// Opens a viewer operation: logs it and lets an armed fault take it over.
+#define SIM_CALL(operation, arguments)                                          \
+    const ::nuvsim::CallOutcome simCall_ = ::nuvsim::Enter(operation, arguments); \
+    if (simCall_.fail) return simCall_.hr
+
+// After the out pointer was checked: an armed null-out fault answers here.
+#define SIM_NULL_OUT(out)    \
+    do {                     \
+        if (simCall_.nullOut) { \
+            *(out) = nullptr;   \
+            return S_OK;        \
+        }                       \
+    } while (0)
