@@ -70,6 +70,12 @@ struct DocumentKeyMapping {
     LONG second;
     LONG block;
 };
+inline bool operator==(const AgentDataEntry& a, const AgentDataEntry& b) {
+    return IsEqualGUID(a.owner, b.owner) && a.block == b.block && a.entry == b.entry && a.text == b.text;
+}
+inline bool operator==(const DocumentKeyMapping& a, const DocumentKeyMapping& b) {
+    return a.first == b.first && a.second == b.second && a.block == b.block;
+}
 
 // GetDocumentIndex answers a mapped key with its block; an unknown key is
 // mapped to the next block index that neither a mapping nor any stored entry uses.

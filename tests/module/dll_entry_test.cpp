@@ -13,6 +13,9 @@
 
 namespace {
 
+constexpr BOOL kLock = 1;
+constexpr BOOL kUnlock = 0;
+
 // An outer object for aggregation requests; the factory must never call it
 // when it refuses them.
 struct UncalledOuter final : IUnknown {
@@ -84,15 +87,15 @@ TEST_F(ModuleEntryPoints, EightThreadsAtOnceGetOneFactory) {
 TEST_F(ModuleEntryPoints, ServerLocksCountOneEachAndRefuseUnbalancedUnlocks) {
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(GetFactory(factory), S_OK);
-    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(factory->LockServer(TRUE), S_OK);
-    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
+    EXPECT_EQ(factory->LockServer(kLock), S_OK);
+    EXPECT_EQ(factory->LockServer(kLock), S_OK);
+    EXPECT_EQ(factory->LockServer(kUnlock), S_OK);
     factory.reset();
     EXPECT_EQ(CanUnload(), S_FALSE) << "one server lock left";
 
     ASSERT_EQ(GetFactory(factory), S_OK);
-    EXPECT_EQ(factory->LockServer(FALSE), S_OK);
-    EXPECT_EQ(factory->LockServer(FALSE), E_UNEXPECTED);
+    EXPECT_EQ(factory->LockServer(kUnlock), S_OK);
+    EXPECT_EQ(factory->LockServer(kUnlock), E_UNEXPECTED);
     factory.reset();
     EXPECT_EQ(CanUnload(), S_OK);
 }

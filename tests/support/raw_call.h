@@ -27,24 +27,29 @@ ULONG CallSlotUlong(void* object, int slot, Args... args) {
 template <typename... Args>
 int BytesPoppedBySlot(void* object, int slot, Args... args) {
     static_assert(((sizeof(Args) == 4) && ...), "every argument is one 32-bit word");
-    void* fn = (*static_cast<void***>(object))[slot];
     uint32_t words[] = {reinterpret_cast<uint32_t>(object), (uint32_t)(uintptr_t)(args)...};
-    const int count = sizeof...(Args) + 1;
-    int left = 0;
+    struct Frame {
+        void* fn;
+        int count;
+        uint32_t* words;
+        int left;
+    } frame{(*static_cast<void***>(object))[slot], static_cast<int>(sizeof...(Args)) + 1, words, 0};
+    // edi survives the call (callee-saved) and esi keeps the stack as it was.
     asm volatile(
         "movl %%esp, %%esi\n\t"
-        "movl %[count], %%ecx\n\t"
+        "movl 4(%%edi), %%ecx\n\t"
+        "movl 8(%%edi), %%edx\n\t"
         "1:\n\t"
-        "pushl -4(%[words],%%ecx,4)\n\t"
+        "pushl -4(%%edx,%%ecx,4)\n\t"
         "loop 1b\n\t"
-        "call *%[fn]\n\t"
+        "call *(%%edi)\n\t"
         "movl %%esi, %%ecx\n\t"
         "subl %%esp, %%ecx\n\t"
         "movl %%esi, %%esp\n\t"
-        "movl %%ecx, %[left]\n\t"
-        : [left] "=m"(left)
-        : [words] "r"(words), [count] "r"(count), [fn] "r"(fn)
+        "movl %%ecx, 12(%%edi)\n\t"
+        :
+        : "D"(&frame)
         : "eax", "ecx", "edx", "esi", "memory", "cc");
-    return count * 4 - left;
+    return frame.count * 4 - frame.left;
 }
 #endif
