@@ -6,7 +6,6 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        DisableThreadLibraryCalls(instance);
         return TheApp().Start(instance) ? TRUE : FALSE;
     case DLL_PROCESS_DETACH:
         TheApp().End();

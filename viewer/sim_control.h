@@ -156,6 +156,8 @@ NUVSIM_API int RegisterAgentCalls();
 NUVSIM_API std::vector<std::string> CallLog();
 // Clears the log and the counters.
 NUVSIM_API void ClearCallLog();
+// Off, calls are still counted but not written down (for long benchmark runs).
+NUVSIM_API void SetCallLogEnabled(bool enabled);
 NUVSIM_API long CallCount();
 NUVSIM_API long CallCount(const std::string& operation);
 

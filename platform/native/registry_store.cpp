@@ -92,7 +92,8 @@ LSTATUS OpenOrCreate(HKEY parent, const char* subKey, REGSAM sam, HKEY* result, 
     if (const LSTATUS status = SplitSubKey(subKey, names); status != ERROR_SUCCESS) return status;
 
     bool created = false;
-    const LSTATUS status = WithStore(create ? Access::kWrite : Access::kRead, [&](Tree& tree, bool& changed) -> LSTATUS {
+    const Access access = create ? Access::kWrite : Access::kRead;
+    const LSTATUS status = WithStore(access, [&](Tree& tree, bool& changed) -> LSTATUS {
         Key* key = tree.Lookup(ref->hive, ref->path);
         if (!key) return ERROR_KEY_DELETED;
         for (const std::string& name : names) {

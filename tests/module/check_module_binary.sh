@@ -24,8 +24,8 @@ while read -r dll; do
 done < <(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$dump")
 
 grep -q 'Ordinal Base[[:space:]]*1' <<<"$dump" || grep -q 'Ordinal Base 1' <<<"$dump" || fail "ordinal base is not 1"
-# Lines such as "	[   0] +base[   1] 1234 Export RVA" list the address table;
-# the name table lines "	[   0] DllCanUnloadNow" give ordinals by index.
+grep -Eq 'Export Address Table[[:space:]]+00000004$' <<<"$dump" || fail "not exactly four exported addresses"
+# In the name table, "	[   0] DllCanUnloadNow" gives the ordinal less the base.
 names=$(sed -n '/\[Ordinal\/Name Pointer\] Table/,/^$/p' <<<"$dump" | sed -n 's/^[[:space:]]*\[[[:space:]]*\([0-9]*\)\][[:space:]]*\([A-Za-z_][A-Za-z0-9_]*\)$/\1 \2/p')
 expected_names=$'0 DllCanUnloadNow\n1 DllGetClassObject\n2 DllRegisterServer\n3 DllUnregisterServer'
 [[ $names == "$expected_names" ]] || fail "export names are: $names"

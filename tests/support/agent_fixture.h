@@ -6,6 +6,7 @@
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
 #include "agent/guids.h"
+#include "platform/module_context.h"
 #include "platform/registry_api.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
@@ -20,6 +21,10 @@
 class AgentSessionTest : public testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        // The test executable carries the agent's string table.
+        SetAgentModule(GetModuleHandle(nullptr));
+#endif
         nuvsim::ResetWorld();
         m_dir = std::filesystem::temp_directory_path() /
                 ("zelagent-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +

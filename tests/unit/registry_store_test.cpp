@@ -115,7 +115,8 @@ TEST_F(RegistryStore, ValuesKeepTypeAndBytesAndReportShortBuffers) {
     size = sizeof buffer;
     ASSERT_EQ(RegQueryValueExA(again.get(), name, nullptr, &type, buffer, &size), ERROR_SUCCESS);
     EXPECT_EQ(type, static_cast<DWORD>(REG_BINARY));
-    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size), std::string(reinterpret_cast<const char*>(blob), sizeof blob));
+    EXPECT_EQ(std::string(reinterpret_cast<char*>(buffer), size),
+              std::string(reinterpret_cast<const char*>(blob), sizeof blob));
 
     size = sizeof buffer;
     ASSERT_EQ(RegQueryValueExA(again.get(), "", nullptr, &type, buffer, &size), ERROR_SUCCESS);

@@ -177,6 +177,11 @@ TEST_F(ViewerAccountingTest, TheLogNamesEachCallAndTheCountersAddUp) {
     nuvsim::ClearCallLog();
     EXPECT_TRUE(nuvsim::CallLog().empty());
     EXPECT_EQ(0, nuvsim::CallCount());
+    // Off, the log stays empty but the counters go on.
+    nuvsim::SetCallLogEnabled(false);
+    EXPECT_EQ(S_OK, pdf->GetCurrentLayer(&layer));
+    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_EQ(1, nuvsim::CallCount("IPdfDocument::GetCurrentLayer"));
 }
 
 }  // namespace

@@ -3,7 +3,7 @@
 namespace nuvsim {
 
 CallOutcome CallRecorder::Enter(const std::string& operation, const std::string& logLine) {
-    m_log.push_back(logLine);
+    if (m_logEnabled) m_log.push_back(logLine);
     ++m_counts[operation];
     ++m_total;
     CallOutcome outcome;

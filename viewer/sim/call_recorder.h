@@ -24,6 +24,8 @@ public:
     void NullOutOperation(const std::string& operation, int nthCall);
     void ClearFaults();
     void Clear();
+    bool LogEnabled() const { return m_logEnabled; }
+    void EnableLog(bool enabled) { m_logEnabled = enabled; }
 
     const std::vector<std::string>& Log() const { return m_log; }
     long Total() const { return m_total; }
@@ -40,6 +42,7 @@ private:
     std::vector<std::string> m_log;
     std::map<std::string, long> m_counts;
     long m_total = 0;
+    bool m_logEnabled = true;
     std::map<std::string, Fault> m_failures;
     std::map<std::string, Fault> m_nullOuts;
 };

@@ -99,6 +99,7 @@ int RegisterAgentCalls() { return TheWorld().registerAgentCalls; }
 
 std::vector<std::string> CallLog() { return TheWorld().calls.Log(); }
 void ClearCallLog() { TheWorld().calls.Clear(); }
+void SetCallLogEnabled(bool enabled) { TheWorld().calls.EnableLog(enabled); }
 long CallCount() { return TheWorld().calls.Total(); }
 long CallCount(const std::string& operation) { return TheWorld().calls.Count(operation); }
 

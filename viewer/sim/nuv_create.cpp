@@ -10,8 +10,11 @@ extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknow
     if (out) *out = nullptr;
     const std::string className = GuidName(clsid);
     const std::string operation = "NUVCoCreateInstance(" + className + ")";
-    const CallOutcome simCall_ = TheWorld().calls.Enter(
-        operation, "NUVCoCreateInstance(" + Join({className, GuidName(iid), Number(static_cast<long>(context))}) + ")");
+    CallRecorder& calls = TheWorld().calls;
+    const CallOutcome simCall_ = calls.Enter(
+        operation, calls.LogEnabled() ? "NUVCoCreateInstance(" +
+                                            Join({className, GuidName(iid), Number(static_cast<long>(context))}) + ")"
+                                      : std::string());
     if (simCall_.fail) return simCall_.hr;
     RETURN_HR_IF(E_POINTER, !out);
     SIM_NULL_OUT(out);

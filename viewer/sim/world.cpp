@@ -17,8 +17,4 @@ void ResetTheWorld() {
     std::swap(world, fresh);
 }
 
-CallOutcome Enter(const std::string& operation, const std::string& arguments) {
-    return TheWorld().calls.Enter(operation, operation + "(" + arguments + ")");
-}
-
 }  // namespace nuvsim

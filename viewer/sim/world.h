@@ -54,8 +54,13 @@ World& TheWorld();
 // every viewer object they may still call is alive.
 void ResetTheWorld();
 
-// Records a call logged as operation(arguments).
-CallOutcome Enter(const std::string& operation, const std::string& arguments);
+// Records a call logged as operation(arguments); the arguments are written
+// out only while the log is on.
+template <class MakeArguments>
+CallOutcome Enter(const std::string& operation, MakeArguments makeArguments) {
+    CallRecorder& calls = TheWorld().calls;
+    return calls.Enter(operation, calls.LogEnabled() ? operation + "(" + makeArguments() + ")" : std::string());
+}
 
 // The shared objects, made on first use.
 Tracked& TheSettingsSource();
@@ -66,7 +71,8 @@ Tracked& TheViewerSession();
 
 // Opens a viewer operation: logs it and lets an armed fault take it over.
 #define SIM_CALL(operation, arguments)                                          \
-    const ::nuvsim::CallOutcome simCall_ = ::nuvsim::Enter(operation, arguments); \
+    const ::nuvsim::CallOutcome simCall_ =                                      \
+        ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
     if (simCall_.fail) return simCall_.hr
 
 // After the out pointer was checked: an armed null-out fault answers here.

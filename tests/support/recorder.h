@@ -1,0 +1,69 @@
+// The recorder program (tests/tools) stands in for the PDM front end's save
+// command: it appends the command line it got to the file named by
+// ZEL_RECORDER_OUT. A test points that variable at a fresh file and waits for
+// the detached program to write.
+#pragma once
+
+#include "tests/support/scoped_env.h"
+
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <thread>
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+// The recorder stands beside the test executable.
+inline std::string RecorderPath() {
+#ifdef _WIN32
+    char self[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
+    std::string path(self, length);
+    return path.substr(0, path.rfind('\\') + 1) + "DMAgent.exe";
+#else
+    return (std::filesystem::read_symlink("/proc/self/exe").parent_path() / "DMAgent").string();
+#endif
+}
+
+class RecorderOutput {
+public:
+    RecorderOutput()
+        : m_path(std::filesystem::temp_directory_path() /
+                 ("zel-recorder-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()))),
+          m_env(std::make_unique<ScopedEnv>("ZEL_RECORDER_OUT", m_path.string())) {}
+    ~RecorderOutput() {
+        m_env.reset();
+        std::error_code ignored;
+        std::filesystem::remove(m_path, ignored);
+    }
+    RecorderOutput(const RecorderOutput&) = delete;
+    RecorderOutput& operator=(const RecorderOutput&) = delete;
+
+    // The first recorded line; waits up to `wait` for it.
+    std::string WaitForRecord(std::chrono::milliseconds wait = std::chrono::seconds(10)) const {
+        const auto deadline = std::chrono::steady_clock::now() + wait;
+        do {
+            const std::string content = Content();
+            const size_t end = content.find('\n');
+            if (end != std::string::npos) return content.substr(0, end);
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        } while (std::chrono::steady_clock::now() < deadline);
+        return "<nothing recorded>";
+    }
+
+    std::string Content() const {
+        std::ifstream in(m_path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+
+private:
+    std::filesystem::path m_path;
+    std::unique_ptr<ScopedEnv> m_env;
+};

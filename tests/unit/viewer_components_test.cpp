@@ -1,0 +1,92 @@
+// The two classes of the stand-in viewer's NUVCoCreateInstance.
+#include "agent/viewer_interfaces.h"
+#include "platform/com_ptr.h"
+#include "viewer/sim_control.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+class ViewerComponentsTest : public testing::Test {
+protected:
+    void SetUp() override { nuvsim::ResetWorld(); }
+    void TearDown() override {
+        EXPECT_TRUE(nuvsim::AllReleased());
+        nuvsim::ResetWorld();
+    }
+};
+
+TEST_F(ViewerComponentsTest, CreationRefusesWhatItCannotServe) {
+    void* out = this;
+    IUnknown* outer = reinterpret_cast<IUnknown*>(&out);
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, NUVCoCreateInstance(CLSID_AgentHelper, outer, 1, IID_IAgentHelper, &out));
+    EXPECT_EQ(nullptr, out);
+    out = this;
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, NUVCoCreateInstance(IID_IPdfDocument, nullptr, 1, IID_IUnknown, &out));
+    EXPECT_EQ(nullptr, out);
+    EXPECT_EQ(E_POINTER, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IAgentHelper, nullptr));
+    EXPECT_EQ(E_NOINTERFACE, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IStream, &out));
+}
+
+TEST_F(ViewerComponentsTest, TheHelperAnswersBothInterfacesWithOneIdentity) {
+    ComPtr<IDocumentLookup> lookup;
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IDocumentLookup, lookup.put_void()));
+    ComPtr<IAgentHelper> helper;
+    ASSERT_EQ(S_OK, lookup.query(IID_IAgentHelper, helper));
+    ComPtr<IDocumentLookup> back;
+    ASSERT_EQ(S_OK, helper.query(IID_IDocumentLookup, back));
+    EXPECT_EQ(lookup.get(), back.get());
+    ComPtr<IUnknown> first, second;
+    ASSERT_EQ(S_OK, helper.query(IID_IUnknown, first));
+    ASSERT_EQ(S_OK, lookup.query(IID_IUnknown, second));
+    EXPECT_EQ(first.get(), second.get());
+    // The agent is recorded, not referenced.
+    IDMAgent* agent = reinterpret_cast<IDMAgent*>(0x1234);
+    EXPECT_EQ(S_OK, helper->RegisterAgent(agent));
+    EXPECT_EQ(agent, nuvsim::RegisteredAgent());
+    EXPECT_EQ(1, nuvsim::RegisterAgentCalls());
+}
+
+TEST_F(ViewerComponentsTest, TheFileStreamAnswersAStreamOnceAFileIsOpen) {
+    const std::string path = (std::filesystem::temp_directory_path() / "nuvsim-stream.zvl").string();
+    std::ofstream(path, std::ios::binary) << "[ServerFile]\r\nServerPath=x\r\n";
+    ComPtr<IFileStreamSource> source;
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_IFileStreamSource, source.put_void()));
+    ComPtr<IStream> stream;
+    EXPECT_EQ(E_NOINTERFACE, source.query(IID_IStream, stream));
+    EXPECT_LT(source->OpenFile((path + ".absent").c_str()), 0);
+    EXPECT_EQ(E_NOINTERFACE, source.query(IID_IStream, stream));
+    ASSERT_EQ(S_OK, source->OpenFile(path.c_str()));
+    ASSERT_EQ(S_OK, source.query(IID_IStream, stream));
+    source.reset();
+#ifdef _WIN32
+    char buffer[64] = {};
+    ULONG read = 0;
+    EXPECT_EQ(S_OK, stream->Read(buffer, 12, &read));
+    EXPECT_EQ(12u, read);
+    EXPECT_EQ("[ServerFile]", std::string(buffer, read));
+    LARGE_INTEGER move{};
+    move.QuadPart = -3;
+    ULARGE_INTEGER position{};
+    EXPECT_EQ(S_OK, stream->Seek(move, STREAM_SEEK_END, &position));
+    EXPECT_EQ(25u, position.QuadPart);
+    EXPECT_EQ(S_OK, stream->Read(buffer, sizeof buffer, &read));
+    EXPECT_EQ("x\r\n", std::string(buffer, read));
+    STATSTG stat{};
+    EXPECT_EQ(S_OK, stream->Stat(&stat, STATFLAG_DEFAULT));
+    EXPECT_EQ(28u, stat.cbSize.QuadPart);
+    EXPECT_NE(nullptr, stat.pwcsName);
+    CoTaskMemFree(stat.pwcsName);
+    ULONG written = 1;
+    EXPECT_EQ(STG_E_ACCESSDENIED, stream->Write("y", 1, &written));
+    EXPECT_EQ(0u, written);
+#endif
+    stream.reset();
+    std::remove(path.c_str());
+}
+
+}  // namespace

@@ -1,0 +1,40 @@
+// Creating the agent the way the viewer does: through the COM runtime by its
+// ProgID on Windows, through the module's own class factory natively.
+#pragma once
+
+#include "platform/com_ptr.h"
+
+#include <string>
+
+namespace host {
+
+class AgentLoader {
+public:
+    AgentLoader() = default;
+    AgentLoader(const AgentLoader&) = delete;
+    AgentLoader& operator=(const AgentLoader&) = delete;
+    ~AgentLoader() { Unload(); }
+
+    // On failure, error holds one line for the user.
+    HRESULT Create(std::string& error);
+    IUnknown* Agent() const { return m_agent.get(); }
+    // How the agent was made, for the report.
+    const std::string& Description() const { return m_description; }
+    // Releases the agent, then whatever made it.
+    void Unload();
+
+private:
+    ComPtr<IUnknown> m_agent;
+    ComPtr<IClassFactory> m_factory;
+    void* m_module = nullptr;
+    bool m_runtimeStarted = false;
+    std::string m_description;
+};
+
+// The folder of the running program, with a trailing separator.
+std::string ProgramFolder();
+// Whether the viewer's own library can be loaded; on Windows the host binds
+// to it only on first use, so this runs before anything else of the viewer.
+bool ViewerLibraryPresent(std::string& error);
+
+}  // namespace host

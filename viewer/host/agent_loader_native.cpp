@@ -1,0 +1,69 @@
+#ifndef _WIN32
+#include "agent/guids.h"
+#include "platform/result.h"
+#include "viewer/host/agent_loader.h"
+
+#include <dlfcn.h>
+#include <limits.h>
+#include <unistd.h>
+
+namespace host {
+namespace {
+constexpr char kModuleName[] = "libZelDMAgent.so";
+constexpr char kClassObjectExport[] = "DllGetClassObject";
+using GetClassObjectFn = HRESULT (*)(REFCLSID, REFIID, void**);
+}  // namespace
+
+std::string ProgramFolder() {
+    char path[PATH_MAX];
+    const ssize_t length = readlink("/proc/self/exe", path, sizeof path - 1);
+    if (length <= 0) return "./";
+    const std::string self(path, static_cast<size_t>(length));
+    return self.substr(0, self.rfind('/') + 1);
+}
+
+// Natively the program cannot start without the viewer's library.
+bool ViewerLibraryPresent(std::string&) { return true; }
+
+HRESULT AgentLoader::Create(std::string& error) {
+    const std::string modulePath = ProgramFolder() + kModuleName;
+    if (access(modulePath.c_str(), F_OK) != 0) {
+        error = std::string(kModuleName) + " is missing: expected it beside zelview-sim at " + modulePath;
+        return E_FAIL;
+    }
+    m_module = dlopen(modulePath.c_str(), RTLD_NOW | RTLD_LOCAL);
+    if (!m_module) {
+        const char* why = dlerror();
+        error = "cannot load " + modulePath + ": " + (why ? why : "unknown error");
+        return E_FAIL;
+    }
+    auto getClassObject = reinterpret_cast<GetClassObjectFn>(dlsym(m_module, kClassObjectExport));
+    if (!getClassObject) {
+        error = modulePath + " has no " + kClassObjectExport;
+        return E_FAIL;
+    }
+    HRESULT hr = getClassObject(CLSID_DMAgent, IID_IClassFactory, m_factory.put_void());
+    if (FAILED(hr)) {
+        m_factory.forget();
+        error = std::string(kClassObjectExport) + " refused the agent class";
+        return hr;
+    }
+    hr = m_factory->CreateInstance(nullptr, IID_IUnknown, m_agent.put_void());
+    if (FAILED(hr)) {
+        m_agent.forget();
+        error = "the class factory could not create the agent";
+        return hr;
+    }
+    m_description = modulePath + " (DllGetClassObject, IClassFactory::CreateInstance)";
+    return S_OK;
+}
+
+void AgentLoader::Unload() {
+    m_agent.reset();
+    m_factory.reset();
+    if (m_module) dlclose(m_module);
+    m_module = nullptr;
+}
+
+}  // namespace host
+#endif

@@ -1,0 +1,10 @@
+#pragma once
+
+#include "platform/com.h"
+
+#include <string>
+
+namespace host {
+// "S_OK", "E_FAIL (0x80004005)", or the bare hexadecimal value.
+std::string HresultText(HRESULT hr);
+}  // namespace host
