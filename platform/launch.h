@@ -12,3 +12,12 @@ int ShowMessage(const std::string& text);
 // The caption rule: the part of NUV_REG_ROOT (or "ZelView") after its last
 // backslash.
 std::string MessageCaption();
+
+// A stand-in for the two calls above, for programs that drive the agent with
+// hostile input and must neither start commands nor show messages: while a
+// hook is set, the call hands it the text and returns what it returns.
+using TextHook = int (*)(const std::string& text);
+void SetLaunchHook(TextHook hook);
+void SetMessageHook(TextHook hook);
+TextHook CurrentLaunchHook();
+TextHook CurrentMessageHook();

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/result.h"
 
+#include <algorithm>
 #include <cstring>
 #include <limits>
 
@@ -19,6 +20,8 @@ AgentDataStore::AgentDataStore() : m_ownerId(GUID_AgentDataOwner) {}
 AgentDataStore::~AgentDataStore() = default;
 
 HRESULT AgentDataStore::ObtainManager(IAgentHelper* helper) {
+    // Another manager may serve other data.
+    m_pIndex.reset();
     RETURN_HR_IF(E_FAIL, helper == nullptr);
     const HRESULT hr = helper->GetMarkupManager(m_pManager.put());
     if (FAILED(hr)) m_pManager.forget();
@@ -88,11 +91,50 @@ std::string AgentDataStore::ReadNext() {
 
 std::string AgentDataStore::FindValue(const std::string& section, const std::string& key) {
     const std::string name = NameEntry(section, key);
+    if (m_bIndexed) return FindIndexed(name);
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
         if (PathsEqual(entry, name)) return ReadNext();
     }
     return {};
+}
+
+// Each scan starts at entry 0 of the cursor's block, and the reads of a scan
+// depend on nothing else: one recorded scan per block answers every lookup.
+void AgentDataStore::ScanIntoIndex() {
+    const LONG startBlock = m_nBlock;
+    m_pIndex = std::make_unique<AgentDataIndex>(startBlock);
+    m_nEntry = 0;
+    for (;;) {
+        const LONG before = m_nEntry;
+        std::string text = ReadNext();
+        // Only a read that found an entry moves the cursor on.
+        if (m_nEntry == before) break;
+        const bool last = text.empty();
+        m_pIndex->Add(m_nBlock, m_nEntry, std::move(text));
+        if (last) break;
+    }
+    m_nBlock = startBlock;
+}
+
+std::string AgentDataStore::FindIndexed(const std::string& name) {
+    if (!m_pIndex || m_pIndex->StartBlock() != m_nBlock) ScanIntoIndex();
+    const std::vector<AgentDataIndex::Read>& reads = m_pIndex->Reads();
+    const long found = m_pIndex->FindName(name);
+    // The cursor ends behind the last entry the scan would have read: the
+    // value after the name, the name itself when nothing followed it, or the
+    // end of the scan.
+    long last = static_cast<long>(reads.size()) - 1;
+    if (found >= 0) last = std::min(found + 1, last);
+    std::string value;
+    if (found >= 0 && found + 1 < static_cast<long>(reads.size())) value = reads[static_cast<size_t>(found + 1)].text;
+    if (last >= 0) {
+        m_nBlock = reads[static_cast<size_t>(last)].block;
+        m_nEntry = reads[static_cast<size_t>(last)].nextEntry;
+    } else {
+        m_nEntry = 0;
+    }
+    return value;
 }
 
 HRESULT AgentDataStore::FillValue(const std::string& section, const std::string& key, std::string& target) {
@@ -106,6 +148,7 @@ HRESULT AgentDataStore::AppendText(const std::string& text) {
     RETURN_HR_IF(E_FAIL, m_nEntry >= kMaxEntryIndex);
     RETURN_HR_IF(E_INVALIDARG, text.size() >= static_cast<size_t>(std::numeric_limits<LONG>::max()));
     LONG size = static_cast<LONG>(text.size()) + 1;
+    m_pIndex.reset();
     const HRESULT hr = m_pManager->SetAgentString(&m_ownerId, m_nBlock, m_nEntry, &size, text.c_str());
     if (SUCCEEDED(hr)) ++m_nEntry;
     return hr;

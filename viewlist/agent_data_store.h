@@ -5,7 +5,9 @@
 
 #include "agent/viewer_interfaces.h"
 #include "platform/com_ptr.h"
+#include "viewlist/agent_data_index.h"
 
+#include <memory>
 #include <string>
 
 class AgentDataStore {
@@ -37,14 +39,35 @@ public:
     LONG Block() const { return m_nBlock; }
     LONG Entry() const { return m_nEntry; }
 
+    // While one lives, lookups answer from one scan per block instead of
+    // scanning the block again for every name: for a run of lookups over data
+    // that does not change meanwhile. Answers and cursor are the same.
+    class ScopedIndex {
+    public:
+        explicit ScopedIndex(AgentDataStore& store) : m_store(store) { m_store.m_bIndexed = true; }
+        ~ScopedIndex() {
+            m_store.m_bIndexed = false;
+            m_store.m_pIndex.reset();
+        }
+        ScopedIndex(const ScopedIndex&) = delete;
+        ScopedIndex& operator=(const ScopedIndex&) = delete;
+
+    private:
+        AgentDataStore& m_store;
+    };
+
 private:
     HRESULT ObtainManager(IAgentHelper* helper);
     HRESULT LocateDocumentBlock(IAgentHelper* helper, const LONG* documentKey);
     // Reads the entry at the cursor's entry index in block; false when there is none.
     bool ReadEntry(LONG block, std::string& text);
+    std::string FindIndexed(const std::string& name);
+    void ScanIntoIndex();
 
     GUID m_ownerId;
     ComPtr<IMarkupManager> m_pManager;
     LONG m_nBlock = -1;
     LONG m_nEntry = -1;
+    bool m_bIndexed = false;
+    std::unique_ptr<AgentDataIndex> m_pIndex;
 };

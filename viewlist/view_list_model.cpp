@@ -39,6 +39,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
 
     const HRESULT opened = m_pStore->OpenByServerPath(m_pHelper.get(), UrlDecode(m_strViewListPath));
     RETURN_IF_FAILED(opened);
+    // Every value below comes from the one block just opened, which nothing
+    // writes meanwhile: it is read from the viewer once, not once per key.
+    const AgentDataStore::ScopedIndex indexed(*m_pStore);
 
     ViewListEntry launchFile;
     launchFile.m_strLocalPath = m_strViewListPath;

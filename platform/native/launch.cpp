@@ -59,6 +59,7 @@ void ReportErrno(int fd) {
 }  // namespace
 
 int LaunchCommand(const std::string& command) {
+    if (const TextHook hook = CurrentLaunchHook()) return hook(command);
     if (command.empty()) return -1;
     std::vector<std::string> words = SplitWords(command);
     if (words.front().empty()) return -1;

@@ -14,6 +14,7 @@ constexpr char kStartVerb[] = "start";
 }  // namespace
 
 int LaunchCommand(const std::string& command) {
+    if (const TextHook hook = CurrentLaunchHook()) return hook(command);
     char path[MAX_PATH];
     const UINT length = GetSystemDirectoryA(path, sizeof path);
     // Zero is a failure; a length of the buffer or more is the size needed.

@@ -3,6 +3,7 @@
 #include "platform/com.h"
 
 int ShowMessage(const std::string& text) {
+    if (const TextHook hook = CurrentMessageHook()) return hook(text);
     const std::string caption = MessageCaption();
     return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
 }

@@ -33,8 +33,5 @@ private:
 
 // The folder of the running program, with a trailing separator.
 std::string ProgramFolder();
-// Whether the viewer's own library can be loaded; on Windows the host binds
-// to it only on first use, so this runs before anything else of the viewer.
-bool ViewerLibraryPresent(std::string& error);
 
 }  // namespace host

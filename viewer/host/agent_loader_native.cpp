@@ -22,9 +22,6 @@ std::string ProgramFolder() {
     return self.substr(0, self.rfind('/') + 1);
 }
 
-// Natively the program cannot start without the viewer's library.
-bool ViewerLibraryPresent(std::string&) { return true; }
-
 HRESULT AgentLoader::Create(std::string& error) {
     const std::string modulePath = ProgramFolder() + kModuleName;
     if (access(modulePath.c_str(), F_OK) != 0) {

@@ -17,19 +17,6 @@ std::string ProgramFolder() {
     return self.substr(0, self.find_last_of("\\/") + 1);
 }
 
-bool ViewerLibraryPresent(std::string& error) {
-    constexpr char kViewerLibrary[] = "NUVComCreate.dll";
-    HMODULE module = LoadLibraryA(kViewerLibrary);
-    if (!module) {
-        error = std::string(kViewerLibrary) + " is missing: it belongs beside zelview-sim.exe and ZelDMAgent.dll in " +
-                ProgramFolder();
-        return false;
-    }
-    // The delay-load binding keeps its own reference; this one is only the check's.
-    FreeLibrary(module);
-    return true;
-}
-
 HRESULT AgentLoader::Create(std::string& error) {
     HRESULT hr = CoInitialize(nullptr);
     if (FAILED(hr)) {

@@ -117,11 +117,6 @@ bool Session::Prepare() {
     }
     m_kind = *kind;
 
-    std::string error;
-    if (!ViewerLibraryPresent(error)) {
-        Fail(error);
-        return false;
-    }
     nuvsim::ResetWorld();
     nuvsim::Config config = nuvsim::GetConfig();
     config.launchFile = m_launchPath;
@@ -252,7 +247,7 @@ void Session::ReportViewList() {
         Line("  the agent stored nothing for this document");
         return;
     }
-    Field("server path", stored->Value(kServerFile, "ServerPath"));
+    Field("launch file", stored->Value(kServerFile, "ServerPath") + " (the block's key)");
     Field("object id", stored->Value(kServerFile, "ObjectId"));
     Field("PDM vendor", stored->Value(kServerFile, "PDMVendor"));
     Field("PDM host:port", stored->Value(kServerFile, "PDM_host") + ":" + stored->Value(kServerFile, "PDM_port"));

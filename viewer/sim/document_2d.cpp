@@ -5,6 +5,7 @@
 #include "viewer/sim/documents.h"
 #include "viewer/sim/world.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace nuvsim {

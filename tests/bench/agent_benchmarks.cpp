@@ -1,0 +1,179 @@
+// The session road, step by step and as a whole, for growing view lists.
+// Times are those of the agent's calls only (manual time); each benchmark
+// also reports how many calls the agent made into the viewer.
+#include "agent/agent_factory.h"
+#include "agent/guids.h"
+#include "tests/bench/bench_session.h"
+#include "tests/support/temp_registry.h"
+#include "viewer/sim_control.h"
+
+#include <benchmark/benchmark.h>
+
+#include <optional>
+
+namespace {
+
+const bench::AgentMaker kMakeAgent = [](IUnknown** agent) {
+    return CreateAgentObject(nullptr, IID_IUnknown, reinterpret_cast<void**>(agent));
+};
+
+constexpr long kSizes[] = {10, 100, 1000, 10000};
+constexpr char kGetAgentString[] = "IMarkupManager::GetAgentString";
+
+bench::Workspace& TheWorkspace() {
+    static bench::Workspace workspace;
+    return workspace;
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+    for (const long n : kSizes) b->Arg(n);
+    b->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+void KindsAndSizes(benchmark::internal::Benchmark* b) {
+    for (const long kind : {nuvsim::kKindPdf, nuvsim::kKind2D, nuvsim::kKind3D})
+        for (const long n : kSizes) b->Args({kind, n});
+    b->UseManualTime()->Unit(benchmark::kMillisecond);
+}
+
+void Report(benchmark::State& state, long viewerCalls) {
+    state.counters["viewer_calls"] = static_cast<double>(viewerCalls);
+}
+
+void Fail(benchmark::State& state, const char* what) { state.SkipWithError(what); }
+
+// Attach and LoadMarkups: every value of the launch file through the viewer's settings source.
+void BM_LaunchFileRead(benchmark::State& state) {
+    const long n = state.range(0);
+    bench::Workspace& workspace = TheWorkspace();
+    workspace.WriteLaunchFile(workspace.PdmLaunchText(n));
+    long calls = 0;
+    for (auto _ : state) {
+        bench::ResetViewer(workspace, nuvsim::kKind2D);
+        bench::Session session(kMakeAgent);
+        bench::StepTimer timer;
+        nuvsim::ClearCallLog();
+        if (FAILED(timer.Measure([&] { return session.Open(workspace.LaunchPath()); }))) return Fail(state, "open");
+        calls = nuvsim::CallCount();
+        state.SetIterationTime(timer.Seconds());
+    }
+    Report(state, calls);
+}
+BENCHMARK(BM_LaunchFileRead)->Apply(Sizes);
+
+void BM_LoadDocumentMarkups(benchmark::State& state) {
+    const LONG kind = static_cast<LONG>(state.range(0));
+    const long n = state.range(1);
+    bench::Workspace& workspace = TheWorkspace();
+    workspace.WriteLaunchFile(workspace.PdmLaunchText(n));
+    long calls = 0;
+    for (auto _ : state) {
+        bench::ResetViewer(workspace, kind);
+        bench::Session session(kMakeAgent);
+        if (FAILED(session.Open(workspace.LaunchPath()))) return Fail(state, "open");
+        bench::StepTimer timer;
+        nuvsim::ClearCallLog();
+        if (FAILED(timer.Measure([&] { return session.Agent()->LoadDocumentMarkups(bench::kDocumentHandle); })))
+            return Fail(state, "LoadDocumentMarkups");
+        calls = nuvsim::CallCount();
+        state.SetIterationTime(timer.Seconds());
+    }
+    Report(state, calls);
+}
+BENCHMARK(BM_LoadDocumentMarkups)->ArgNames({"kind", "markups"})->Apply(KindsAndSizes);
+
+// A 2D save of the last markup: the lookup in the markup list and the command
+// line, which the launch file makes one the agent refuses to run.
+void BM_SaveMarkupLookup(benchmark::State& state) {
+    const long n = state.range(0);
+    bench::Workspace& workspace = TheWorkspace();
+    workspace.WriteLaunchFile(workspace.PdmLaunchText(n));
+    bench::ResetViewer(workspace, nuvsim::kKind2D);
+    bench::Session session(kMakeAgent);
+    if (FAILED(session.Open(workspace.LaunchPath())) ||
+        FAILED(session.Agent()->LoadDocumentMarkups(bench::kDocumentHandle)))
+        return Fail(state, "session");
+    const std::string path = workspace.MarkupPath(n - 1);
+    long calls = 0;
+    for (auto _ : state) {
+        bench::StepTimer timer;
+        nuvsim::ClearCallLog();
+        if (timer.Measure([&] { return session.SaveMarkup(nuvsim::kKind2D, path); }) != E_FAIL)
+            return Fail(state, "the save was not refused");
+        calls = nuvsim::CallCount();
+        state.SetIterationTime(timer.Seconds());
+    }
+    Report(state, calls);
+}
+BENCHMARK(BM_SaveMarkupLookup)->Apply(Sizes);
+
+void BM_SaveViewList(benchmark::State& state) {
+    const long n = state.range(0);
+    bench::Workspace& workspace = TheWorkspace();
+    workspace.WriteLaunchFile(workspace.PdmLaunchText(n));
+    bench::ResetViewer(workspace, nuvsim::kKind2D);
+    bench::Session session(kMakeAgent);
+    if (FAILED(session.Open(workspace.LaunchPath()))) return Fail(state, "open");
+    long calls = 0;
+    for (auto _ : state) {
+        bench::StepTimer timer;
+        nuvsim::ClearCallLog();
+        if (FAILED(timer.Measure([&] { return session.Agent()->SaveViewList(); }))) return Fail(state, "save");
+        calls = nuvsim::CallCount();
+        state.SetIterationTime(timer.Seconds());
+    }
+    Report(state, calls);
+}
+BENCHMARK(BM_SaveViewList)->Apply(Sizes);
+
+// A fresh agent restores n markups and n/2 parts from the agent data.
+void BM_LoadViewList(benchmark::State& state) {
+    const long n = state.range(0);
+    bench::Workspace& workspace = TheWorkspace();
+    workspace.WriteLaunchFile(workspace.PlainLaunchText());
+    // No document kind yet: the start leaves the restore to the call measured.
+    bench::ResetViewer(workspace, nuvsim::kKindNone);
+    const long entries = workspace.StoreViewList(n, n / 2);
+    long calls = 0;
+    long reads = 0;
+    for (auto _ : state) {
+        bench::Session session(kMakeAgent);
+        if (FAILED(session.Open(workspace.LaunchPath()))) return Fail(state, "open");
+        bench::StepTimer timer;
+        nuvsim::ClearCallLog();
+        if (FAILED(timer.Measure([&] { return session.Agent()->LoadViewList(); }))) return Fail(state, "load");
+        calls = nuvsim::CallCount();
+        reads = nuvsim::CallCount(kGetAgentString);
+        state.SetIterationTime(timer.Seconds());
+    }
+    Report(state, calls);
+    state.counters["stored_entries"] = static_cast<double>(entries);
+    state.counters["GetAgentString"] = static_cast<double>(reads);
+    state.counters["reads_per_entry"] = static_cast<double>(reads) / static_cast<double>(entries);
+}
+BENCHMARK(BM_LoadViewList)->Apply(Sizes);
+
+void BM_SessionRoad(benchmark::State& state) {
+    const long n = state.range(0);
+    long calls = 0;
+    for (auto _ : state) {
+        const bench::RoadResult road = bench::RunRoad(kMakeAgent, TheWorkspace(), n);
+        if (!road.ok) return state.SkipWithError(road.failure.c_str());
+        calls = road.viewerCalls;
+        state.SetIterationTime(road.seconds);
+    }
+    Report(state, calls);
+}
+BENCHMARK(BM_SessionRoad)->Apply(Sizes);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    // BeginMarkup and EndMarkup write the registry: a store of the run's own.
+    const TempRegistry registry;
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

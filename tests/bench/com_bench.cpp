@@ -1,0 +1,98 @@
+// Timing under Wine through the real COM runtime: creating the agent by its
+// ProgID, and the whole session road on agents made that way. Needs the
+// module registered first (regsvr32 ZelDMAgent.dll); see run-bench.sh --wine.
+//   zel_com_bench [markups] [rounds]
+#include "agent/agent_interfaces.h"
+#include "agent/guids.h"
+#include "tests/bench/bench_session.h"
+#include "viewer/sim_control.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+namespace {
+
+constexpr wchar_t kProgId[] = L"ZelDMAgent.DMAgent";
+constexpr long kDefaultMarkups = 1000;
+constexpr int kDefaultRounds = 20;
+constexpr int kCreations = 200;
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    return values.empty() ? 0 : values[values.size() / 2];
+}
+
+void Row(const char* name, double milliseconds, long calls) {
+    std::printf("%-34s %12.3f ms %14ld\n", name, milliseconds, calls);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    const long markups = argc > 1 ? std::atol(argv[1]) : kDefaultMarkups;
+    const int rounds = argc > 2 ? std::atoi(argv[2]) : kDefaultRounds;
+    if (markups < 1 || rounds < 1) {
+        std::fprintf(stderr, "usage: zel_com_bench [markups >= 1] [rounds >= 1]\n");
+        return 2;
+    }
+    if (FAILED(CoInitialize(nullptr))) return 1;
+    CLSID clsid{};
+    if (FAILED(CLSIDFromProgID(kProgId, &clsid))) {
+        std::fprintf(stderr, "ZelDMAgent.DMAgent is not registered: run regsvr32 on ZelDMAgent.dll first\n");
+        CoUninitialize();
+        return 1;
+    }
+    const bench::AgentMaker make = [&clsid](IUnknown** agent) {
+        return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(agent));
+    };
+
+    bench::Workspace workspace;
+    bench::ResetViewer(workspace, nuvsim::kKind2D);
+    std::printf("%-34s %15s %14s\n", "benchmark", "time", "viewer calls");
+
+    // The first creation loads the module; the later ones find it loaded.
+    std::vector<double> creations;
+    bench::StepTimer first;
+    for (int i = 0; i < kCreations; ++i) {
+        bench::StepTimer timer;
+        ComPtr<IUnknown> agent;
+        const HRESULT hr = (i == 0 ? first : timer).Measure([&] { return make(agent.put()); });
+        if (FAILED(hr)) {
+            std::fprintf(stderr, "CoCreateInstance failed: 0x%08lX\n", static_cast<unsigned long>(hr));
+            CoUninitialize();
+            return 1;
+        }
+        if (i > 0) creations.push_back(timer.Seconds());
+    }
+    nuvsim::ClearCallLog();
+    {
+        ComPtr<IUnknown> agent;
+        make(agent.put());
+    }
+    const long creationCalls = nuvsim::CallCount();
+    Row("CoCreateInstance (first)", first.Seconds() * 1e3, creationCalls);
+    Row("CoCreateInstance (median)", Median(creations) * 1e3, creationCalls);
+
+    std::vector<double> roads;
+    long calls = 0;
+    for (int round = 0; round < rounds; ++round) {
+        const bench::RoadResult road = bench::RunRoad(make, workspace, markups);
+        if (!road.ok) {
+            std::fprintf(stderr, "the road failed: %s\n", road.failure.c_str());
+            CoUninitialize();
+            return 1;
+        }
+        roads.push_back(road.seconds);
+        calls = road.viewerCalls;
+    }
+    const std::string name = "SessionRoad/" + std::to_string(markups) + " (median)";
+    Row(name.c_str(), Median(roads) * 1e3, calls);
+    Row(("SessionRoad/" + std::to_string(markups) + " (best)").c_str(),
+        *std::min_element(roads.begin(), roads.end()) * 1e3, calls);
+
+    nuvsim::ResetWorld();
+    CoUninitialize();
+    return 0;
+}

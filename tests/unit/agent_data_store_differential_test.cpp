@@ -1,0 +1,240 @@
+// The indexed lookups of AgentDataStore against a plain rescanning cursor,
+// over many random stores: every answer and every cursor position must agree.
+#include "viewlist/agent_data_store.h"
+
+#include "platform/paths.h"
+#include "platform/strings.h"
+#include "tests/support/fake_viewer.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <random>
+
+namespace {
+
+using Blocks = std::map<LONG, std::vector<std::string>>;
+
+// The rescanning cursor, step by step as the store's reads are meant to go.
+class ReferenceCursor {
+public:
+    explicit ReferenceCursor(const Blocks& blocks) : m_blocks(blocks) {}
+
+    bool OpenByServerPath(const std::string& path) {
+        m_block = 0;
+        m_entry = 0;
+        for (std::string v = FindValue("ServerFile", "ServerPath"); !v.empty(); v = FindValue("ServerFile", "ServerPath")) {
+            if (PathsEqual(v, path)) return true;
+            if (m_block >= AgentDataStore::kMaxBlockIndex) break;
+            ++m_block;
+        }
+        m_block = -1;
+        return false;
+    }
+
+    std::string FindValue(const std::string& section, const std::string& key) {
+        const std::string name = "[" + section + "]" + key;
+        m_entry = 0;
+        for (std::string v = ReadNext(); !v.empty(); v = ReadNext()) {
+            if (PathsEqual(v, name)) return ReadNext();
+        }
+        return {};
+    }
+
+    LONG Block() const { return m_block; }
+    LONG Entry() const { return m_entry; }
+    long reads = 0;
+
+private:
+    const std::string* Entry(LONG block, LONG entry) {
+        if (block < 0 || entry < 0 || entry >= AgentDataStore::kMaxEntryIndex) return nullptr;
+        ++reads;
+        const auto found = m_blocks.find(block);
+        if (found == m_blocks.end() || static_cast<size_t>(entry) >= found->second.size()) return nullptr;
+        return &found->second[static_cast<size_t>(entry)];
+    }
+
+    std::string ReadNext() {
+        if (const std::string* text = Entry(m_block, m_entry)) {
+            ++m_entry;
+            return *text;
+        }
+        if (m_block < 0 || m_block >= AgentDataStore::kMaxBlockIndex) return {};
+        if (const std::string* text = Entry(m_block + 1, m_entry)) {
+            ++m_block;
+            ++m_entry;
+            return *text;
+        }
+        return {};
+    }
+
+    const Blocks& m_blocks;
+    LONG m_block = -1;
+    LONG m_entry = -1;
+};
+
+// Names that collide in letter case and in "/" against "\", values that look
+// like names, texts outside ASCII and empty entries.
+const std::vector<std::string> kTexts = {
+    "[ServerFile]ServerPath", "[serverfile]SERVERPATH", "[ServerFile]ObjectId", "[ViewList]NumMarkups",
+    "[viewlist]nummarkups",   "[ViewList]Markup0",      "[VIEWLIST]markup0",    "[View/List]Markup0",
+    "[View\\List]Markup0",    "[ViewList]object_id1",   "[ViewList]LocalPath1", "[ViewList]Markup2",
+    "[ViewList]NumParts",     "[ViewList]Part0",        "[ViewList]PartId1",    "[ViewList]\xC4nderung",
+    "p",                      "P",                      "q",                    "4",
+    "2",                      "3",                      "abc",                  "C:/PDM/a.xml",
+    "c:\\pdm\\A.XML",         "\xE4\xF6\xFC",           "[ViewList]Markup0",    "",
+};
+const std::vector<std::pair<std::string, std::string>> kNames = {
+    {"ServerFile", "ServerPath"}, {"SERVERFILE", "serverpath"}, {"ServerFile", "ObjectId"},
+    {"ViewList", "NumMarkups"},   {"ViewList", "Markup0"},      {"View\\List", "markup0"},
+    {"view/list", "MARKUP0"},     {"ViewList", "object_id1"},   {"ViewList", "LocalPath1"},
+    {"ViewList", "Markup2"},      {"ViewList", "NumParts"},     {"ViewList", "Part0"},
+    {"ViewList", "PartId1"},      {"ViewList", "\xE4nderung"},  {"ViewList", "Missing"},
+};
+const std::vector<std::string> kPaths = {"p", "P", "q", "c:/pdm/a.xml"};
+
+class AgentDataStoreDifferential : public ::testing::Test {
+protected:
+    void SetUp() override { helper.manager = &manager; }
+
+    Blocks RandomBlocks() {
+        Blocks blocks;
+        const int count = Pick(4) + 1;
+        for (LONG block = 0; block < count + 1; ++block) {
+            if (Pick(5) == 0) continue;  // a gap between blocks
+            std::vector<std::string>& entries = blocks[block];
+            const int length = Pick(14);
+            for (int i = 0; i < length; ++i) {
+                // Most blocks begin the way the agent writes them.
+                if (i == 0 && Pick(3) != 0) entries.push_back("[ServerFile]ServerPath");
+                else if (i == 1 && Pick(3) != 0) entries.push_back(kPaths[static_cast<size_t>(Pick(3))]);
+                else if (Pick(12) == 0) entries.push_back("");
+                else entries.push_back(kTexts[static_cast<size_t>(Pick(static_cast<int>(kTexts.size()) - 1))]);
+            }
+        }
+        return blocks;
+    }
+
+    int Pick(int bound) { return std::uniform_int_distribution<int>(0, bound - 1)(random); }
+
+    // Both cursors answer the same, and stand at the same place afterwards.
+    static void ExpectSameLookup(ReferenceCursor& reference, AgentDataStore& store, const std::string& section,
+                                 const std::string& key, const std::string& where) {
+        const std::string expected = reference.FindValue(section, key);
+        ASSERT_EQ(expected, store.FindValue(section, key)) << where << " [" << section << "]" << key;
+        ASSERT_EQ(reference.Block(), store.Block()) << where << " [" << section << "]" << key;
+        ASSERT_EQ(reference.Entry(), store.Entry()) << where << " [" << section << "]" << key;
+    }
+
+    static std::string Describe(const Blocks& blocks) {
+        std::string text;
+        for (const auto& [block, entries] : blocks) {
+            text += "block " + std::to_string(block) + ":";
+            for (const std::string& entry : entries) text += " '" + entry + "'";
+            text += "\n";
+        }
+        return text;
+    }
+
+    std::mt19937 random{20240611};
+    FakeMarkupManager manager;
+    FakeHelper helper;
+};
+
+TEST_F(AgentDataStoreDifferential, RandomLookupsAgreeWithRescanning) {
+    for (int round = 0; round < 3000; ++round) {
+        manager.blocks = RandomBlocks();
+        const std::string path = kPaths[static_cast<size_t>(Pick(static_cast<int>(kPaths.size())))];
+        const std::string where = "round " + std::to_string(round) + " path " + path + "\n" + Describe(manager.blocks);
+
+        ReferenceCursor reference(manager.blocks);
+        AgentDataStore store;
+        const bool opened = reference.OpenByServerPath(path);
+        ASSERT_EQ(opened, SUCCEEDED(store.OpenByServerPath(&helper, path))) << where;
+        ASSERT_EQ(reference.Block(), store.Block()) << where;
+        if (!opened) continue;
+
+        const AgentDataStore::ScopedIndex indexed(store);
+        for (int lookup = 0; lookup < 25; ++lookup) {
+            const auto& [section, key] = kNames[static_cast<size_t>(Pick(static_cast<int>(kNames.size())))];
+            ExpectSameLookup(reference, store, section, key, where);
+        }
+    }
+}
+
+// The lookups of one view list load, in their order, with the counts read the
+// way the load reads them.
+TEST_F(AgentDataStoreDifferential, AViewListLoadSeesTheSameValuesWithFewerReads) {
+    long indexedReads = 0;
+    long rescanReads = 0;
+    for (int round = 0; round < 2000; ++round) {
+        manager.blocks = RandomBlocks();
+        const std::string where = "round " + std::to_string(round) + "\n" + Describe(manager.blocks);
+        ReferenceCursor reference(manager.blocks);
+        AgentDataStore store;
+        if (!reference.OpenByServerPath("p")) continue;
+        ASSERT_TRUE(SUCCEEDED(store.OpenByServerPath(&helper, "p"))) << where;
+        reference.reads = 0;
+        manager.stringReads = 0;
+
+        const AgentDataStore::ScopedIndex indexed(store);
+        for (const char* key : {"ViewMode", "PDMVendor", "PDM_host", "PDM_port", "ObjectId"})
+            ExpectSameLookup(reference, store, "ServerFile", key, where);
+        const auto count = [&](const char* key) {
+            const std::string text = reference.FindValue("ViewList", key);
+            EXPECT_EQ(text, store.FindValue("ViewList", key)) << where;
+            return std::clamp(ParseLeadingInt(text), 0L, 8L);
+        };
+        for (long i = 0, markups = count("NumMarkups"); i < markups; i += 2) {
+            ExpectSameLookup(reference, store, "ViewList", "Markup" + std::to_string(i), where);
+            ExpectSameLookup(reference, store, "ViewList", "object_id" + std::to_string(i + 1), where);
+            ExpectSameLookup(reference, store, "ViewList", "LocalPath" + std::to_string(i + 1), where);
+        }
+        for (long j = 0, parts = count("NumParts"); j < parts; j += 2) {
+            ExpectSameLookup(reference, store, "ViewList", "Part" + std::to_string(j), where);
+            ExpectSameLookup(reference, store, "ViewList", "PartId" + std::to_string(j + 1), where);
+        }
+        ASSERT_EQ(reference.Block(), store.Block()) << where;
+        ASSERT_EQ(reference.Entry(), store.Entry()) << where;
+        indexedReads += manager.stringReads;
+        rescanReads += reference.reads;
+    }
+    EXPECT_LT(indexedReads, rescanReads);
+}
+
+TEST_F(AgentDataStoreDifferential, AnIndexedRunReadsEachEntryOnce) {
+    std::vector<std::string>& entries = manager.blocks[0];
+    entries = {"[ServerFile]ServerPath", "p"};
+    for (int i = 0; i < 200; ++i) {
+        entries.push_back("[ViewList]Markup" + std::to_string(2 * i));
+        entries.push_back("m" + std::to_string(i));
+    }
+    AgentDataStore store;
+    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    manager.stringReads = 0;
+    {
+        const AgentDataStore::ScopedIndex indexed(store);
+        for (int i = 199; i >= 0; --i)
+            ASSERT_EQ("m" + std::to_string(i), store.FindValue("ViewList", "Markup" + std::to_string(2 * i)));
+        EXPECT_EQ("", store.FindValue("ViewList", "Markup1"));
+    }
+    // The block's entries, then the failed read at its end and in the next block.
+    EXPECT_EQ(static_cast<long>(entries.size()) + 2, manager.stringReads);
+
+    // Once the scope ends, a lookup sees what the viewer holds now.
+    entries[3] = "changed";
+    EXPECT_EQ("changed", store.FindValue("ViewList", "Markup0"));
+}
+
+TEST_F(AgentDataStoreDifferential, AWriteDropsTheIndex) {
+    manager.blocks[0] = {"[ServerFile]ServerPath", "p"};
+    AgentDataStore store;
+    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    const AgentDataStore::ScopedIndex indexed(store);
+    EXPECT_EQ("", store.FindValue("ServerFile", "ObjectId"));
+    ASSERT_EQ(S_OK, store.WriteValue("ServerFile", "ObjectId", "OBJ-1"));
+    EXPECT_EQ("OBJ-1", store.FindValue("ServerFile", "ObjectId"));
+}
+
+}  // namespace

@@ -1,0 +1,43 @@
+// One scan of a block of agent data, as a run of lookups sees it: every entry
+// read from entry 0 on, including where a read past the block's end went on
+// in the next block, up to the first empty entry or the first failed read.
+// Lookups over the scan give the same answers as scanning again each time,
+// while the viewer is asked for each entry only once.
+#pragma once
+
+#include "platform/com.h"
+
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+class AgentDataIndex {
+public:
+    // One successful read: its text and where the cursor stood after it.
+    struct Read {
+        LONG block;
+        LONG nextEntry;
+        std::string text;
+    };
+
+    explicit AgentDataIndex(LONG startBlock) : m_startBlock(startBlock) {}
+
+    LONG StartBlock() const { return m_startBlock; }
+    // Reads are added in scan order; an empty text ends the scan.
+    void Add(LONG block, LONG nextEntry, std::string text);
+    const std::vector<Read>& Reads() const { return m_reads; }
+
+    // Position of the first read, in scan order, whose text equals name under
+    // PathsEqual and that comes before the first empty text; -1 when none does.
+    long FindName(const std::string& name) const;
+
+private:
+    LONG m_startBlock;
+    std::vector<Read> m_reads;
+    // Plain ASCII texts by their folded form (letter case and "/" against "\"
+    // removed): a filter, every hit is confirmed with PathsEqual.
+    std::unordered_map<std::string, std::vector<long>> m_byFoldedText;
+    // Texts with other bytes: looked through in full for every name.
+    std::vector<long> m_otherTexts;
+    bool m_ended = false;
+};
