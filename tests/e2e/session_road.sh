@@ -47,7 +47,6 @@ recorded_lines() { [ -f "$WORK/pdm-save.log" ] && tr -d '\r' <"$WORK/pdm-save.lo
 
 LAUNCH="$(winpath "$WORK/session.zvl")"
 DATA="$(winpath "$WORK/agent-data.txt")"
-TEMP_DIR="$(winpath "$WORK/viewer-temp")"
 register || fail "regsvr32 failed"
 
 case "$CASE" in
@@ -65,7 +64,7 @@ pdm-then-plain)
   expect_line "You do not have permission to update markup"
   expect_line "layer 2, made read-only by the agent"
   expect_line "layer 3, writable"
-  expect_line "object id            MK-7731"
+  expect_line "object id          MK-7731"
   expect_line "every viewer reference the agent took was released"
   [ "$(recorded_lines)" = 1 ] || fail "the save command ran $(recorded_lines) times, expected once (the read markup is refused)"
 
@@ -83,8 +82,8 @@ pdm-then-plain)
   ;;
 model-3d)
   present model-3d.zvl
-  run_host "$LAUNCH" --trace --save-markup "$TEMP_DIR\\gearbox_design_review.xml" \
-    --save-markup "$TEMP_DIR\\gearbox_notes.xml"
+  run_host "$LAUNCH" --trace --save-markup "$(winpath "$WORK/viewer-temp/gearbox_design_review.xml")" \
+    --save-markup "$(winpath "$WORK/viewer-temp/gearbox_notes.xml")"
   expect_status 0
   expect_line "3D (from the server file's extension)"
   expect_line "3D Markup enabled, flag 1"
@@ -98,7 +97,7 @@ model-3d)
 settings-root)
   export NUV_REG_ROOT='Software\Example\Viewer'
   present drawing-2d.zvl
-  run_host "$LAUNCH" --save-markup "$TEMP_DIR\\bracket_review.xml"
+  run_host "$LAUNCH" --save-markup "$(winpath "$WORK/viewer-temp/bracket_review.xml")"
   expect_status 0
   expect_line "PreserveExtensions   1 after BeginMarkup (HKCU\\Software\\Example\\Viewer\\ZelPDM)"
   expect_line "PreserveExtensions   0 after EndMarkup"

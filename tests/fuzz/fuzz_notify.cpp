@@ -17,7 +17,7 @@ const char kLaunch[] =
     "[ViewList]\n"
     "NumMarkups=2\n"
     "Markup0=D:\\srv\\gear_1.xml\n"
-    "Access0=read\n"
+    "MarkupAccess0=read\n"
     "Markup1=D:\\srv\\gear_2.xml\n"
     "DMAgent=DMAgent\n";
 

@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const int markups = in.ConsumeIntegralInRange<int>(0, 3);
     launch += "NumMarkups=" + std::to_string(markups) + "\n";
     for (int i = 0; i < markups; ++i)
-        launch += "Markup" + std::to_string(i) + "=" + Value(in) + "\nAccess" + std::to_string(i) + "=" +
+        launch += "Markup" + std::to_string(i) + "=" + Value(in) + "\nMarkupAccess" + std::to_string(i) + "=" +
                   (in.ConsumeBool() ? "read" : Value(in)) + "\n";
     const std::string path = fuzz::WriteLaunchFile(launch);
 

@@ -13,7 +13,7 @@ namespace {
 const char* const kNames[] = {
     "[ServerFile]ServerPath", "[ServerFile]ObjectId",  "[ServerFile]ViewMode", "[ServerFile]PDMVendor",
     "[ServerFile]PDM_host",   "[ServerFile]PDM_port",  "[ViewList]NumMarkups", "[ViewList]NumParts",
-    "[ViewList]Markup",       "[ViewList]LocalPath",   "[ViewList]object_id",  "[ViewList]Access",
+    "[ViewList]Markup",       "[ViewList]LocalPath",   "[ViewList]object_id",  "[ViewList]MarkupAccess",
     "[ViewList]Part",         "[ViewList]PartPath",    "[ServerFile]",         "[",
 };
 

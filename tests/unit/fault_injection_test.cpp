@@ -1,0 +1,220 @@
+// Every viewer operation of a whole session, made to fail or to hand back a
+// null object in the middle of it: the agent must stay up, pass on the
+// viewer's code or report a failure of its own, give back every reference,
+// and still serve the next call once the viewer behaves again.
+#include "platform/launch.h"
+#include "tests/support/agent_fixture.h"
+
+#include <gmock/gmock.h>
+
+#include <set>
+
+namespace {
+
+const char kPdmLaunch[] =
+    "[ServerFile]\r\n"
+    "ServerPath=D:\\srv\\gear.dwg\r\n"
+    "FileTypeID=PDM.Drawing\r\n"
+    "session_id=42\r\n"
+    "object_id=OBJ-7\r\n"
+    "[ViewList]\r\n"
+    "NumMarkups=2\r\n"
+    "Markup0=D:\\srv\\gear_1.xml\r\n"
+    "MarkupAccess0=read\r\n"
+    "Markup1=http://pdm.example/get?object_id=M%2F2&ext=xml\r\n"
+    "NumParts=1\r\n"
+    "Part0=D:\\srv\\part.dwg\r\n"
+    "DMAgent=DMAgent\r\n"
+    "Application=view\r\n";
+const char kPlainLaunch[] = "[ServerFile]\r\nViewMode=ViewOnly\r\n";
+
+// A code no part of the system makes itself, so it can only come from the fault.
+constexpr HRESULT kInjected = static_cast<HRESULT>(0x8004F00DL);
+constexpr LONG kDocument = 21;
+constexpr LONG kFirstKey = 5;
+constexpr LONG kSecondKey = 6;
+const nuvsim::DocumentKind kKinds[] = {nuvsim::kKindPdf, nuvsim::kKind2D, nuvsim::kKind3D};
+
+// Every operation the agent calls on the viewer during the session below, in
+// any document kind (kept in step with the session by CleanSessionCallsExactlyThese).
+const char* const kOperations[] = {
+    "Document2D::QueryInterface",
+    "Document3D::QueryInterface",
+    "I2DDocument::AddSaveHandler",
+    "I2DLayers::GetLayer",
+    "I2DLayers::GetLayerName",
+    "I2DLayers::LoadMarkupFile",
+    "I2DLayers::SetLayerReadOnly",
+    "I3DDocument::LoadMarkupFile",
+    "IAgentHelper::GetDocument",
+    "IAgentHelper::GetMarkupManager",
+    "IAgentHelper::GetSettingsSource",
+    "IAgentHelper::GetViewerSession",
+    "IAgentHelper::QueryInterface",
+    "IDocumentLookup::GetDocumentIndex",
+    "IDocumentLookup::GetDocumentKey",
+    "IDocumentLookup::GetDocumentKind",
+    "IFileStreamSource::OpenFile",
+    "IMarkupManager::EnableMarkupKind",
+    "IMarkupManager::GetAgentString",
+    "IMarkupManager::RegisterAgent",
+    "IMarkupManager::SetAgentString",
+    "IPdfDocument::GetCurrentLayer",
+    "IPdfDocument::LoadMarkupFile",
+    "IPdfDocument::SetLayerReadOnly",
+    "IPdfDocument::UnnamedValue13",
+    "ISettingsSource::ReadProfileValue",
+    "IViewerEvents::AddSink",
+    "IViewerSession::GetDocument",
+    "IViewerSession::GetViewHandle",
+    "NUVCoCreateInstance(AgentHelper)",
+    "NUVCoCreateInstance(FileStreamSource)",
+    "PdfDocument::QueryInterface",
+};
+
+std::string OperationOf(const std::string& line) {
+    const size_t open = line.find('(');
+    if (line.rfind("NUVCoCreateInstance", 0) == 0) return line.substr(0, line.find(',')) + ")";
+    return line.substr(0, open);
+}
+
+int NoLaunch(const std::string&) { return 0; }
+
+enum class Fault { kNone, kFail, kNullOut };
+
+struct Step {
+    std::string name;
+    HRESULT hr;
+};
+
+class FaultInjection : public AgentSessionTest {
+protected:
+    void SetUp() override {
+        AgentSessionTest::SetUp();
+        SetLaunchHook(NoLaunch);
+        SetMessageHook(NoLaunch);
+    }
+    void TearDown() override {
+        AgentSessionTest::TearDown();
+        SetLaunchHook(nullptr);
+        SetMessageHook(nullptr);
+    }
+
+    void Record(const char* name, HRESULT hr) { m_steps.push_back({name, hr}); }
+
+    HRESULT Save(LONG kind) {
+        const char* path = "D:\\srv\\gear_2.xml";
+        switch (kind) {
+        case nuvsim::kKindPdf: return nuvsim::SavePdfMarkup(kDocument, path);
+        case nuvsim::kKind2D: return nuvsim::Save2DMarkup(kDocument, path);
+        default: return nuvsim::Save3DMarkup(nuvsim::GetConfig().viewHandle3D, kDocument, path);
+        }
+    }
+
+    // The launch file read, markups loaded into the document, a markup
+    // session with a save, the view list written; then a plain session of
+    // the same launch file that restores it. The fault holds throughout.
+    void RunSession(LONG kind, Fault fault, const std::string& operation) {
+        nuvsim::ResetWorld();
+        nuvsim::MapDocumentKey(0, kFirstKey, 0);
+        nuvsim::MapDocumentKey(0, kSecondKey, 1);
+        if (fault == Fault::kFail) nuvsim::FailOperation(operation, kInjected);
+        if (fault == Fault::kNullOut) nuvsim::NullOutOperation(operation);
+
+        Record("ResolvePath", StartSession(kPdmLaunch, kind));
+        Record("LoadDocumentMarkups", AgentSession()->LoadDocumentMarkups(kDocument));
+        Record("BeginMarkup", AgentSession()->BeginMarkup(kFirstKey));
+        Save(kind);
+        Record("EndMarkup", AgentSession()->EndMarkup(0));
+        Record("SaveViewList", AgentSession()->SaveViewList());
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+
+        const HRESULT started = StartSession(kPlainLaunch, kind);
+        Record("ResolvePath (restoring)", started);
+        Record("LoadViewList", AgentSession()->LoadViewList());
+        Record("LoadDocumentMarkups (restoring)", AgentSession()->LoadDocumentMarkups(kDocument));
+        Record("BeginMarkup (restoring)", AgentSession()->BeginMarkup(kSecondKey));
+
+        // The viewer recovers: the agent's lists must still serve it.
+        nuvsim::ClearFaults();
+        const HRESULT again = AgentSession()->SaveViewList();
+        if (SUCCEEDED(started)) EXPECT_EQ(S_OK, again) << "kind " << kind;
+        Record("LoadDocumentMarkups (after the fault)", AgentSession()->LoadDocumentMarkups(kDocument + 1));
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+        EXPECT_TRUE(nuvsim::AllReleased()) << "kind " << kind << "\n"
+                                           << Join(nuvsim::UnbalancedObjects()) << Join(nuvsim::ReferenceErrors());
+    }
+
+    // A failure the agent reports is the viewer's code or one of its own.
+    void ExpectOnlyKnownFailures(Fault fault) {
+        const std::set<HRESULT> own = {E_FAIL, E_POINTER, E_INVALIDARG, E_NOINTERFACE, E_UNEXPECTED};
+        for (const Step& step : m_steps) {
+            if (SUCCEEDED(step.hr)) continue;
+            const bool known = own.count(step.hr) || (fault == Fault::kFail && step.hr == kInjected);
+            EXPECT_TRUE(known) << step.name << " returned 0x" << std::hex << static_cast<unsigned long>(step.hr);
+        }
+    }
+
+    std::vector<Step> m_steps;
+};
+
+TEST_F(FaultInjection, CleanSessionCallsExactlyThese) {
+    std::set<std::string> seen;
+    for (const LONG kind : kKinds) {
+        nuvsim::ResetWorld();
+        RunSession(kind, Fault::kNone, "");
+        for (const Step& step : m_steps)
+            EXPECT_TRUE(SUCCEEDED(step.hr) || step.name.find("restoring") == std::string::npos ||
+                        step.name == "LoadDocumentMarkups (restoring)")
+                << step.name;
+        m_steps.clear();
+    }
+    // The log of the last session only; gather every kind's.
+    for (const LONG kind : kKinds) {
+        nuvsim::ResetWorld();
+        nuvsim::MapDocumentKey(0, kFirstKey, 0);
+        nuvsim::MapDocumentKey(0, kSecondKey, 1);
+        ASSERT_EQ(S_OK, StartSession(kPdmLaunch, kind));
+        AgentSession()->LoadDocumentMarkups(kDocument);
+        AgentSession()->BeginMarkup(kFirstKey);
+        Save(kind);
+        AgentSession()->EndMarkup(0);
+        ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+        ASSERT_EQ(S_OK, StartSession(kPlainLaunch, kind));
+        AgentSession()->LoadViewList();
+        AgentSession()->LoadDocumentMarkups(kDocument);
+        AgentSession()->BeginMarkup(kSecondKey);
+        ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+        for (const std::string& line : nuvsim::CallLog()) seen.insert(OperationOf(line));
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
+    EXPECT_EQ(std::set<std::string>(std::begin(kOperations), std::end(kOperations)), seen);
+}
+
+class EveryOperation : public FaultInjection, public testing::WithParamInterface<const char*> {};
+
+TEST_P(EveryOperation, FailingStaysSafe) {
+    for (const LONG kind : kKinds) RunSession(kind, Fault::kFail, GetParam());
+    ExpectOnlyKnownFailures(Fault::kFail);
+}
+
+TEST_P(EveryOperation, NullOutStaysSafe) {
+    for (const LONG kind : kKinds) RunSession(kind, Fault::kNullOut, GetParam());
+    ExpectOnlyKnownFailures(Fault::kNullOut);
+}
+
+std::string TestName(const testing::TestParamInfo<const char*>& info) {
+    std::string name;
+    for (const char* c = info.param; *c; ++c)
+        if (std::isalnum(static_cast<unsigned char>(*c))) name += *c;
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Viewer, EveryOperation, testing::ValuesIn(kOperations), TestName);
+
+}  // namespace
