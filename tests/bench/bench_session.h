@@ -61,7 +61,7 @@ public:
     Session(const Session&) = delete;
     Session& operator=(const Session&) = delete;
 
-    bool Created() const { return m_session != nullptr; }
+    bool Created() const { return m_session.get() != nullptr; }
     IAgentSession* Agent() { return m_session.get(); }
     // The viewer's first call, naming the launch file: the agent starts.
     HRESULT Open(const std::string& launchPath);

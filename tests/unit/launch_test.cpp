@@ -2,6 +2,7 @@
 #include "platform/launch.h"
 
 #include "platform/registry.h"
+#include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
@@ -26,49 +27,10 @@ namespace {
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
 
-constexpr auto kRecorderWait = 10s;
-
-// The recorder stands beside the test executable.
-std::string RecorderPath() {
-#ifdef _WIN32
-    char self[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, self, sizeof self);
-    std::string path(self, length);
-    return path.substr(0, path.rfind('\\') + 1) + "DMAgent.exe";
-#else
-    return (fs::read_symlink("/proc/self/exe").parent_path() / "DMAgent").string();
-#endif
-}
-
 class LaunchCommandTest : public testing::Test {
 protected:
-    void SetUp() override {
-        m_output = fs::temp_directory_path() /
-                   ("zel-recorder-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
-        m_env = std::make_unique<ScopedEnv>("ZEL_RECORDER_OUT", m_output.string());
-    }
-    void TearDown() override {
-        m_env.reset();
-        std::error_code ignored;
-        fs::remove(m_output, ignored);
-    }
-
-    // The detached program writes in its own time.
-    std::string WaitForRecord() const {
-        const auto deadline = std::chrono::steady_clock::now() + kRecorderWait;
-        while (std::chrono::steady_clock::now() < deadline) {
-            std::ifstream in(m_output, std::ios::binary);
-            std::stringstream text;
-            text << in.rdbuf();
-            const std::string content = text.str();
-            if (!content.empty() && content.back() == '\n') return content.substr(0, content.size() - 1);
-            std::this_thread::sleep_for(50ms);
-        }
-        return "<nothing recorded>";
-    }
-
-    fs::path m_output;
-    std::unique_ptr<ScopedEnv> m_env;
+    std::string WaitForRecord() const { return m_recorder.WaitForRecord(); }
+    RecorderOutput m_recorder;
 };
 
 TEST_F(LaunchCommandTest, SaveCommandReachesTheProgramUnchanged) {
@@ -119,7 +81,7 @@ TEST_F(LaunchCommandTest, ProgramsThatCannotStartReportFailure) {
     EXPECT_EQ(LaunchCommand("zel-no-such-program-on-path"), -1);
     EXPECT_EQ(LaunchCommand(""), -1);
     EXPECT_EQ(LaunchCommand(" MarkupSave 42"), -1) << "an empty program name";
-    EXPECT_EQ(LaunchCommand(m_output.parent_path().string()), -1) << "a folder is no program";
+    EXPECT_EQ(LaunchCommand(fs::temp_directory_path().string()), -1) << "a folder is no program";
 }
 
 TEST_F(LaunchCommandTest, LeavesNoChildBehind) {

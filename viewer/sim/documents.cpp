@@ -49,7 +49,15 @@ DocumentState& OpenDocument(LONG handle, LONG kind) {
     World& world = TheWorld();
     int earlier = 0;
     for (const DocumentState* document : world.documents) earlier += document->Handle() == handle ? 1 : 0;
-    const std::string suffix = "(" + Number(handle) + ")" + (earlier ? "#" + Number(earlier + 1) : "");
+    // Appended piece by piece: GCC 12 at -O3 misreads the chained literal
+    // concatenation as an overlapping copy (-Wrestrict).
+    std::string suffix = "(";
+    suffix += Number(handle);
+    suffix += ")";
+    if (earlier) {
+        suffix += "#";
+        suffix += Number(earlier + 1);
+    }
     DocumentState& made = kind == kKindPdf  ? MakePdfDocument(handle, "PdfDocument" + suffix)
                           : kind == kKind2D ? Make2DDocument(handle, "Document2D" + suffix)
                                             : Make3DDocument(handle, "Document3D" + suffix);
