@@ -34,10 +34,11 @@ public:
 private:
     LONG m_startBlock;
     std::vector<Read> m_reads;
-    // Plain ASCII texts by their folded form (letter case and "/" against "\"
-    // removed): a filter, every hit is confirmed with PathsEqual.
-    std::unordered_map<std::string, std::vector<long>> m_byFoldedText;
-    // Texts with other bytes: looked through in full for every name.
+    // Name-like plain ASCII texts by their folded form (letter case and "/"
+    // against "\" removed), each with its first position: all texts of one
+    // folded form are equal under PathsEqual.
+    std::unordered_map<std::string, long> m_byFoldedText;
+    // Name-like texts with other bytes: compared one by one for every name.
     std::vector<long> m_otherTexts;
     bool m_ended = false;
 };

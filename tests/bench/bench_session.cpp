@@ -70,6 +70,7 @@ std::string Workspace::PlainLaunchText() const {
 
 void Workspace::WriteLaunchFile(const std::string& text) const {
     std::ofstream(m_launchPath, std::ios::binary | std::ios::trunc) << text;
+    nuvsim::SetLaunchFile(m_launchPath);
 }
 
 long Workspace::StoreViewList(long markups, long parts) const {

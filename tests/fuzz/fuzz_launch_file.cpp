@@ -22,7 +22,7 @@ void ReadRecord() {
 // Counts up to the session's limit are all honoured, and every markup the
 // count names is a few reads of the whole file: a count of thousands turns
 // one input into seconds. The limit itself is covered by the unit tests, so
-// inputs whose lines name counts of more than three digits are skipped.
+// inputs whose lines name counts of more than two digits are skipped.
 bool NamesALargeCount(const std::string& text) {
     size_t run = 0;
     bool inCount = false;
@@ -30,7 +30,7 @@ bool NamesALargeCount(const std::string& text) {
         if (c == '\n' || c == '\r') inCount = false, run = 0;
         else if (c == '=') inCount = true;
         else if (inCount && c >= '0' && c <= '9') {
-            if (++run > 3) return true;
+            if (++run > 2) return true;
         } else run = 0;
     }
     return false;

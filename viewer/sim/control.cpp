@@ -3,6 +3,7 @@
 
 #include "platform/result.h"
 #include "viewer/sim/documents.h"
+#include "viewer/sim/profile_reader.h"
 #include "viewer/sim/world.h"
 
 namespace nuvsim {
@@ -22,10 +23,20 @@ HRESULT CallEach(const std::vector<ComPtr<T>>& targets, Call call) {
 
 }  // namespace
 
-void ResetWorld() { ResetTheWorld(); }
+// Naming the launch file again is how a test says it may have rewritten it.
+void ResetWorld() {
+    ResetTheWorld();
+    ForgetProfileReads();
+}
 Config GetConfig() { return TheWorld().config; }
-void SetConfig(const Config& config) { TheWorld().config = config; }
-void SetLaunchFile(const std::string& path) { TheWorld().config.launchFile = path; }
+void SetConfig(const Config& config) {
+    TheWorld().config = config;
+    ForgetProfileReads();
+}
+void SetLaunchFile(const std::string& path) {
+    TheWorld().config.launchFile = path;
+    ForgetProfileReads();
+}
 void SetDocumentKind(LONG kind) { TheWorld().config.documentKind = kind; }
 
 void MapDocumentKey(LONG first, LONG second, LONG block) { TheWorld().agentData.Map(first, second, block); }

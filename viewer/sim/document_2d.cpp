@@ -60,7 +60,7 @@ public:
         }
         // Numbers past the end are kept as given; the gap stays empty.
         LayerInfo& added = AddLayer(path, 0);
-        added.number = layerNumber;
+        SetLayerNumber(added, layerNumber);
         return S_OK;
     }
 

@@ -3,6 +3,8 @@
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/world.h"
 
+#include <algorithm>
+
 namespace nuvsim {
 
 LONG NextLayerHandle() { return TheWorld().nextLayerHandle++; }
@@ -10,19 +12,33 @@ LONG NextLayerHandle() { return TheWorld().nextLayerHandle++; }
 LayerInfo& DocumentState::AddLayer(const std::string& path, LONG documentHandle) {
     const LONG number = static_cast<LONG>(m_layers.size()) + 1;
     m_layers.push_back(LayerInfo{number, NextLayerHandle(), documentHandle, path, false});
+    m_highestNumber = std::max(m_highestNumber, number);
     return m_layers.back();
 }
 
+void DocumentState::SetLayerNumber(LayerInfo& layer, LONG number) {
+    layer.number = number;
+    m_highestNumber = std::max(m_highestNumber, number);
+}
+
+// Handles and numbers are unique within a document, so any search order
+// finds the same layer. The agent asks for the layer it loaded last, which
+// mostly sits at the position its number says: looking there and from the
+// back keeps loading thousands of markups linear.
 LayerInfo* DocumentState::FindLayer(LONG layerHandle) {
-    for (LayerInfo& layer : m_layers) {
-        if (layer.handle == layerHandle) return &layer;
+    for (auto layer = m_layers.rbegin(); layer != m_layers.rend(); ++layer) {
+        if (layer->handle == layerHandle) return &*layer;
     }
     return nullptr;
 }
 
 LayerInfo* DocumentState::FindLayerNumber(LONG number) {
-    for (LayerInfo& layer : m_layers) {
-        if (layer.number == number) return &layer;
+    if (number >= 1 && static_cast<size_t>(number) <= m_layers.size() &&
+        m_layers[static_cast<size_t>(number) - 1].number == number)
+        return &m_layers[static_cast<size_t>(number) - 1];
+    if (number > m_highestNumber) return nullptr;
+    for (auto layer = m_layers.rbegin(); layer != m_layers.rend(); ++layer) {
+        if (layer->number == number) return &*layer;
     }
     return nullptr;
 }

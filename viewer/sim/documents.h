@@ -26,6 +26,8 @@ public:
     bool IsOpen() const { return m_open; }
 
     LayerInfo& AddLayer(const std::string& path, LONG documentHandle);
+    // Gives a layer a number of the caller's choice.
+    void SetLayerNumber(LayerInfo& layer, LONG number);
     LayerInfo* FindLayer(LONG layerHandle);
     LayerInfo* FindLayerNumber(LONG number);
     std::vector<LayerInfo>& Layers() { return m_layers; }
@@ -42,6 +44,8 @@ private:
     LONG m_kind;
     bool m_open = true;
     std::vector<LayerInfo> m_layers;
+    // No layer has a higher number.
+    LONG m_highestNumber = 0;
     Registrations<IAgentNotify> m_sinks;
     Registrations<IAgentMarkupSave> m_saveHandlers;
 };

@@ -15,4 +15,8 @@ namespace nuvsim {
 // the first key of a name in it count.
 WideText ReadProfileText(const std::string& file, const WideText& section, const WideText& key);
 
+// Drops whatever the reader keeps of files read before: the next read sees
+// the file as it is now, even when it was rewritten within the same tick.
+void ForgetProfileReads();
+
 }  // namespace nuvsim

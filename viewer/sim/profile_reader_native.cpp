@@ -5,6 +5,8 @@
 #include "viewer/sim/profile_reader.h"
 
 #include <fstream>
+#include <unordered_map>
+#include <sys/stat.h>
 #include <iterator>
 #include <optional>
 
@@ -25,14 +27,6 @@ WCHAR Fold(WCHAR c) {
     const bool upperAscii = c >= 'A' && c <= 'Z';
     const bool upperLatin1 = c >= 0xC0 && c <= 0xDE && c != 0xD7;
     return (upperAscii || upperLatin1) ? static_cast<WCHAR>(c + 0x20) : c;
-}
-
-bool NamesEqual(const WideText& a, const WideText& b) {
-    if (a.size() != b.size()) return false;
-    for (size_t i = 0; i < a.size(); ++i) {
-        if (Fold(a[i]) != Fold(b[i])) return false;
-    }
-    return true;
 }
 
 WideText DecodeUtf16(const std::string& bytes, size_t start, bool bigEndian) {
@@ -65,17 +59,23 @@ WideText StripQuotes(const WideText& value) {
     return quoted ? value.substr(1, value.size() - 2) : value;
 }
 
-}  // namespace
+// The values of one file as the lookup below finds them: the first section
+// of each folded name, the first key of each folded name in it.
+struct ProfileIndex {
+    std::unordered_map<WideText, std::unordered_map<WideText, WideText>> sections;
+};
 
-WideText ReadProfileText(const std::string& file, const WideText& section, const WideText& key) {
-    const WideText wantedSection = Trim(section);
-    const WideText wantedKey = Trim(key);
-    const std::optional<std::string> bytes = ReadFileBytes(file);
-    if (!bytes || wantedKey.empty()) return {};
-    const WideText text = Decode(*bytes);
+WideText Folded(const WideText& text) {
+    WideText folded = text;
+    for (WCHAR& c : folded) c = Fold(c);
+    return folded;
+}
 
-    // Lines ahead of the first header belong to the section without a name.
-    bool inWanted = wantedSection.empty();
+ProfileIndex BuildIndex(const WideText& text) {
+    ProfileIndex index;
+    // Lines ahead of the first header belong to the section without a name;
+    // later sections of a name already seen are never reached.
+    std::unordered_map<WideText, WideText>* current = &index.sections[WideText()];
     size_t lineStart = 0;
     while (lineStart < text.size()) {
         size_t lineEnd = text.find(u'\n', lineStart);
@@ -84,18 +84,68 @@ WideText ReadProfileText(const std::string& file, const WideText& section, const
         lineStart = lineEnd + 1;
         if (line.empty()) continue;
         if (line.front() == '[') {
-            if (inWanted) return {};  // a later section of the same name does not count
             const size_t close = line.rfind(u']');
             // A header without "]" opens a section that no name reaches.
-            inWanted = close != WideText::npos && NamesEqual(Trim(line.substr(1, close - 1)), wantedSection);
+            current = nullptr;
+            if (close == WideText::npos) continue;
+            const auto [section, added] =
+                index.sections.try_emplace(Folded(Trim(line.substr(1, close - 1))));
+            if (added) current = &section->second;
             continue;
         }
-        if (!inWanted) continue;
+        if (!current) continue;
         const size_t equals = line.find(u'=');
-        if (!NamesEqual(Trim(line.substr(0, equals)), wantedKey)) continue;
-        return equals == WideText::npos ? WideText() : StripQuotes(Trim(line.substr(equals + 1)));
+        current->try_emplace(Folded(Trim(line.substr(0, equals))),
+                             equals == WideText::npos ? WideText() : StripQuotes(Trim(line.substr(equals + 1))));
     }
-    return {};
+    return index;
+}
+
+// The file as last read, kept while its identity, size and modification time
+// stay the same: a launch file is read value by value, tens of thousands of
+// times for a large view list.
+struct CachedProfile {
+    std::string file;
+    struct stat status {};
+    ProfileIndex index;
+};
+
+bool SameFile(const struct stat& a, const struct stat& b) {
+    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
+           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
+           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+}
+
+std::optional<CachedProfile>& Cached() {
+    static std::optional<CachedProfile> cached;
+    return cached;
+}
+
+const ProfileIndex* IndexOf(const std::string& file) {
+    std::optional<CachedProfile>& cached = Cached();
+    struct stat status {};
+    if (stat(file.c_str(), &status) != 0) return nullptr;
+    if (cached && cached->file == file && SameFile(cached->status, status)) return &cached->index;
+    cached.reset();
+    const std::optional<std::string> bytes = ReadFileBytes(file);
+    if (!bytes) return nullptr;
+    cached = CachedProfile{file, status, BuildIndex(Decode(*bytes))};
+    return &cached->index;
+}
+
+}  // namespace
+
+void ForgetProfileReads() { Cached().reset(); }
+
+WideText ReadProfileText(const std::string& file, const WideText& section, const WideText& key) {
+    const WideText wantedKey = Trim(key);
+    if (wantedKey.empty()) return {};
+    const ProfileIndex* index = IndexOf(file);
+    if (!index) return {};
+    const auto inSection = index->sections.find(Folded(Trim(section)));
+    if (inSection == index->sections.end()) return {};
+    const auto value = inSection->second.find(Folded(wantedKey));
+    return value == inSection->second.end() ? WideText() : value->second;
 }
 
 }  // namespace nuvsim

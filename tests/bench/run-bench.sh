@@ -1,0 +1,64 @@
+#!/usr/bin/env bash
+# Runs the benchmarks and checks the cost targets.
+#   run-bench.sh <native release build dir> [benchmark args...]
+#       the Google Benchmark suite; results in <dir>/bench-results.json
+#   run-bench.sh --wine <win32 build dir> [markups] [rounds]
+#       CoCreateInstance and the session road through the real COM runtime
+set -euo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+
+# Targets on the 2-core reference machine, native release build.
+ROAD_LIMIT_MS=50
+RATIO_LIMIT=15
+READS_SLACK=8   # GetAgentString calls allowed beyond one per stored entry
+
+run_wine() {
+  local dir="$1"; shift
+  export WINEPREFIX="${WINEPREFIX:-$dir/wineprefix}" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+  cmake --build "$dir" -j2 --target zel_com_bench ZelDMAgent NUVComCreate
+  [ -f "$WINEPREFIX/system.reg" ] || { wineboot --init >/dev/null 2>&1 || true; }
+  wineserver -w 2>/dev/null || true
+  local module
+  module="$(winepath -w "$ROOT/dist/win32/ZelDMAgent.dll")"
+  wine regsvr32 /s "$module"
+  wineserver -w 2>/dev/null || true
+  xvfb-run -a wine "$dir/bin/zel_com_bench.exe" "$@" | tr -d '\r'
+  wineserver -w 2>/dev/null || true
+}
+
+if [ "${1:-}" = "--wine" ]; then
+  shift
+  run_wine "${1:?win32 build dir}" "${@:2}"
+  exit
+fi
+
+BUILD="${1:?native release build dir}"; shift
+OUT="$BUILD/bench-results.json"
+"$BUILD/bin/zel_bench" --benchmark_out="$OUT" --benchmark_out_format=json "$@"
+
+python3 - "$OUT" "$ROAD_LIMIT_MS" "$RATIO_LIMIT" "$READS_SLACK" <<'PY'
+import json, sys
+path, road_limit, ratio_limit, slack = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4])
+runs = {b["run_name"].replace("/manual_time", ""): b for b in json.load(open(path))["benchmarks"]
+        if b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred")}
+def ms(b):
+    scale = {"ns": 1e-6, "us": 1e-3, "ms": 1.0, "s": 1e3}[b.get("time_unit", "ns")]
+    return b["real_time"] * scale
+failed = []
+def check(label, ok, text):
+    print(f"  {label:<44} {text:<28} {'ok' if ok else 'OVER TARGET'}")
+    if not ok: failed.append(label)
+print("== summary")
+road, road_small = runs.get("BM_SessionRoad/10000"), runs.get("BM_SessionRoad/1000")
+if road and road_small:
+    check("road(10000)", ms(road) < road_limit, f"{ms(road):.1f} ms (< {road_limit:g})")
+    ratio = ms(road) / ms(road_small)
+    check("road(10000) / road(1000)", ratio <= ratio_limit, f"{ratio:.1f} (<= {ratio_limit:g})")
+for n in (10, 100, 1000, 10000):
+    load = runs.get(f"BM_LoadViewList/{n}")
+    if load:
+        reads, entries = int(load["GetAgentString"]), int(load["stored_entries"])
+        check(f"LoadViewList/{n} GetAgentString per entry", reads <= entries + slack,
+              f"{reads / entries:.4f} ({reads} for {entries})")
+sys.exit(1 if failed else 0)
+PY
