@@ -22,11 +22,42 @@ constexpr char kKeyMarkupAccess[] = "MarkupAccess";
 constexpr char kObjectIdParameter[] = "object_id=";
 constexpr char kParameterSeparator[] = "&";
 
+// A section or key name as the source takes it. The names are short ASCII
+// words, read tens of thousands of times for a large view list: those widen
+// unit for unit (ASCII is the same in every ANSI code page) without a heap
+// copy; anything else goes through the code page.
+class WideName {
+public:
+    explicit WideName(const std::string& name) {
+        const bool shortAscii = name.size() < kShortNameChars &&
+                                std::all_of(name.begin(), name.end(),
+                                            [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+        if (!shortAscii) {
+            m_long = AnsiToWide(name);
+            m_text = m_long.c_str();
+            return;
+        }
+        std::copy(name.begin(), name.end(), m_short);
+        m_short[name.size()] = 0;
+        m_text = m_short;
+    }
+    WideName(const WideName&) = delete;
+    WideName& operator=(const WideName&) = delete;
+
+    const WCHAR* c_str() const { return m_text; }
+
+private:
+    static constexpr size_t kShortNameChars = 64;
+    WCHAR m_short[kShortNameChars];
+    WideString m_long;
+    const WCHAR* m_text = nullptr;
+};
+
 // One read through either kind of source; both take the same arguments.
 template <typename Source>
 std::string ReadThrough(Source* source, const std::string& section, const std::string& key) {
-    const WideString wideSection = AnsiToWide(section);
-    const WideString wideKey = AnsiToWide(key);
+    const WideName wideSection(section);
+    const WideName wideKey(key);
     WCHAR buffer[kValueBufferChars] = {};
     LONG count = kValueBufferChars;
     const HRESULT hr = source->ReadProfileValue(0, wideSection.c_str(), wideKey.c_str(), &count, buffer);

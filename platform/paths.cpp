@@ -71,6 +71,31 @@ std::string PathFileName(const std::string& path) {
     return parts.baseName + parts.extension;
 }
 
+#ifdef _WIN32
 bool PathsEqual(const std::string& a, const std::string& b) {
     return MbsICompare(ReplaceAll(a, "/", "\\").c_str(), ReplaceAll(b, "/", "\\").c_str()) == 0;
 }
+#else
+namespace {
+
+// A byte of a path as the comparison sees it: past the end (or at an embedded
+// zero, where the text ends for the comparison) 0, "/" as "\\", A-Z folded.
+unsigned char PathByte(const std::string& path, size_t i) {
+    const unsigned char c = i < path.size() ? static_cast<unsigned char>(path[i]) : 0;
+    if (c == '/') return '\\';
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+}
+
+}  // namespace
+
+// Without a runtime code page the comparison is byte-wise: paths are compared
+// where they lie rather than through separator-replaced copies, since the view
+// list compares paths for every entry it restores.
+bool PathsEqual(const std::string& a, const std::string& b) {
+    for (size_t i = 0;; ++i) {
+        const unsigned char ca = PathByte(a, i);
+        if (ca != PathByte(b, i)) return false;
+        if (ca == 0) return true;
+    }
+}
+#endif

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstring>
 #include <fstream>
+#include <limits>
 #include <sstream>
 
 namespace nuvsim {
@@ -97,21 +98,102 @@ bool AgentData::Address::operator<(const Address& other) const {
     return entry < other.entry;
 }
 
+namespace {
+
+// How far past what a row already holds a new number may reach and still be
+// kept in rows.
+constexpr LONG kRowSlack = 1024;
+
+bool FitsRows(LONG index, size_t held) {
+    return index >= 0 && static_cast<size_t>(index) <= held * 2 + kRowSlack;
+}
+
+bool OwnerBefore(const GUID& a, const GUID& b) { return std::memcmp(&a, &b, sizeof(GUID)) < 0; }
+
+}  // namespace
+
+AgentData::OwnerData* AgentData::OwnerOf(const GUID& owner) {
+    for (OwnerData& data : m_owners) {
+        if (IsEqualGUID(data.owner, owner)) return &data;
+    }
+    return nullptr;
+}
+
+const AgentData::OwnerData* AgentData::OwnerOf(const GUID& owner) const {
+    return const_cast<AgentData*>(this)->OwnerOf(owner);
+}
+
 const std::string* AgentData::Find(const GUID& owner, LONG block, LONG entry) const {
-    const auto found = m_entries.find(Address{owner, block, entry});
-    return found == m_entries.end() ? nullptr : &found->second;
+    if (const OwnerData* data = OwnerOf(owner); data && block >= 0 && entry >= 0) {
+        const auto b = static_cast<size_t>(block);
+        const auto e = static_cast<size_t>(entry);
+        if (b < data->blocks.size() && e < data->blocks[b].size() && data->blocks[b][e]) return &*data->blocks[b][e];
+    }
+    if (m_overflow.empty()) return nullptr;
+    const auto found = m_overflow.find(Address{owner, block, entry});
+    return found == m_overflow.end() ? nullptr : &found->second;
 }
 
 void AgentData::Store(const GUID& owner, LONG block, LONG entry, std::string text) {
-    m_entries[Address{owner, block, entry}] = std::move(text);
+    if (block >= m_blockEnd) m_blockEnd = block < std::numeric_limits<LONG>::max() ? block + 1 : block;
+    // An address kept in the overflow stays there, so it is never held twice.
+    if (!m_overflow.empty()) {
+        const auto found = m_overflow.find(Address{owner, block, entry});
+        if (found != m_overflow.end()) {
+            found->second = std::move(text);
+            return;
+        }
+    }
+    OwnerData* data = OwnerOf(owner);
+    const size_t blocksHeld = data ? data->blocks.size() : 0;
+    if (FitsRows(block, blocksHeld)) {
+        const size_t entriesHeld =
+            static_cast<size_t>(block) < blocksHeld ? data->blocks[static_cast<size_t>(block)].size() : 0;
+        if (FitsRows(entry, entriesHeld)) {
+            if (!data) {
+                const auto at = std::find_if(m_owners.begin(), m_owners.end(),
+                                             [&](const OwnerData& held) { return OwnerBefore(owner, held.owner); });
+                data = &*m_owners.insert(at, OwnerData{owner, {}});
+            }
+            auto& blocks = data->blocks;
+            if (static_cast<size_t>(block) >= blocks.size()) blocks.resize(static_cast<size_t>(block) + 1);
+            auto& entries = blocks[static_cast<size_t>(block)];
+            if (static_cast<size_t>(entry) >= entries.size()) entries.resize(static_cast<size_t>(entry) + 1);
+            entries[static_cast<size_t>(entry)] = std::move(text);
+            return;
+        }
+    }
+    m_overflow[Address{owner, block, entry}] = std::move(text);
+}
+
+template <class Visit>
+void AgentData::ForEach(Visit visit) const {
+    auto overflow = m_overflow.begin();
+    // The overflow entries ahead of address, then nothing more of it.
+    const auto overflowBefore = [&](const Address* address) {
+        for (; overflow != m_overflow.end() && (!address || overflow->first < *address); ++overflow) {
+            visit(overflow->first.owner, overflow->first.block, overflow->first.entry, overflow->second);
+        }
+    };
+    for (const OwnerData& data : m_owners) {
+        for (size_t b = 0; b < data.blocks.size(); ++b) {
+            const auto& entries = data.blocks[b];
+            for (size_t e = 0; e < entries.size(); ++e) {
+                if (!entries[e]) continue;
+                const Address address{data.owner, static_cast<LONG>(b), static_cast<LONG>(e)};
+                overflowBefore(&address);
+                visit(address.owner, address.block, address.entry, *entries[e]);
+            }
+        }
+    }
+    overflowBefore(nullptr);
 }
 
 LONG AgentData::BlockFor(LONG first, LONG second) {
     const auto found = m_blocks.find({first, second});
     if (found != m_blocks.end()) return found->second;
-    LONG next = 0;
+    LONG next = m_blockEnd;
     for (const auto& [key, block] : m_blocks) next = std::max(next, block + 1);
-    for (const auto& [address, text] : m_entries) next = std::max(next, address.block + 1);
     m_blocks[{first, second}] = next;
     return next;
 }
@@ -120,7 +202,9 @@ void AgentData::Map(LONG first, LONG second, LONG block) { m_blocks[{first, seco
 
 std::vector<AgentDataEntry> AgentData::Entries() const {
     std::vector<AgentDataEntry> out;
-    for (const auto& [address, text] : m_entries) out.push_back({address.owner, address.block, address.entry, text});
+    ForEach([&](const GUID& owner, LONG block, LONG entry, const std::string& text) {
+        out.push_back({owner, block, entry, text});
+    });
     return out;
 }
 
@@ -135,10 +219,9 @@ HRESULT AgentData::SaveTo(const std::string& path) const {
     RETURN_HR_IF(kFileNotFound, !out);
     out << kFileHeader << '\n';
     for (const auto& [key, block] : m_blocks) out << "key " << key.first << ' ' << key.second << ' ' << block << '\n';
-    for (const auto& [address, text] : m_entries) {
-        out << "entry " << GuidText(address.owner) << ' ' << address.block << ' ' << address.entry << " ="
-            << Escape(text) << '\n';
-    }
+    ForEach([&](const GUID& owner, LONG block, LONG entry, const std::string& text) {
+        out << "entry " << GuidText(owner) << ' ' << block << ' ' << entry << " =" << Escape(text) << '\n';
+    });
     out.flush();
     return out ? S_OK : kWriteFault;
 }

@@ -5,6 +5,7 @@
 #include "viewer/sim_control.h"
 
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,7 +33,23 @@ private:
         LONG entry;
         bool operator<(const Address& other) const;
     };
-    std::map<Address, std::string> m_entries;
+    // The agent reads and writes its entries one by one from 0 up, tens of
+    // thousands per session: those sit in rows indexed by block and entry.
+    // Numbers far beyond what is held (or below 0) go to the ordered
+    // overflow instead, so a hostile number cannot make the rows huge.
+    struct OwnerData {
+        GUID owner;
+        std::vector<std::vector<std::optional<std::string>>> blocks;
+    };
+    OwnerData* OwnerOf(const GUID& owner);
+    const OwnerData* OwnerOf(const GUID& owner) const;
+    // Calls visit(owner, block, entry, text) in the order of owner, block, entry.
+    template <class Visit>
+    void ForEach(Visit visit) const;
+
+    std::vector<OwnerData> m_owners;  // ordered by owner
+    std::map<Address, std::string> m_overflow;
+    LONG m_blockEnd = 0;  // one past the highest block of any entry, at least 0
     std::map<std::pair<LONG, LONG>, LONG> m_blocks;
 };
 

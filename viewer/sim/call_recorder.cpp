@@ -1,10 +1,17 @@
 #include "viewer/sim/call_recorder.h"
 
+#include <utility>
+
 namespace nuvsim {
 
-CallOutcome CallRecorder::Enter(const std::string& operation, const std::string& logLine) {
-    if (m_logEnabled) m_log.push_back(logLine);
-    ++m_counts[operation];
+CallOutcome CallRecorder::Enter(std::string_view operation, std::string logLine) {
+    if (m_logEnabled) m_log.push_back(std::move(logLine));
+    const auto counted = m_counts.find(operation);
+    if (counted != m_counts.end()) {
+        ++counted->second;
+    } else {
+        m_counts.emplace(std::string(operation), 1);
+    }
     ++m_total;
     CallOutcome outcome;
     outcome.fail = Fires(m_failures, operation, &outcome.hr);
@@ -15,7 +22,8 @@ CallOutcome CallRecorder::Enter(const std::string& operation, const std::string&
     return outcome;
 }
 
-bool CallRecorder::Fires(std::map<std::string, Fault>& faults, const std::string& operation, HRESULT* hr) {
+bool CallRecorder::Fires(Faults& faults, std::string_view operation, HRESULT* hr) {
+    if (faults.empty()) return false;
     const auto found = faults.find(operation);
     if (found == faults.end()) return false;
     Fault& fault = found->second;

@@ -3,8 +3,11 @@
 
 #include "platform/com.h"
 
+#include <functional>
 #include <map>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace nuvsim {
@@ -18,7 +21,7 @@ struct CallOutcome {
 class CallRecorder {
 public:
     // Records one call and says whether a fault switch takes it over.
-    CallOutcome Enter(const std::string& operation, const std::string& logLine);
+    CallOutcome Enter(std::string_view operation, std::string logLine);
 
     void FailOperation(const std::string& operation, HRESULT hr, int nthCall);
     void NullOutOperation(const std::string& operation, int nthCall);
@@ -37,14 +40,20 @@ private:
         int nthCall = 0;
         int seen = 0;
     };
-    static bool Fires(std::map<std::string, Fault>& faults, const std::string& operation, HRESULT* hr);
+    // Lets a call name given as a literal find its counter without a copy.
+    struct NameHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
+    };
+    using Faults = std::map<std::string, Fault, std::less<>>;
+    static bool Fires(Faults& faults, std::string_view operation, HRESULT* hr);
 
     std::vector<std::string> m_log;
-    std::map<std::string, long> m_counts;
+    std::unordered_map<std::string, long, NameHash, std::equal_to<>> m_counts;
     long m_total = 0;
     bool m_logEnabled = true;
-    std::map<std::string, Fault> m_failures;
-    std::map<std::string, Fault> m_nullOuts;
+    Faults m_failures;
+    Faults m_nullOuts;
 };
 
 }  // namespace nuvsim

@@ -16,7 +16,7 @@ constexpr WCHAR kFiller = u'#';
 
 }  // namespace
 
-HRESULT ServeProfileRead(const std::string& operation, LONG reserved, const WCHAR* section, const WCHAR* key,
+HRESULT ServeProfileRead(const char* operation, LONG reserved, const WCHAR* section, const WCHAR* key,
                          LONG* count, WCHAR* buffer) {
     SIM_CALL(operation, Join({Number(reserved), QuoteWide(section), QuoteWide(key),
                               count ? Number(*count) : std::string("null")}));

@@ -7,7 +7,7 @@
 
 namespace nuvsim {
 
-HRESULT ServeProfileRead(const std::string& operation, LONG reserved, const WCHAR* section, const WCHAR* key,
+HRESULT ServeProfileRead(const char* operation, LONG reserved, const WCHAR* section, const WCHAR* key,
                          LONG* count, WCHAR* buffer);
 
 }  // namespace nuvsim

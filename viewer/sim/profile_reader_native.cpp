@@ -6,7 +6,6 @@
 
 #include <fstream>
 #include <unordered_map>
-#include <sys/stat.h>
 #include <iterator>
 #include <optional>
 
@@ -71,6 +70,18 @@ WideText Folded(const WideText& text) {
     return folded;
 }
 
+// The folded form of text without its surrounding blanks, into out; false
+// when nothing is left.
+bool FoldTrimmedInto(const WideText& text, WideText& out) {
+    size_t begin = 0;
+    size_t end = text.size();
+    while (begin < end && IsBlank(text[begin])) ++begin;
+    while (end > begin && IsBlank(text[end - 1])) --end;
+    out.clear();
+    for (size_t i = begin; i < end; ++i) out += Fold(text[i]);
+    return !out.empty();
+}
+
 ProfileIndex BuildIndex(const WideText& text) {
     ProfileIndex index;
     // Lines ahead of the first header belong to the section without a name;
@@ -101,50 +112,39 @@ ProfileIndex BuildIndex(const WideText& text) {
     return index;
 }
 
-// The file as last read, kept while its identity, size and modification time
-// stay the same: a launch file is read value by value, tens of thousands of
-// times for a large view list.
-struct CachedProfile {
-    std::string file;
-    struct stat status {};
-    ProfileIndex index;
-};
-
-bool SameFile(const struct stat& a, const struct stat& b) {
-    return a.st_dev == b.st_dev && a.st_ino == b.st_ino && a.st_size == b.st_size &&
-           a.st_mtim.tv_sec == b.st_mtim.tv_sec && a.st_mtim.tv_nsec == b.st_mtim.tv_nsec &&
-           a.st_ctim.tv_sec == b.st_ctim.tv_sec && a.st_ctim.tv_nsec == b.st_ctim.tv_nsec;
+// Every file read since the launch file was last named, kept as read: a
+// launch file is read value by value, tens of thousands of times for a large
+// view list, and whoever rewrites it names it again, which drops this.
+std::unordered_map<std::string, ProfileIndex>& Cached() {
+    static auto* cached = new std::unordered_map<std::string, ProfileIndex>;
+    return *cached;
 }
 
-std::optional<CachedProfile>& Cached() {
-    static std::optional<CachedProfile> cached;
-    return cached;
-}
-
+// A file that cannot be read is not kept: it may appear before the next read.
 const ProfileIndex* IndexOf(const std::string& file) {
-    std::optional<CachedProfile>& cached = Cached();
-    struct stat status {};
-    if (stat(file.c_str(), &status) != 0) return nullptr;
-    if (cached && cached->file == file && SameFile(cached->status, status)) return &cached->index;
-    cached.reset();
+    auto& cached = Cached();
+    const auto found = cached.find(file);
+    if (found != cached.end()) return &found->second;
     const std::optional<std::string> bytes = ReadFileBytes(file);
     if (!bytes) return nullptr;
-    cached = CachedProfile{file, status, BuildIndex(Decode(*bytes))};
-    return &cached->index;
+    return &cached.emplace(file, BuildIndex(Decode(*bytes))).first->second;
 }
 
 }  // namespace
 
-void ForgetProfileReads() { Cached().reset(); }
+void ForgetProfileReads() { Cached().clear(); }
 
 WideText ReadProfileText(const std::string& file, const WideText& section, const WideText& key) {
-    const WideText wantedKey = Trim(key);
-    if (wantedKey.empty()) return {};
+    // Reused between reads: the names are folded for every one of them.
+    thread_local WideText foldedSection;
+    thread_local WideText foldedKey;
+    if (!FoldTrimmedInto(key, foldedKey)) return {};
     const ProfileIndex* index = IndexOf(file);
     if (!index) return {};
-    const auto inSection = index->sections.find(Folded(Trim(section)));
+    FoldTrimmedInto(section, foldedSection);
+    const auto inSection = index->sections.find(foldedSection);
     if (inSection == index->sections.end()) return {};
-    const auto value = inSection->second.find(Folded(wantedKey));
+    const auto value = inSection->second.find(foldedKey);
     return value == inSection->second.end() ? WideText() : value->second;
 }
 

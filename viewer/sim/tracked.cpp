@@ -7,7 +7,7 @@
 namespace nuvsim {
 
 Tracked::Tracked(std::string className, std::string name)
-    : m_className(std::move(className)), m_name(std::move(name)) {}
+    : m_className(std::move(className)), m_name(std::move(name)), m_queryOperation(m_className + "::QueryInterface") {}
 
 HRESULT Tracked::HandOut(REFIID iid, void** out) {
     RETURN_HR_IF(E_POINTER, !out);
@@ -19,7 +19,7 @@ HRESULT Tracked::HandOut(REFIID iid, void** out) {
 
 HRESULT Tracked::TrackedQueryInterface(REFIID iid, void** out) {
     if (out) *out = nullptr;
-    SIM_CALL(m_className + "::QueryInterface", GuidName(iid));
+    SIM_CALL(m_queryOperation, GuidName(iid));
     RETURN_HR_IF(E_POINTER, !out);
     SIM_NULL_OUT(out);
     return HandOut(iid, out);

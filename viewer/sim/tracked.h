@@ -33,6 +33,7 @@ protected:
 private:
     std::string m_className;
     std::string m_name;
+    std::string m_queryOperation;  // named once: every QueryInterface is counted under it
     LONG m_references = 0;
 };
 

@@ -10,6 +10,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -57,9 +58,14 @@ void ResetTheWorld();
 // Records a call logged as operation(arguments); the arguments are written
 // out only while the log is on.
 template <class MakeArguments>
-CallOutcome Enter(const std::string& operation, MakeArguments makeArguments) {
+CallOutcome Enter(std::string_view operation, MakeArguments makeArguments) {
     CallRecorder& calls = TheWorld().calls;
-    return calls.Enter(operation, calls.LogEnabled() ? operation + "(" + makeArguments() + ")" : std::string());
+    if (!calls.LogEnabled()) return calls.Enter(operation, std::string());
+    std::string line(operation);
+    line += '(';
+    line += makeArguments();
+    line += ')';
+    return calls.Enter(operation, std::move(line));
 }
 
 // The shared objects, made on first use.
