@@ -6,6 +6,7 @@
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
 #include "agent/guids.h"
+#include "platform/launch.h"
 #include "platform/module_context.h"
 #include "platform/registry_api.h"
 #include "tests/support/temp_registry.h"
@@ -103,6 +104,25 @@ protected:
     TempRegistry m_registry;
     IDMAgent* m_agent = nullptr;
     CDMAgent* m_impl = nullptr;
+};
+
+// A session whose save commands and messages are captured: nothing is
+// started and no box is shown.
+class QuietSessionTest : public AgentSessionTest {
+protected:
+    void SetUp() override {
+        AgentSessionTest::SetUp();
+        SetLaunchHook(Swallow);
+        SetMessageHook(Swallow);
+    }
+    void TearDown() override {
+        AgentSessionTest::TearDown();
+        SetLaunchHook(nullptr);
+        SetMessageHook(nullptr);
+    }
+
+private:
+    static int Swallow(const std::string&) { return 0; }
 };
 
 // PreserveExtensions as the viewer reads it back: -1 when absent.

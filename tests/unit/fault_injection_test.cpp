@@ -77,7 +77,6 @@ std::string OperationOf(const std::string& line) {
     return line.substr(0, open);
 }
 
-int NoLaunch(const std::string&) { return 0; }
 
 enum class Fault { kNone, kFail, kNullOut };
 
@@ -86,18 +85,8 @@ struct Step {
     HRESULT hr;
 };
 
-class FaultInjection : public AgentSessionTest {
+class FaultInjection : public QuietSessionTest {
 protected:
-    void SetUp() override {
-        AgentSessionTest::SetUp();
-        SetLaunchHook(NoLaunch);
-        SetMessageHook(NoLaunch);
-    }
-    void TearDown() override {
-        AgentSessionTest::TearDown();
-        SetLaunchHook(nullptr);
-        SetMessageHook(nullptr);
-    }
 
     void Record(const char* name, HRESULT hr) { m_steps.push_back({name, hr}); }
 

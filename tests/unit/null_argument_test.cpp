@@ -13,7 +13,6 @@ const char kLaunch[] =
     "[ServerFile]\r\nServerPath=D:\\srv\\gear.dwg\r\nFileTypeID=PDM.Drawing\r\nsession_id=1\r\n"
     "[ViewList]\r\nNumMarkups=1\r\nMarkup0=D:\\srv\\gear_1.xml\r\nDMAgent=DMAgent\r\n";
 
-int NoLaunch(const std::string&) { return 0; }
 
 enum Interface { kFileOpen, kPathResolve, kMarkupSave, kNotify, kSession, kControl };
 
@@ -84,18 +83,8 @@ const std::vector<NullCall>& Calls() {
     return calls;
 }
 
-class NullArguments : public AgentSessionTest, public testing::WithParamInterface<bool> {
+class NullArguments : public QuietSessionTest, public testing::WithParamInterface<bool> {
 protected:
-    void SetUp() override {
-        AgentSessionTest::SetUp();
-        SetLaunchHook(NoLaunch);
-        SetMessageHook(NoLaunch);
-    }
-    void TearDown() override {
-        AgentSessionTest::TearDown();
-        SetLaunchHook(nullptr);
-        SetMessageHook(nullptr);
-    }
     void* Table(Interface on) {
         switch (on) {
         case kFileOpen: return Session<IAgentFileOpen>();

@@ -25,9 +25,12 @@ public:
 
 private:
     ComPtr<IUnknown> m_agent;
+#ifdef _WIN32
+    bool m_runtimeStarted = false;  // the COM runtime this host started
+#else
     ComPtr<IClassFactory> m_factory;
-    void* m_module = nullptr;
-    bool m_runtimeStarted = false;
+    void* m_module = nullptr;  // the dlopen handle of libZelDMAgent.so
+#endif
     std::string m_description;
 };
 

@@ -48,7 +48,6 @@ HRESULT AgentLoader::Create(std::string& error) {
 
 void AgentLoader::Unload() {
     m_agent.reset();
-    m_factory.reset();
     if (m_runtimeStarted) CoUninitialize();
     m_runtimeStarted = false;
 }
