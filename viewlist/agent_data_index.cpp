@@ -13,38 +13,67 @@ constexpr char kNameStart = '[';
 
 bool NameLike(const std::string& text) { return !text.empty() && text.front() == kNameStart; }
 
-// The folded form of a plain ASCII text, nothing for any other text: between
-// two ASCII texts, equal folded forms are what PathsEqual calls equal.
-std::optional<std::string> FoldedAscii(const std::string& text) {
-    std::string folded;
-    folded.reserve(text.size());
+// A hash of the folded form of a plain ASCII text, nothing for any other
+// text: between two ASCII texts, equal folded forms are what PathsEqual calls
+// equal.
+std::optional<uint64_t> FoldedHash(const std::string& text) {
+    uint64_t hash = 1469598103934665603ull;
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte == 0 || byte > kLastAsciiByte) return std::nullopt;
-        if (c == '/') folded += '\\';
-        else if (c >= 'A' && c <= 'Z') folded += static_cast<char>(c - 'A' + 'a');
-        else folded += c;
+        const unsigned char folded = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : byte;
+        hash = (hash ^ folded) * 1099511628211ull;
     }
-    return folded;
+    return hash;
 }
+
+constexpr size_t kFirstTableSize = 64;
 
 }  // namespace
 
 void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string text) {
     const long position = static_cast<long>(m_reads.size());
-    // Nothing behind the first empty text is ever compared.
-    if (!m_ended && NameLike(text)) {
-        if (std::optional<std::string> folded = FoldedAscii(text)) m_byFoldedText.try_emplace(std::move(*folded), position);
-        else m_otherTexts.push_back(position);
-    }
+    const bool indexed = !m_ended && NameLike(text);
     if (text.empty()) m_ended = true;
     m_reads.push_back(Read{block, nextEntry, std::move(text)});
+    // Nothing behind the first empty text is ever compared.
+    if (!indexed) return;
+    if (const std::optional<uint64_t> hash = FoldedHash(m_reads.back().text)) Insert(*hash, position);
+    else m_otherTexts.push_back(position);
+}
+
+void AgentDataIndex::Insert(uint64_t hash, long position) {
+    if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
+    const size_t mask = m_slots.size() - 1;
+    const std::string& text = m_reads[static_cast<size_t>(position)].text;
+    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+        Slot& slot = m_slots[at];
+        if (slot.position < 0) {
+            slot = Slot{hash, position};
+            ++m_nUsed;
+            return;
+        }
+        // The same text seen before keeps its first position.
+        if (slot.hash == hash && PathsEqual(m_reads[static_cast<size_t>(slot.position)].text, text)) return;
+    }
+}
+
+void AgentDataIndex::Grow() {
+    std::vector<Slot> old = std::move(m_slots);
+    m_slots.assign(old.empty() ? kFirstTableSize : old.size() * 2, Slot{0, -1});
+    const size_t mask = m_slots.size() - 1;
+    for (const Slot& slot : old) {
+        if (slot.position < 0) continue;
+        size_t at = slot.hash & mask;
+        while (m_slots[at].position >= 0) at = (at + 1) & mask;
+        m_slots[at] = slot;
+    }
 }
 
 long AgentDataIndex::FindName(const std::string& name) const {
     const auto matches = [&](long position) { return PathsEqual(m_reads[static_cast<size_t>(position)].text, name); };
-    const std::optional<std::string> folded = FoldedAscii(name);
-    if (!folded || !NameLike(name)) {
+    const std::optional<uint64_t> hash = FoldedHash(name);
+    if (!hash || !NameLike(name)) {
         // Any other name is compared with every text, in order.
         for (long position = 0; position < static_cast<long>(m_reads.size()); ++position) {
             if (m_reads[static_cast<size_t>(position)].text.empty()) return -1;
@@ -53,8 +82,15 @@ long AgentDataIndex::FindName(const std::string& name) const {
         return -1;
     }
     long found = -1;
-    if (const auto hit = m_byFoldedText.find(*folded); hit != m_byFoldedText.end() && matches(hit->second))
-        found = hit->second;
+    if (!m_slots.empty()) {
+        const size_t mask = m_slots.size() - 1;
+        for (size_t at = *hash & mask; m_slots[at].position >= 0; at = (at + 1) & mask) {
+            if (m_slots[at].hash == *hash && matches(m_slots[at].position)) {
+                found = m_slots[at].position;
+                break;
+            }
+        }
+    }
     for (const long position : m_otherTexts) {
         if (found >= 0 && position > found) break;
         if (matches(position)) return position;

@@ -7,8 +7,8 @@
 
 #include "platform/com.h"
 
+#include <cstdint>
 #include <string>
-#include <unordered_map>
 #include <vector>
 
 class AgentDataIndex {
@@ -34,10 +34,19 @@ public:
 private:
     LONG m_startBlock;
     std::vector<Read> m_reads;
-    // Name-like plain ASCII texts by their folded form (letter case and "/"
-    // against "\" removed), each with its first position: all texts of one
-    // folded form are equal under PathsEqual.
-    std::unordered_map<std::string, long> m_byFoldedText;
+    // Name-like plain ASCII texts by a hash of their folded form (letter case
+    // and "/" against "\" removed), each distinct text with its first
+    // position: all texts of one folded form are equal under PathsEqual. An
+    // open-addressing table, so that indexing a block allocates nothing per
+    // entry.
+    struct Slot {
+        uint64_t hash;
+        long position;  // -1: empty
+    };
+    void Insert(uint64_t hash, long position);
+    void Grow();
+    std::vector<Slot> m_slots;
+    size_t m_nUsed = 0;
     // Name-like texts with other bytes: compared one by one for every name.
     std::vector<long> m_otherTexts;
     bool m_ended = false;
