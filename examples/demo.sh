@@ -32,6 +32,8 @@ else
   exit 2
 fi
 export PDM_SAVE_LOG
+# Wine under a software CPU (winevm/) starts the save command more slowly.
+WAIT_SAVE=$((5 * ${ZEL_WINE_TIMEOUT_SCALE:-1}))
 PDM_SAVE_LOG="$(winpath "$WORK/pdm-save.log")"
 LAUNCH="$(winpath "$WORK/session.zvl")"
 DATA="$(winpath "$WORK/agent-data.txt")"
@@ -50,7 +52,7 @@ sessions() {
     wine regsvr32 /s "$(winpath "$DIST/ZelDMAgent.dll")"
   fi
   present drawing-2d.zvl "session 1: PDM view list of a 2D drawing"
-  "${SIM[@]}" "$LAUNCH" --agent-data "$DATA" --auto-ok \
+  "${SIM[@]}" "$LAUNCH" --agent-data "$DATA" --auto-ok --wait-save "$WAIT_SAVE" \
     --save-markup "$(winpath "$WORK/viewer-temp/bracket_mine.xml")" \
     --save-markup "$(winpath "$WORK/viewer-temp/bracket_review.xml")"
   present plain-session.zvl "session 2: plain viewer session, view list restored from the agent data"

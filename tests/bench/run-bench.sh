@@ -4,6 +4,8 @@
 #       the Google Benchmark suite; results in <dir>/bench-results.json
 #   run-bench.sh --wine <win32 build dir> [markups] [rounds]
 #       CoCreateInstance and the session road through the real COM runtime
+#       (the tree must be built: ./run bench --wine builds it and runs this
+#       where Wine runs)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
@@ -15,7 +17,6 @@ READS_SLACK=8   # GetAgentString calls allowed beyond one per stored entry
 run_wine() {
   local dir="$1"; shift
   export WINEPREFIX="${WINEPREFIX:-$dir/wineprefix}" WINEARCH=win32 WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-  cmake --build "$dir" -j2 --target zel_com_bench ZelDMAgent NUVComCreate
   [ -f "$WINEPREFIX/system.reg" ] || { wineboot --init >/dev/null 2>&1 || true; }
   wineserver -w 2>/dev/null || true
   local module

@@ -18,7 +18,8 @@ if [ "$MODE" = win32 ]; then
   winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
   SAVE_COMMAND="$(winpath "$BIN/pdm-save.exe")"
   PDM_SAVE_LOG="$(winpath "$WORK/pdm-save.log")"
-  host() { wine "$BIN/zelview-sim.exe" "$@" --auto-ok; }
+  # Wine under a software CPU (winevm/) starts the save command more slowly.
+  host() { wine "$BIN/zelview-sim.exe" "$@" --auto-ok --wait-save $((5 * ${ZEL_WINE_TIMEOUT_SCALE:-1})); }
   register() { wine regsvr32 /s "$(winpath "$BIN/ZelDMAgent.dll")"; }
 else
   winpath() { echo "$1"; }

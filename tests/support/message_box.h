@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include "tests/support/wait_scale.h"
+
 #include <chrono>
 #include <string>
 #include <thread>
@@ -39,7 +41,7 @@ inline std::thread PressOkWhenShown(const std::string& caption, SeenBox& seen,
                                     std::chrono::milliseconds wait = std::chrono::seconds(10)) {
     return std::thread([caption, &seen, wait] {
         constexpr int kStaticTextId = 0xFFFF;
-        const auto deadline = std::chrono::steady_clock::now() + wait;
+        const auto deadline = std::chrono::steady_clock::now() + ScaledWait(wait);
         while (std::chrono::steady_clock::now() < deadline) {
             message_box_detail::BoxSearch search{caption.c_str(), nullptr};
             EnumWindows(message_box_detail::MatchBox, reinterpret_cast<LPARAM>(&search));

@@ -5,6 +5,7 @@
 #pragma once
 
 #include "tests/support/scoped_env.h"
+#include "tests/support/wait_scale.h"
 
 #include <chrono>
 #include <filesystem>
@@ -46,7 +47,7 @@ public:
 
     // The first recorded line; waits up to `wait` for it.
     std::string WaitForRecord(std::chrono::milliseconds wait = std::chrono::seconds(10)) const {
-        const auto deadline = std::chrono::steady_clock::now() + wait;
+        const auto deadline = std::chrono::steady_clock::now() + ScaledWait(wait);
         do {
             const std::string content = Content();
             const size_t end = content.find('\n');
