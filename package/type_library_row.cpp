@@ -35,14 +35,28 @@ std::string WithoutComments(std::string_view idl) {
 
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
-// Position of the keyword as a word of its own, or npos.
-size_t FindWord(std::string_view text, std::string_view word) {
-    for (size_t at = text.find(word); at != std::string_view::npos; at = text.find(word, at + 1)) {
-        const bool startsWord = at == 0 || !IsWordChar(text[at - 1]);
-        const bool endsWord = at + word.size() >= text.size() || !IsWordChar(text[at + word.size()]);
-        if (startsWord && endsWord) return at;
+// The text between the brackets of the attribute block that stands right
+// before the word "library", brackets inside strings skipped.
+bool LibraryAttributes(std::string_view text, std::string_view& attributes) {
+    constexpr std::string_view kLibrary = "library";
+    size_t open = 0;
+    int depth = 0;
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '"') quoted = !quoted;
+        if (quoted) continue;
+        if (c == '[' && depth++ == 0) open = i;
+        if (c != ']' || depth == 0 || --depth != 0) continue;
+        size_t next = i + 1;
+        while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
+        const size_t after = next + kLibrary.size();
+        if (text.substr(next, kLibrary.size()) == kLibrary && (after >= text.size() || !IsWordChar(text[after]))) {
+            attributes = text.substr(open + 1, i - open - 1);
+            return true;
+        }
     }
-    return std::string_view::npos;
+    return false;
 }
 
 std::string_view Trim(std::string_view text) {
@@ -116,16 +130,14 @@ bool FitsTableFile(std::string_view text) { return text.find_first_of("\t\r\n") 
 bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& error) {
     row = TypeLibraryRow{};
     const std::string text = WithoutComments(idl);
-    const size_t library = FindWord(text, "library");
-    const size_t close = library == std::string::npos ? std::string::npos : text.rfind(']', library);
-    const size_t open = close == std::string::npos ? std::string::npos : text.rfind('[', close);
-    if (open == std::string::npos || !Trim(std::string_view(text).substr(close + 1, library - close - 1)).empty()) {
+    std::string_view attributes;
+    if (!LibraryAttributes(text, attributes)) {
         error = "no library block with attributes";
         return false;
     }
     bool hasId = false;
     bool hasVersion = false;
-    for (const std::string_view attribute : SplitAttributes(std::string_view(text).substr(open + 1, close - open - 1))) {
+    for (const std::string_view attribute : SplitAttributes(attributes)) {
         std::string_view argument;
         if (Argument(attribute, "uuid", argument)) {
             row.libraryId = "{" + Upper(argument) + "}";
