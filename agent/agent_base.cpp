@@ -8,10 +8,20 @@ CAgentBase::CAgentBase() {
     NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, m_pHelper.put_void());
 }
 
-CAgentBase::~CAgentBase() {
-    // The helper goes first, as the viewer expects; the session references,
-    // the store's manager and the sinks follow with the members.
+// CDMAgent has given back what the agent held; the helper would otherwise
+// go first, as the viewer expects.
+CAgentBase::~CAgentBase() { m_pHelper.reset(); }
+
+void CAgentBase::ReleaseHeldReferences() {
+    if (m_pRecord) m_pRecord->ReleaseSources();
     m_pHelper.reset();
+    m_pViewerSession.reset();
+    m_pMarkupManager.reset();
+    m_store.Close();
+    // A sink may unadvise itself as it is let go of.
+    std::vector<ComPtr<IAgentNotify>> sinks;
+    sinks.swap(m_sinks);
+    sinks.clear();
 }
 
 HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList*, ViewListEntry*) {

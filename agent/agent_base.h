@@ -89,6 +89,9 @@ protected:
     IAgentNotify* NotifyInterface() { return static_cast<IAgentNotify*>(this); }
     IAgentMarkupSave* SaveInterface() { return static_cast<IAgentMarkupSave*>(this); }
     bool HasLists() const { return m_pMarkups && m_pParts && m_pServerFiles; }
+    // Gives back every reference the agent holds on other objects, the
+    // viewer's first, as the viewer expects.
+    void ReleaseHeldReferences();
     bool IsReadOnly(const ViewListEntry& entry) const;
     bool IsViewOnly() const;
 

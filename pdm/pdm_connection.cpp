@@ -87,8 +87,7 @@ ViewListEntry ReadMarkup(CPdmConnection& record, const std::string& n) {
 }  // namespace
 
 CPdmConnection::~CPdmConnection() {
-    m_pSource.reset();
-    m_pSourceAlt.reset();
+    ReleaseSources();
     m_serverFiles.RemoveAll();
     m_parts.RemoveAll();
     m_markups.RemoveAll();
@@ -106,6 +105,11 @@ HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
     if (SUCCEEDED(hr)) return LoadSettings();
     m_pSourceAlt.forget();
     return hr;
+}
+
+void CPdmConnection::ReleaseSources() {
+    m_pSource.reset();
+    m_pSourceAlt.reset();
 }
 
 std::string CPdmConnection::GetValue(const std::string& section, const std::string& key) {

@@ -46,6 +46,9 @@ struct Config {
     LONG viewFlag3D = 1;
     // ReadProfileValue fills the whole buffer and writes no terminator.
     bool unterminatedProfileReads = false;
+    // The helper takes a reference on the agent in RegisterAgent and keeps it
+    // until ReleaseKeptAgents (or ResetWorld), as a viewer may.
+    bool helperKeepsAgent = false;
 };
 
 // --- world ---------------------------------------------------------------
@@ -138,10 +141,14 @@ NUVSIM_API std::vector<DocumentInfo> Documents();
 // The open document with that handle; false when there is none.
 NUVSIM_API bool FindDocument(LONG handle, DocumentInfo* info);
 NUVSIM_API std::vector<MarkupKindInfo> EnabledMarkupKinds();
-// The agent last given to RegisterAgent (never referenced: compare only) and
-// how many RegisterAgent calls were made.
+// The agent last given to RegisterAgent (compare only: referenced only while
+// a helper keeps it) and how many RegisterAgent calls were made.
 NUVSIM_API IDMAgent* RegisteredAgent();
 NUVSIM_API int RegisterAgentCalls();
+// The helpers let go of the agents they kept (Config::helperKeepsAgent), in
+// the order they took them. Returns what the last Release returned; 0 when
+// no agent was kept.
+NUVSIM_API ULONG ReleaseKeptAgents();
 
 // --- call log and counters --------------------------------------------------
 // One line per viewer call the agent made, e.g.

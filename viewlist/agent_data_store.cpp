@@ -63,6 +63,13 @@ HRESULT AgentDataStore::LocateDocumentBlock(IAgentHelper* helper, const LONG* do
     return lookup->GetDocumentIndex(documentKey, &m_nBlock);
 }
 
+void AgentDataStore::Close() {
+    m_pIndex.reset();
+    m_pManager.reset();
+    m_nBlock = -1;
+    m_nEntry = -1;
+}
+
 bool AgentDataStore::ReadEntry(LONG block, std::string& text) {
     if (!m_pManager || block < 0 || m_nEntry < 0 || m_nEntry >= kMaxEntryIndex) return false;
     char buffer[kReadBufferSize] = {};

@@ -29,6 +29,8 @@ public:
     HRESULT OpenByServerPath(IAgentHelper* helper, const std::string& path);
     // Positions the cursor at entry 0 of a viewer document's block.
     HRESULT OpenForDocument(IAgentHelper* helper, const LONG* documentKey);
+    // Lets go of the viewer's manager: closed until the next open.
+    void Close();
     std::string ReadNext();
     std::string FindValue(const std::string& section, const std::string& key);
     // Sets target only while it is empty. Always 0.

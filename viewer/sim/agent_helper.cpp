@@ -13,14 +13,18 @@ class AgentHelper final : public SimObject<IAgentHelper, IDocumentLookup> {
 public:
     explicit AgentHelper(const std::string& name) : SimObject("AgentHelper", name) {}
 
-    // No reference on the agent: it holds this helper, a reference back would
-    // keep both alive for ever.
+    // By default no reference on the agent: it holds this helper, a reference
+    // back would keep both alive until the viewer lets go of it explicitly.
     HRESULT STDMETHODCALLTYPE RegisterAgent(IDMAgent* agent) override {
         SIM_CALL("IAgentHelper::RegisterAgent", PointerArg(agent, "agent"));
         RETURN_HR_IF(E_INVALIDARG, !agent);
         World& world = TheWorld();
         world.registeredAgent = agent;
         ++world.registerAgentCalls;
+        if (world.config.helperKeepsAgent) {
+            agent->AddRef();
+            world.keptAgents.push_back(agent);
+        }
         return S_OK;
     }
 

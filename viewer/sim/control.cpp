@@ -107,6 +107,7 @@ bool FindDocument(LONG handle, DocumentInfo* info) {
 std::vector<MarkupKindInfo> EnabledMarkupKinds() { return TheWorld().markupKinds; }
 IDMAgent* RegisteredAgent() { return TheWorld().registeredAgent; }
 int RegisterAgentCalls() { return TheWorld().registerAgentCalls; }
+ULONG ReleaseKeptAgents() { return ReleaseTheKeptAgents(); }
 
 std::vector<std::string> CallLog() { return TheWorld().calls.Log(); }
 void ClearCallLog() { TheWorld().calls.Clear(); }

@@ -10,9 +10,19 @@ World& TheWorld() {
     return *world;
 }
 
+ULONG ReleaseTheKeptAgents() {
+    // An agent that dies here releases its helper, which is still in the world.
+    std::vector<IDMAgent*> kept;
+    std::swap(kept, TheWorld().keptAgents);
+    ULONG last = 0;
+    for (IDMAgent* agent : kept) last = agent->Release();
+    return last;
+}
+
 void ResetTheWorld() {
     World& world = TheWorld();
     CloseAllDocuments();
+    ReleaseTheKeptAgents();
     World fresh;
     std::swap(world, fresh);
 }

@@ -33,6 +33,8 @@ struct World {
     std::vector<MarkupKindInfo> markupKinds;
     std::vector<std::string> referenceErrors;
     IDMAgent* registeredAgent = nullptr;  // not referenced: the agent holds the helper
+    // One reference each, taken by a helper that keeps its agent.
+    std::vector<IDMAgent*> keptAgents;
     int registerAgentCalls = 0;
     int helpersMade = 0;
     int streamSourcesMade = 0;
@@ -51,9 +53,11 @@ struct World {
 };
 
 World& TheWorld();
-// Closes the documents first, so that the agent's objects are released while
-// every viewer object they may still call is alive.
+// Closes the documents and lets go of the kept agents first, so that the
+// agent's objects are released while every viewer object they may still call
+// is alive.
 void ResetTheWorld();
+ULONG ReleaseTheKeptAgents();
 
 // Records a call logged as operation(arguments); the arguments are written
 // out only while the log is on.
