@@ -93,6 +93,8 @@ protected:
     // viewer's first, as the viewer expects.
     void ReleaseHeldReferences();
     bool IsReadOnly(const ViewListEntry& entry) const;
+    // Whether object is this agent, through any of its interfaces.
+    bool IsOwnIdentity(IUnknown* object);
     bool IsViewOnly() const;
 
     HRESULT LoadPdfMarkups(LONG documentHandle);
@@ -119,4 +121,6 @@ protected:
     LONG m_nDocKeySecond = 0;
     LONG m_nDocumentKind = kDocumentNone;
     LONG m_hDocument = 0;
+    // How many Fire calls are running, one inside the other.
+    int m_nFireNesting = 0;
 };

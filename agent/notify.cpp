@@ -11,7 +11,31 @@
 namespace {
 constexpr LONG kVersionAnswer = 0x100;
 constexpr uint16_t kFlagAnswer = 1;
+// How deep Fire may run inside itself. A sink may fire another event while it
+// is notified; two agents advised to each other would do so without end.
+constexpr int kMaxFireNesting = 8;
+
+// Counts one level of Fire for as long as it lives.
+class FireNesting {
+public:
+    explicit FireNesting(int& depth) : m_depth(depth) { ++m_depth; }
+    ~FireNesting() { --m_depth; }
+    FireNesting(const FireNesting&) = delete;
+    FireNesting& operator=(const FireNesting&) = delete;
+
+private:
+    int& m_depth;
+};
 }  // namespace
+
+bool CAgentBase::IsOwnIdentity(IUnknown* object) {
+    if (static_cast<void*>(object) == static_cast<void*>(NotifyInterface())) return true;
+    ComPtr<IUnknown> theirs;
+    ComPtr<IUnknown> ours;
+    if (FAILED(object->QueryInterface(IID_IUnknown, theirs.put_void()))) theirs.forget();
+    if (FAILED(NotifyInterface()->QueryInterface(IID_IUnknown, ours.put_void()))) ours.forget();
+    return theirs && theirs.get() == ours.get();
+}
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
     ModuleContextGuard context;
@@ -55,6 +79,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
     RETURN_HR_IF_NULL(E_INVALIDARG, sink);
+    // Its own sink, the agent would pass every event to itself for ever, and
+    // hold itself alive.
+    RETURN_HR_IF(E_INVALIDARG, IsOwnIdentity(sink));
     const bool known = std::any_of(m_sinks.begin(), m_sinks.end(),
                                    [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
     RETURN_HR_IF(E_FAIL, known);
@@ -75,6 +102,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+    RETURN_HR_IF(E_FAIL, m_nFireNesting >= kMaxFireNesting);
+    const FireNesting nesting(m_nFireNesting);
     // A sink may advise or unadvise while it is being notified: walk a copy,
     // which also keeps every sink alive for its call.
     const std::vector<ComPtr<IAgentNotify>> sinks = m_sinks;
