@@ -100,7 +100,9 @@ protected:
     HRESULT LoadPdfMarkups(LONG documentHandle);
     HRESULT Load2DMarkups(LONG documentHandle);
     HRESULT Load3DMarkups(LONG documentHandle);
-    HRESULT Get3DDocument(ComPtr<I3DDocument>& document, LONG* flag);
+    // The document of the viewer's 3D view; with onlyA3DView, none is asked
+    // for (E_FAIL) when the viewer does not call the view a 3D one.
+    HRESULT Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView);
     HRESULT FixLaunchFileAndStart(const char* name);
     HRESULT SaveMarkupCore(const char* markupPath);
 

@@ -126,9 +126,8 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     m_documents.AddTail(DecimalText(documentHandle));
 
     ComPtr<I3DDocument> document;
-    LONG flag = 1;
-    RETURN_IF_FAILED(Get3DDocument(document, &flag));
-    RETURN_HR_IF(E_FAIL, flag != 1 || !document);
+    RETURN_IF_FAILED(Get3DDocument(document, true));
+    RETURN_HR_IF_NULL(E_FAIL, document);
 
     for (ViewListEntry& entry : *m_pMarkups) {
         if (entry.m_bLoaded) continue;

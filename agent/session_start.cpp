@@ -88,11 +88,12 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) {
     return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
 }
 
-HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, LONG* flag) {
+HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
-    *flag = 1;
+    LONG flag = 1;
     LONG viewHandle = 0;
-    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, flag, &viewHandle));
+    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, &flag, &viewHandle));
+    RETURN_HR_IF(E_FAIL, onlyA3DView && flag != 1);
     return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, document.put_void());
 }
 
@@ -118,9 +119,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
         break;
     case kDocument3D:
         if (m_pViewerSession) {
+            // Whatever the viewer calls the view, the agent's sink comes off it.
             ComPtr<I3DDocument> document;
-            LONG flag = 1;
-            hr = Get3DDocument(document, &flag);
+            hr = Get3DDocument(document, false);
             ComPtr<IViewerEvents> events;
             if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
             if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());

@@ -41,7 +41,9 @@ struct Config {
     LONG documentKeySecond = 1;
     // What IDocumentLookup slot 5 writes.
     LONG lookupValue5 = 0;
-    // What IViewerSession::GetViewHandle answers for GUID_3DViewKind.
+    // What IViewerSession::GetViewHandle answers for GUID_3DViewKind. Only
+    // with the flag 1 is the handle a 3D view's: IViewerSession::GetDocument
+    // serves a 3D document only for a handle handed out that way.
     LONG viewHandle3D = 1;
     LONG viewFlag3D = 1;
     // ReadProfileValue fills the whole buffer and writes no terminator.

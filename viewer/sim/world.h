@@ -9,6 +9,7 @@
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -39,6 +40,8 @@ struct World {
     int helpersMade = 0;
     int streamSourcesMade = 0;
     LONG nextLayerHandle = kFirstLayerHandle;
+    // The handles GetViewHandle gave out as 3D views.
+    std::set<LONG> viewHandles3D;
     Tracked* settingsSource = nullptr;
     Tracked* markupManager = nullptr;
     Tracked* viewerSession = nullptr;
