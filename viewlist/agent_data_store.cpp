@@ -164,5 +164,9 @@ HRESULT AgentDataStore::AppendText(const std::string& text) {
 HRESULT AgentDataStore::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
     if (value.empty()) return S_OK;
     RETURN_IF_FAILED(AppendText(NameEntry(section, key)));
-    return AppendText(value);
+    const HRESULT hr = AppendText(value);
+    // A name without its value would read the next name written as its
+    // value: the next write goes over the name instead.
+    if (FAILED(hr)) --m_nEntry;
+    return hr;
 }

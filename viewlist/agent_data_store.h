@@ -36,6 +36,8 @@ public:
     // Sets target only while it is empty. Always 0.
     HRESULT FillValue(const std::string& section, const std::string& key, std::string& target);
     HRESULT AppendText(const std::string& text);
+    // The name entry, then the value entry. When the value cannot be written,
+    // the cursor goes back to the name, which the next write replaces.
     HRESULT WriteValue(const std::string& section, const std::string& key, const std::string& value);
 
     LONG Block() const { return m_nBlock; }
