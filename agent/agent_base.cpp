@@ -5,7 +5,9 @@
 
 CAgentBase::CAgentBase() {
     // Without the helper the agent still exists; the operations that need it fail.
-    NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, m_pHelper.put_void());
+    m_pHelper.receive([](void** out) {
+        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, out);
+    });
 }
 
 // CDMAgent has given back what the agent held; the helper would otherwise

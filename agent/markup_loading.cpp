@@ -72,7 +72,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
 HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
     ComPtr<IPdfDocument> document;
-    RETURN_IF_FAILED(m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, document.put_void()));
+    RETURN_IF_FAILED(document.receive(
+        [&](void** out) { return m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, out); }));
     RETURN_HR_IF_NULL(E_FAIL, document);
     LONG unused = 0;
     document->UnnamedValue13(&unused);
@@ -94,7 +95,8 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
 HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
     ComPtr<I2DDocument> document;
-    RETURN_IF_FAILED(m_pHelper->GetDocument(IID_I2DDocument, documentHandle, document.put_void()));
+    RETURN_IF_FAILED(
+        document.receive([&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, documentHandle, out); }));
     RETURN_HR_IF_NULL(E_FAIL, document);
     ComPtr<I2DLayers> layers;
     RETURN_IF_FAILED(document.query(IID_I2DLayers, layers));

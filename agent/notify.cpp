@@ -31,10 +31,10 @@ private:
 bool CAgentBase::IsOwnIdentity(IUnknown* object) {
     if (static_cast<void*>(object) == static_cast<void*>(NotifyInterface())) return true;
     ComPtr<IUnknown> theirs;
-    ComPtr<IUnknown> ours;
-    if (FAILED(object->QueryInterface(IID_IUnknown, theirs.put_void()))) theirs.forget();
-    if (FAILED(NotifyInterface()->QueryInterface(IID_IUnknown, ours.put_void()))) ours.forget();
-    return theirs && theirs.get() == ours.get();
+    ComPtr<IUnknown> mine;
+    theirs.receive([&](void** out) { return object->QueryInterface(IID_IUnknown, out); });
+    mine.receive([&](void** out) { return NotifyInterface()->QueryInterface(IID_IUnknown, out); });
+    return theirs && theirs.get() == mine.get();
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
@@ -63,7 +63,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
     }
     case kNotifyViewerEvent: {
         ComPtr<IUnknown> senderIdentity;
-        if (sender && SUCCEEDED(sender->QueryInterface(IID_IUnknown, senderIdentity.put_void())) &&
+        if (sender &&
+            SUCCEEDED(senderIdentity.receive([&](void** out) { return sender->QueryInterface(IID_IUnknown, out); })) &&
             static_cast<void*>(senderIdentity.get()) != static_cast<void*>(NotifyInterface())) {
             // Sinks first learn that the event passed through the agent.
             Fire(kNotifyViewerEvent, NotifyInterface(), value, nullptr, nullptr);

@@ -25,11 +25,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream
     RETURN_IF_FAILED(FixLaunchFileAndStart(name));
 
     ComPtr<IFileStreamSource> source;
-    RETURN_IF_FAILED(NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IFileStreamSource, source.put_void()));
+    RETURN_IF_FAILED(source.receive([](void** created) {
+        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_IFileStreamSource,
+                                   created);
+    }));
     RETURN_HR_IF_NULL(E_FAIL, source);
     RETURN_IF_FAILED(source->OpenFile(name));
-    return source->QueryInterface(IID_IStream, reinterpret_cast<void**>(out));
+    ComPtr<IStream> stream;
+    const HRESULT hr = source.query(IID_IStream, stream);
+    *out = stream.detach();
+    return hr;
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) {
@@ -50,11 +55,12 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
 
     ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup,
-                                         lookup.put_void()));
+    RETURN_IF_FAILED(lookup.receive([](void** created) {
+        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup, created);
+    }));
     RETURN_HR_IF_NULL(E_FAIL, lookup);
-    RETURN_IF_FAILED(m_pHelper->GetMarkupManager(m_pMarkupManager.put()));
-    RETURN_IF_FAILED(lookup->GetViewerSession(m_pViewerSession.put()));
+    RETURN_IF_FAILED(m_pMarkupManager.receive([&](IMarkupManager** out) { return m_pHelper->GetMarkupManager(out); }));
+    RETURN_IF_FAILED(m_pViewerSession.receive([&](IViewerSession** out) { return lookup->GetViewerSession(out); }));
 
     // Values land in the session only when the viewer vouches for them.
     LONG kind = kDocumentNone;
@@ -94,7 +100,8 @@ HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DVie
     LONG viewHandle = 0;
     RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, &flag, &viewHandle));
     RETURN_HR_IF(E_FAIL, onlyA3DView && flag != 1);
-    return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, document.put_void());
+    return document.receive(
+        [&](void** out) { return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, out); });
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
@@ -104,7 +111,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
     case kDocumentPdf:
         if (m_pViewerSession) {
             ComPtr<IPdfDocument> document;
-            hr = m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, document.put_void());
+            hr = document.receive(
+                [&](void** out) { return m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, out); });
             ComPtr<IViewerEvents> events;
             if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
             if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
@@ -113,7 +121,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
     case kDocument2D:
         if (m_pHelper) {
             ComPtr<I2DDocument> document;
-            hr = m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, document.put_void());
+            hr = document.receive(
+                [&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, out); });
             if (SUCCEEDED(hr) && document) hr = document->RemoveSaveHandler(SaveInterface());
         }
         break;

@@ -187,6 +187,11 @@ NUVSIM_API std::vector<std::string> ReferenceErrors();
 // The operation (named as in the log) returns hr without doing anything:
 // every call when nthCall is 0, else only the nthCall-th call from now on.
 NUVSIM_API void FailOperation(const std::string& operation, HRESULT hr, int nthCall = 0);
+// The same, and the failed call leaves junk in each of its out arguments: an
+// object that records every use of it as a reference error where it hands
+// out an interface, a nonsense number, a buffer full of text without a
+// terminator. The agent must forget what a failed call left there.
+NUVSIM_API void FailOperationWithJunk(const std::string& operation, HRESULT hr, int nthCall = 0);
 // The operation returns S_OK and a null out pointer, with the same counting.
 NUVSIM_API void NullOutOperation(const std::string& operation, int nthCall = 0);
 NUVSIM_API void ClearFaults();

@@ -64,7 +64,7 @@ std::string Trimmed(std::string text) {
 template <typename T>
 ComPtr<T> Query(IUnknown* agent, REFIID iid) {
     ComPtr<T> result;
-    if (FAILED(agent->QueryInterface(iid, result.put_void()))) result.forget();
+    result.receive([&](void** out) { return agent->QueryInterface(iid, out); });
     return result;
 }
 
@@ -161,8 +161,8 @@ bool Session::OpenLaunchFile() {
         return false;
     }
     ComPtr<IStream> stream;
-    const HRESULT opened = open->OpenStream(m_launchPath.c_str(), 0, stream.put());
-    if (FAILED(opened)) stream.forget();
+    const HRESULT opened =
+        stream.receive([&](IStream** out) { return open->OpenStream(m_launchPath.c_str(), 0, out); });
     Field("OpenStream", HresultText(opened) + (stream ? ", stream handed back and released" : ", no stream"));
     if (FAILED(opened)) m_failed = true;
     return true;

@@ -19,7 +19,7 @@ HRESULT Tracked::HandOut(REFIID iid, void** out) {
 
 HRESULT Tracked::TrackedQueryInterface(REFIID iid, void** out) {
     if (out) *out = nullptr;
-    SIM_CALL(m_queryOperation, GuidName(iid));
+    SIM_CALL_OUT(m_queryOperation, GuidName(iid), out);
     RETURN_HR_IF(E_POINTER, !out);
     SIM_NULL_OUT(out);
     return HandOut(iid, out);

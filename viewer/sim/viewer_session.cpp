@@ -12,7 +12,7 @@ public:
     ViewerSession() : SimObject("ViewerSession", "ViewerSession") {}
 
     HRESULT STDMETHODCALLTYPE GetViewHandle(GUID viewKind, LONG* flag, LONG* viewHandle) override {
-        SIM_CALL("IViewerSession::GetViewHandle", GuidName(viewKind));
+        SIM_CALL_OUT("IViewerSession::GetViewHandle", GuidName(viewKind), flag, viewHandle);
         RETURN_HR_IF(E_POINTER, !flag || !viewHandle);
         RETURN_HR_IF(E_INVALIDARG, viewKind != GUID_3DViewKind);
         World& world = TheWorld();
@@ -24,7 +24,7 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetDocument(LONG handle, REFIID iid, void** out) override {
         if (out) *out = nullptr;
-        SIM_CALL("IViewerSession::GetDocument", Join({Number(handle), GuidName(iid)}));
+        SIM_CALL_OUT("IViewerSession::GetDocument", Join({Number(handle), GuidName(iid)}), out);
         RETURN_HR_IF(E_POINTER, !out);
         SIM_NULL_OUT(out);
         // A 3D document belongs to a 3D view; a handle the viewer never called one names none.

@@ -4,6 +4,7 @@
 
 #include "viewer/sim/agent_data.h"
 #include "viewer/sim/call_recorder.h"
+#include "viewer/sim/junk.h"
 #include "viewer/sim/tracked.h"
 #include "viewer/sim_control.h"
 
@@ -33,6 +34,8 @@ struct World {
     std::map<LONG, DocumentState*> openDocuments;
     std::vector<MarkupKindInfo> markupKinds;
     std::vector<std::string> referenceErrors;
+    // What failed calls left in out arguments.
+    std::vector<std::unique_ptr<JunkObject>> junk;
     IDMAgent* registeredAgent = nullptr;  // not referenced: the agent holds the helper
     // One reference each, taken by a helper that keeps its agent.
     std::vector<IDMAgent*> keptAgents;
@@ -87,6 +90,16 @@ Tracked& TheViewerSession();
     const ::nuvsim::CallOutcome simCall_ =                                      \
         ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
     if (simCall_.fail) return simCall_.hr
+
+// The same for an operation with out arguments: a fault that fails it with
+// junk leaves junk in each of them (see junk.h).
+#define SIM_CALL_OUT(operation, arguments, ...)                                 \
+    const ::nuvsim::CallOutcome simCall_ =                                      \
+        ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
+    if (simCall_.fail) {                                                        \
+        if (simCall_.junkOut) ::nuvsim::LeaveJunkIn(operation, __VA_ARGS__);    \
+        return simCall_.hr;                                                     \
+    }
 
 // After the out pointer was checked: an armed null-out fault answers here.
 #define SIM_NULL_OUT(out)    \
