@@ -32,11 +32,12 @@ HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList
 
 // Operations the viewer may call but this agent does not provide. They switch
 // the module context like every other operation of these interfaces.
-#define AGENT_STUB(iface_method, result, ...)          \
-    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) { \
-        ModuleContextGuard context;                    \
-        return result;                                 \
-    }
+#define AGENT_STUB(iface_method, result, ...)                          \
+    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) try { \
+        ModuleContextGuard context;                                    \
+        return result;                                                 \
+    }                                                                  \
+    CATCH_RETURN()
 
 AGENT_STUB(Stub3, S_OK, LONG, LONG, LONG, LONG, LONG)
 AGENT_STUB(Stub4, E_NOTIMPL, LONG)
@@ -56,9 +57,10 @@ AGENT_STUB(ControlStub6, S_OK, LONG, LONG)
 
 #undef AGENT_STUB
 
-HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) {
+HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, started);
     *started = m_pViewerSession ? 1 : 0;
     return S_OK;
 }
+CATCH_RETURN();

@@ -76,11 +76,12 @@ HRESULT CDMAgent::LookUpInterface(REFIID iid, void** out) {
     return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE CDMAgent::QueryInterface(REFIID iid, void** out) {
+HRESULT STDMETHODCALLTYPE CDMAgent::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF_NULL(E_POINTER, out);
     if (m_pOuter && SUCCEEDED(m_pOuter->QueryInterface(iid, out))) return S_OK;
     return LookUpInterface(iid, out);
 }
+CATCH_RETURN();
 
 ULONG STDMETHODCALLTYPE CDMAgent::AddRef() { return m_pOuter ? m_pOuter->AddRef() : AddOwnReference(); }
 
@@ -100,7 +101,7 @@ ULONG CDMAgent::ReleaseOwnReference() {
 
 void CDMAgent::DestroySelf() { delete this; }
 
-HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, void** out) {
+HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF_NULL(E_POINTER, out);
     if (IsEqualGUID(iid, IID_IUnknown)) {
         *out = static_cast<IUnknown*>(this);
@@ -109,6 +110,7 @@ HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, voi
     }
     return m_agent.LookUpInterface(iid, out);
 }
+CATCH_RETURN();
 
 ULONG STDMETHODCALLTYPE CDMAgent::InnerUnknown::AddRef() { return m_agent.AddOwnReference(); }
 

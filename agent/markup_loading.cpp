@@ -57,7 +57,7 @@ bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const {
     return MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0 || IsViewOnly();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) try {
     ModuleContextGuard context;
     m_hDocument = documentHandle;
     RETURN_HR_IF(E_FAIL, !m_pMarkups);
@@ -68,6 +68,7 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
     default: return E_FAIL;
     }
 }
+CATCH_RETURN();
 
 HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
@@ -143,7 +144,7 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     return events->AddSink(NotifyInterface());
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) {
+HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_FAIL, m_pMarkupManager);
     m_nDocKeySecond = value;
@@ -157,14 +158,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) {
     WritePreserveExtensions(1);
     return hr;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) {
+HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) try {
     ModuleContextGuard context;
     WritePreserveExtensions(0);
     return S_OK;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) {
+HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, list);
     HRESULT hr = S_OK;
@@ -175,3 +178,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) 
     m_pendingDeletes.clear();
     return hr;
 }
+CATCH_RETURN();

@@ -37,7 +37,7 @@ bool CAgentBase::IsOwnIdentity(IUnknown* object) {
     return theirs && theirs.get() == mine.get();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
     ModuleContextGuard context;
     switch (code) {
     case kNotifySaveMarkup:
@@ -77,8 +77,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
         return S_OK;
     }
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) try {
     RETURN_HR_IF_NULL(E_INVALIDARG, sink);
     // Its own sink, the agent would pass every event to itself for ever, and
     // hold itself alive.
@@ -92,8 +93,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
     sink->Notify(kNotifyStart, NotifyInterface(), 0, nullptr, nullptr);
     return S_OK;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) try {
     RETURN_HR_IF_NULL(E_INVALIDARG, sink);
     const auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
                                     [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
@@ -101,8 +103,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
     m_sinks.erase(found);
     return S_OK;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
     RETURN_HR_IF(E_FAIL, m_nFireNesting >= kMaxFireNesting);
     const FireNesting nesting(m_nFireNesting);
     // A sink may advise or unadvise while it is being notified: walk a copy,
@@ -111,3 +114,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG val
     for (const auto& sink : sinks) sink->Notify(code, sender, value, input, output);
     return S_OK;
 }
+CATCH_RETURN();

@@ -17,7 +17,7 @@ HRESULT CAgentBase::FixLaunchFileAndStart(const char* name) {
     return Start();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) {
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, out);
     *out = nullptr;
@@ -36,8 +36,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream
     *out = stream.detach();
     return hr;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) {
+HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, name);
     RETURN_HR_IF_NULL(E_POINTER, buffer);
@@ -48,8 +49,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer
     std::memmove(buffer, name, std::strlen(name) + 1);
     return started;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
+HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
     ModuleContextGuard context;
     if (m_pViewerSession) return S_OK;
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
@@ -75,8 +77,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
     RETURN_IF_FAILED(lookup->UnnamedValue5(&unused));
     return Connect();
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
+HRESULT STDMETHODCALLTYPE CAgentBase::Connect() try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
     RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
@@ -86,13 +89,15 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
     if (m_pRecord->m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
     return m_pRecord->LoadMarkups();
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) {
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, name);
     ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
     return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
 }
+CATCH_RETURN();
 
 HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
@@ -104,7 +109,7 @@ HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DVie
         [&](void** out) { return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, out); });
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
+HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
     ModuleContextGuard context;
     HRESULT hr = S_OK;
     switch (m_nDocumentKind) {
@@ -143,3 +148,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
     m_pMarkupManager.reset();
     return hr;
 }
+CATCH_RETURN();

@@ -196,4 +196,8 @@ NUVSIM_API void FailOperationWithJunk(const std::string& operation, HRESULT hr, 
 NUVSIM_API void NullOutOperation(const std::string& operation, int nthCall = 0);
 NUVSIM_API void ClearFaults();
 
+// True while a viewer operation runs on the calling thread: a test that makes
+// allocations fail makes only the agent's own fail, never the viewer's.
+NUVSIM_API bool InsideViewerCall();
+
 }  // namespace nuvsim

@@ -32,7 +32,7 @@ long StoredCount(const std::string& text) {
 std::string NumberedKey(const char* key, long number) { return key + DecimalText(number); }
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() try {
     RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
     CDMAgentConnection& record = *m_pRecord;
     m_pServerFiles->RemoveAll();
@@ -79,8 +79,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
     record.m_strServerPath = m_strViewListPath;
     return opened;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() {
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() try {
     RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
     const CDMAgentConnection& record = *m_pRecord;
     const LONG documentKey[2] = {m_nDocKeyFirst, m_nDocKeySecond};
@@ -119,3 +120,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() {
     const HRESULT last = write(kSectionViewList, kNumPartsKey, DecimalText(number));
     return FAILED(firstFailure) ? firstFailure : last;
 }
+CATCH_RETURN();

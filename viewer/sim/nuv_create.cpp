@@ -7,6 +7,7 @@
 extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
                                                          void** out) {
     using namespace nuvsim;
+    const ViewerCallScope scope;
     if (out) *out = nullptr;
     const std::string className = GuidName(clsid);
     const std::string operation = "NUVCoCreateInstance(" + className + ")";

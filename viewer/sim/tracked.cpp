@@ -28,6 +28,7 @@ HRESULT Tracked::TrackedQueryInterface(REFIID iid, void** out) {
 ULONG Tracked::TrackedAddRef() { return static_cast<ULONG>(++m_references); }
 
 ULONG Tracked::TrackedRelease() {
+    const ViewerCallScope scope;
     if (m_references == 0) {
         TheWorld().referenceErrors.push_back(m_name + ": Release without a reference");
         return 0;

@@ -3,6 +3,13 @@
 #include "viewer/sim/documents.h"
 
 namespace nuvsim {
+namespace {
+thread_local int t_viewerCallDepth = 0;
+}  // namespace
+
+ViewerCallScope::ViewerCallScope() { ++t_viewerCallDepth; }
+ViewerCallScope::~ViewerCallScope() { --t_viewerCallDepth; }
+bool InsideViewerCall() { return t_viewerCallDepth > 0; }
 
 World& TheWorld() {
     // Never destroyed: an agent released during process exit may still call in.

@@ -65,6 +65,15 @@ World& TheWorld();
 void ResetTheWorld();
 ULONG ReleaseTheKeptAgents();
 
+// Marks the calling thread as inside a viewer operation for as long as it lives.
+class ViewerCallScope {
+public:
+    ViewerCallScope();
+    ~ViewerCallScope();
+    ViewerCallScope(const ViewerCallScope&) = delete;
+    ViewerCallScope& operator=(const ViewerCallScope&) = delete;
+};
+
 // Records a call logged as operation(arguments); the arguments are written
 // out only while the log is on.
 template <class MakeArguments>
@@ -87,6 +96,7 @@ Tracked& TheViewerSession();
 
 // Opens a viewer operation: logs it and lets an armed fault take it over.
 #define SIM_CALL(operation, arguments)                                          \
+    const ::nuvsim::ViewerCallScope simScope_;                                  \
     const ::nuvsim::CallOutcome simCall_ =                                      \
         ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
     if (simCall_.fail) return simCall_.hr
@@ -94,6 +104,7 @@ Tracked& TheViewerSession();
 // The same for an operation with out arguments: a fault that fails it with
 // junk leaves junk in each of them (see junk.h).
 #define SIM_CALL_OUT(operation, arguments, ...)                                 \
+    const ::nuvsim::ViewerCallScope simScope_;                                  \
     const ::nuvsim::CallOutcome simCall_ =                                      \
         ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
     if (simCall_.fail) {                                                        \
