@@ -14,7 +14,7 @@ namespace {
 constexpr char kRefusedAccess[] = "read";
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) {
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, markupPath);
     RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
@@ -34,3 +34,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) {
     RETURN_HR_IF(E_FAIL, !IsSafeCommandLine(command));
     return LaunchCommand(command) == 0 ? S_OK : E_FAIL;
 }
+CATCH_RETURN();

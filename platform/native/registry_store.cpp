@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -54,10 +55,11 @@ std::optional<KeyRef> Resolve(HKEY key) {
 }
 
 HKEY NewHandle(const KeyRef& ref) {
-    auto* handle = new NativeHkey{ref.hive, ref.path, ref.sam};
+    // Owned here until the table holds it, so that a table that cannot grow leaks nothing.
+    auto handle = std::make_unique<NativeHkey>(NativeHkey{ref.hive, ref.path, ref.sam});
     std::lock_guard<std::mutex> lock(g_handlesMutex);
-    g_handles.insert(handle);
-    return handle;
+    g_handles.insert(handle.get());
+    return handle.release();
 }
 
 // A subkey path as the registry reads it: empty names from doubled or
