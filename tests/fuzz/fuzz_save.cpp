@@ -9,6 +9,7 @@
 
 #include "agent/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
+#include "pdm/save_command.h"
 #include "platform/codepage.h"
 #include "platform/native/ansi_code_page_choice.h"
 #include "platform/native/command_words.h"
@@ -39,11 +40,24 @@ int RecordMessage(const std::string&) {
     return 0;
 }
 
+// Raw bytes seldom make a value that every check lets through; half the
+// values take their ASCII bytes from what paths and the command line are made
+// of, and keep the others for double-byte characters.
+constexpr char kPathAlphabet[] = "aZ09 \t\\\\\\/.:&|<>^(),;=@[]{}'+~`-_";
+
+std::string Text(FuzzedDataProvider& in, size_t maxLength) {
+    const bool pathLike = in.ConsumeBool();
+    std::string text = in.ConsumeRandomLengthString(maxLength);
+    if (pathLike)
+        for (char& c : text)
+            if (static_cast<unsigned char>(c) < 0x80) c = kPathAlphabet[static_cast<size_t>(c) % (sizeof kPathAlphabet - 1)];
+    return text;
+}
+
 // Launch-file values end at a line break, and a zero ends a wide text.
 std::string Value(FuzzedDataProvider& in) {
-    std::string value = in.ConsumeRandomLengthString(1300);
     std::string kept;
-    for (char c : value)
+    for (char c : Text(in, 1300))
         if (c != '\n' && c != '\r' && c != '\0') kept += c;
     return kept;
 }
@@ -120,7 +134,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             if (in.ConsumeBool()) agent.Session()->LoadDocumentMarkups(3);
             const int saves = in.ConsumeIntegralInRange<int>(1, 3);
             for (int i = 0; i < saves; ++i) {
-                const std::string markup = in.ConsumeRandomLengthString(1200);
+                const std::string markup = Text(in, 1200);
                 g_launchResult = in.ConsumeBool() ? 0 : -1;
                 g_launches = g_messages = 0;
                 const HRESULT hr = agent.Saver()->SaveMarkup(markup.c_str());

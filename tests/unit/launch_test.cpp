@@ -2,7 +2,6 @@
 #include "platform/launch.h"
 
 #include "platform/registry.h"
-#include "tests/support/ansi_code_page.h"
 #include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"
 
@@ -48,21 +47,6 @@ TEST_F(LaunchCommandTest, SaveCommandReachesTheProgramUnchanged) {
         << record << m_recorder.CommandLines();
 }
 
-// The items of a save command that hold blanks or the interpreter's
-// characters come quoted by the C runtime's rules; each must arrive as one
-// argument, as it was before quoting.
-TEST_F(LaunchCommandTest, QuotedItemsArriveAsOneArgumentEach) {
-    ASSERT_EQ(LaunchCommand(RecorderPath() +
-                            " MarkupSave \"42 C:\\Users\\v\\secret.docx\" \"C:\\Users\\Jane Doe\\vault\\\\\" "
-                            "\"a&b (1).xml\" \"x;y,z=w\" C:\\in\\side\\ \"tab\there\""),
-              0);
-    const std::string record = WaitForRecord();
-    EXPECT_EQ(RecordedArguments(record),
-              (Words{"MarkupSave", "42 C:\\Users\\v\\secret.docx", "C:\\Users\\Jane Doe\\vault\\", "a&b (1).xml",
-                     "x;y,z=w", "C:\\in\\side\\", "tab\there"}))
-        << record << m_recorder.CommandLines();
-}
-
 #ifdef _WIN32
 
 // The interpreter's start re-joins the program's arguments: Wine's collapses
@@ -81,15 +65,6 @@ TEST_F(LaunchCommandTest, EmptyItemsKeepTheirPositions) {
     const std::string recorder = RecorderPath();
     ASSERT_EQ(LaunchCommand(recorder + " MarkupSave  D:\\srv\\a.xml  view"), 0);
     EXPECT_EQ(WaitForRecord(), recorder + "\tMarkupSave\t\tD:\\srv\\a.xml\t\tview\t");
-}
-
-// The second byte of a double-byte character is never a backslash to the
-// runtime's rules, even right before the closing quote.
-TEST_F(LaunchCommandTest, DoubleByteCharactersKeepTheirSecondByteBeforeAQuote) {
-    ScopedAnsiCodePage japanese(932);
-    const std::string so = "\x83\x5C";  // one character whose second byte is "\\"
-    ASSERT_EQ(LaunchCommand(RecorderPath() + " MarkupSave \"D:\\My Vault\\" + so + "\" " + so + "\\\\\"x y\""), 0);
-    EXPECT_EQ(RecordedArguments(WaitForRecord()), (Words{"MarkupSave", "D:\\My Vault\\" + so, so + "\\x y"}));
 }
 
 TEST_F(LaunchCommandTest, ProgramsThatCannotStartReportFailure) {
