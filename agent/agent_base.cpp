@@ -5,13 +5,25 @@
 
 CAgentBase::CAgentBase() {
     // Without the helper the agent still exists; the operations that need it fail.
-    NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, m_pHelper.put_void());
+    m_pHelper.receive([](void** out) {
+        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, out);
+    });
 }
 
-CAgentBase::~CAgentBase() {
-    // The helper goes first, as the viewer expects; the session references,
-    // the store's manager and the sinks follow with the members.
+// CDMAgent has given back what the agent held; the helper would otherwise
+// go first, as the viewer expects.
+CAgentBase::~CAgentBase() { m_pHelper.reset(); }
+
+void CAgentBase::ReleaseHeldReferences() {
+    if (m_pRecord) m_pRecord->ReleaseSources();
     m_pHelper.reset();
+    m_pViewerSession.reset();
+    m_pMarkupManager.reset();
+    m_store.Close();
+    // A sink may unadvise itself as it is let go of.
+    std::vector<ComPtr<IAgentNotify>> sinks;
+    sinks.swap(m_sinks);
+    sinks.clear();
 }
 
 HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList*, ViewListEntry*) {
@@ -20,11 +32,12 @@ HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList
 
 // Operations the viewer may call but this agent does not provide. They switch
 // the module context like every other operation of these interfaces.
-#define AGENT_STUB(iface_method, result, ...)          \
-    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) { \
-        ModuleContextGuard context;                    \
-        return result;                                 \
-    }
+#define AGENT_STUB(iface_method, result, ...)                          \
+    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) try { \
+        ModuleContextGuard context;                                    \
+        return result;                                                 \
+    }                                                                  \
+    CATCH_RETURN()
 
 AGENT_STUB(Stub3, S_OK, LONG, LONG, LONG, LONG, LONG)
 AGENT_STUB(Stub4, E_NOTIMPL, LONG)
@@ -44,9 +57,10 @@ AGENT_STUB(ControlStub6, S_OK, LONG, LONG)
 
 #undef AGENT_STUB
 
-HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) {
+HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, started);
     *started = m_pViewerSession ? 1 : 0;
     return S_OK;
 }
+CATCH_RETURN();

@@ -89,13 +89,20 @@ protected:
     IAgentNotify* NotifyInterface() { return static_cast<IAgentNotify*>(this); }
     IAgentMarkupSave* SaveInterface() { return static_cast<IAgentMarkupSave*>(this); }
     bool HasLists() const { return m_pMarkups && m_pParts && m_pServerFiles; }
+    // Gives back every reference the agent holds on other objects, the
+    // viewer's first, as the viewer expects.
+    void ReleaseHeldReferences();
     bool IsReadOnly(const ViewListEntry& entry) const;
+    // Whether object is this agent, through any of its interfaces.
+    bool IsOwnIdentity(IUnknown* object);
     bool IsViewOnly() const;
 
     HRESULT LoadPdfMarkups(LONG documentHandle);
     HRESULT Load2DMarkups(LONG documentHandle);
     HRESULT Load3DMarkups(LONG documentHandle);
-    HRESULT Get3DDocument(ComPtr<I3DDocument>& document, LONG* flag);
+    // The document of the viewer's 3D view; with onlyA3DView, none is asked
+    // for (E_FAIL) when the viewer does not call the view a 3D one.
+    HRESULT Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView);
     HRESULT FixLaunchFileAndStart(const char* name);
     HRESULT SaveMarkupCore(const char* markupPath);
 
@@ -116,4 +123,6 @@ protected:
     LONG m_nDocKeySecond = 0;
     LONG m_nDocumentKind = kDocumentNone;
     LONG m_hDocument = 0;
+    // How many Fire calls are running, one inside the other.
+    int m_nFireNesting = 0;
 };

@@ -3,9 +3,14 @@
 #include "agent/agent_factory.h"
 #include "agent/guids.h"
 
+#include <limits>
 #include <new>
 
 namespace {
+// The count while the agent is torn down: no run of stray Releases from a
+// holder that lets go of it meanwhile can bring it to zero again.
+constexpr LONG kCountDuringDestruction = std::numeric_limits<LONG>::max() / 2;
+
 // The identifiers interface lookup answers, each with the interface it gives.
 struct InterfaceEntry {
     const IID* iid;
@@ -30,15 +35,18 @@ constexpr InterfaceEntry kInterfaceTable[] = {
 CDMAgent::CDMAgent(IUnknown* outer) : m_pOuter(outer) {
     m_pRecord = &m_record;
     if (m_pHelper) {
-        // The helper may take and drop a reference while it registers us;
-        // that must not destroy a stand-alone agent under construction.
-        m_nRefCount = 1;
+        // A reference of our own for the call, so that a helper that takes
+        // and drops one cannot destroy the agent under construction; given
+        // back without destroying, so that one the helper keeps stays its own.
+        ++m_nRefCount;
         m_pHelper->RegisterAgent(static_cast<IDMAgent*>(this));
-        m_nRefCount = 0;
+        --m_nRefCount;
     }
 }
 
-CDMAgent::~CDMAgent() = default;
+// Whoever the agent lets go of may call back into it while it does: that
+// happens here, while the whole object still lives.
+CDMAgent::~CDMAgent() { ReleaseHeldReferences(); }
 
 HRESULT CDMAgent::Create(IUnknown* outer, REFIID iid, void** out) {
     RETURN_HR_IF_NULL(E_POINTER, out);
@@ -68,11 +76,12 @@ HRESULT CDMAgent::LookUpInterface(REFIID iid, void** out) {
     return E_NOINTERFACE;
 }
 
-HRESULT STDMETHODCALLTYPE CDMAgent::QueryInterface(REFIID iid, void** out) {
+HRESULT STDMETHODCALLTYPE CDMAgent::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF_NULL(E_POINTER, out);
     if (m_pOuter && SUCCEEDED(m_pOuter->QueryInterface(iid, out))) return S_OK;
     return LookUpInterface(iid, out);
 }
+CATCH_RETURN();
 
 ULONG STDMETHODCALLTYPE CDMAgent::AddRef() { return m_pOuter ? m_pOuter->AddRef() : AddOwnReference(); }
 
@@ -84,9 +93,7 @@ ULONG CDMAgent::AddOwnReference() { return static_cast<ULONG>(++m_nRefCount); }
 ULONG CDMAgent::ReleaseOwnReference() {
     const LONG count = --m_nRefCount;
     if (count == 0) {
-        // References taken and dropped while the agent is torn down must not
-        // destroy it a second time.
-        m_nRefCount = 1;
+        m_nRefCount = kCountDuringDestruction;
         DestroySelf();
     }
     return static_cast<ULONG>(count);
@@ -94,7 +101,7 @@ ULONG CDMAgent::ReleaseOwnReference() {
 
 void CDMAgent::DestroySelf() { delete this; }
 
-HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, void** out) {
+HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF_NULL(E_POINTER, out);
     if (IsEqualGUID(iid, IID_IUnknown)) {
         *out = static_cast<IUnknown*>(this);
@@ -103,6 +110,7 @@ HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, voi
     }
     return m_agent.LookUpInterface(iid, out);
 }
+CATCH_RETURN();
 
 ULONG STDMETHODCALLTYPE CDMAgent::InnerUnknown::AddRef() { return m_agent.AddOwnReference(); }
 

@@ -57,7 +57,7 @@ bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const {
     return MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0 || IsViewOnly();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) try {
     ModuleContextGuard context;
     m_hDocument = documentHandle;
     RETURN_HR_IF(E_FAIL, !m_pMarkups);
@@ -68,11 +68,13 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
     default: return E_FAIL;
     }
 }
+CATCH_RETURN();
 
 HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
     ComPtr<IPdfDocument> document;
-    RETURN_IF_FAILED(m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, document.put_void()));
+    RETURN_IF_FAILED(document.receive(
+        [&](void** out) { return m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, out); }));
     RETURN_HR_IF_NULL(E_FAIL, document);
     LONG unused = 0;
     document->UnnamedValue13(&unused);
@@ -94,7 +96,8 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
 HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
     ComPtr<I2DDocument> document;
-    RETURN_IF_FAILED(m_pHelper->GetDocument(IID_I2DDocument, documentHandle, document.put_void()));
+    RETURN_IF_FAILED(
+        document.receive([&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, documentHandle, out); }));
     RETURN_HR_IF_NULL(E_FAIL, document);
     ComPtr<I2DLayers> layers;
     RETURN_IF_FAILED(document.query(IID_I2DLayers, layers));
@@ -126,9 +129,8 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     m_documents.AddTail(DecimalText(documentHandle));
 
     ComPtr<I3DDocument> document;
-    LONG flag = 1;
-    RETURN_IF_FAILED(Get3DDocument(document, &flag));
-    RETURN_HR_IF(E_FAIL, flag != 1 || !document);
+    RETURN_IF_FAILED(Get3DDocument(document, true));
+    RETURN_HR_IF_NULL(E_FAIL, document);
 
     for (ViewListEntry& entry : *m_pMarkups) {
         if (entry.m_bLoaded) continue;
@@ -142,7 +144,7 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     return events->AddSink(NotifyInterface());
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) {
+HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_FAIL, m_pMarkupManager);
     m_nDocKeySecond = value;
@@ -156,14 +158,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) {
     WritePreserveExtensions(1);
     return hr;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) {
+HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) try {
     ModuleContextGuard context;
     WritePreserveExtensions(0);
     return S_OK;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) {
+HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, list);
     HRESULT hr = S_OK;
@@ -174,3 +178,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) 
     m_pendingDeletes.clear();
     return hr;
 }
+CATCH_RETURN();

@@ -11,9 +11,33 @@
 namespace {
 constexpr LONG kVersionAnswer = 0x100;
 constexpr uint16_t kFlagAnswer = 1;
+// How deep Fire may run inside itself. A sink may fire another event while it
+// is notified; two agents advised to each other would do so without end.
+constexpr int kMaxFireNesting = 8;
+
+// Counts one level of Fire for as long as it lives.
+class FireNesting {
+public:
+    explicit FireNesting(int& depth) : m_depth(depth) { ++m_depth; }
+    ~FireNesting() { --m_depth; }
+    FireNesting(const FireNesting&) = delete;
+    FireNesting& operator=(const FireNesting&) = delete;
+
+private:
+    int& m_depth;
+};
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+bool CAgentBase::IsOwnIdentity(IUnknown* object) {
+    if (static_cast<void*>(object) == static_cast<void*>(NotifyInterface())) return true;
+    ComPtr<IUnknown> theirs;
+    ComPtr<IUnknown> mine;
+    theirs.receive([&](void** out) { return object->QueryInterface(IID_IUnknown, out); });
+    mine.receive([&](void** out) { return NotifyInterface()->QueryInterface(IID_IUnknown, out); });
+    return theirs && theirs.get() == mine.get();
+}
+
+HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
     ModuleContextGuard context;
     switch (code) {
     case kNotifySaveMarkup:
@@ -39,7 +63,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
     }
     case kNotifyViewerEvent: {
         ComPtr<IUnknown> senderIdentity;
-        if (sender && SUCCEEDED(sender->QueryInterface(IID_IUnknown, senderIdentity.put_void())) &&
+        if (sender &&
+            SUCCEEDED(senderIdentity.receive([&](void** out) { return sender->QueryInterface(IID_IUnknown, out); })) &&
             static_cast<void*>(senderIdentity.get()) != static_cast<void*>(NotifyInterface())) {
             // Sinks first learn that the event passed through the agent.
             Fire(kNotifyViewerEvent, NotifyInterface(), value, nullptr, nullptr);
@@ -52,9 +77,13 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
         return S_OK;
     }
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) try {
     RETURN_HR_IF_NULL(E_INVALIDARG, sink);
+    // Its own sink, the agent would pass every event to itself for ever, and
+    // hold itself alive.
+    RETURN_HR_IF(E_INVALIDARG, IsOwnIdentity(sink));
     const bool known = std::any_of(m_sinks.begin(), m_sinks.end(),
                                    [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
     RETURN_HR_IF(E_FAIL, known);
@@ -64,8 +93,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
     sink->Notify(kNotifyStart, NotifyInterface(), 0, nullptr, nullptr);
     return S_OK;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) try {
     RETURN_HR_IF_NULL(E_INVALIDARG, sink);
     const auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
                                     [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
@@ -73,11 +103,15 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
     m_sinks.erase(found);
     return S_OK;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
+    RETURN_HR_IF(E_FAIL, m_nFireNesting >= kMaxFireNesting);
+    const FireNesting nesting(m_nFireNesting);
     // A sink may advise or unadvise while it is being notified: walk a copy,
     // which also keeps every sink alive for its call.
     const std::vector<ComPtr<IAgentNotify>> sinks = m_sinks;
     for (const auto& sink : sinks) sink->Notify(code, sender, value, input, output);
     return S_OK;
 }
+CATCH_RETURN();

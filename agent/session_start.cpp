@@ -17,7 +17,7 @@ HRESULT CAgentBase::FixLaunchFileAndStart(const char* name) {
     return Start();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) {
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, out);
     *out = nullptr;
@@ -25,14 +25,20 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream
     RETURN_IF_FAILED(FixLaunchFileAndStart(name));
 
     ComPtr<IFileStreamSource> source;
-    RETURN_IF_FAILED(NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER,
-                                         IID_IFileStreamSource, source.put_void()));
+    RETURN_IF_FAILED(source.receive([](void** created) {
+        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_IFileStreamSource,
+                                   created);
+    }));
     RETURN_HR_IF_NULL(E_FAIL, source);
     RETURN_IF_FAILED(source->OpenFile(name));
-    return source->QueryInterface(IID_IStream, reinterpret_cast<void**>(out));
+    ComPtr<IStream> stream;
+    const HRESULT hr = source.query(IID_IStream, stream);
+    *out = stream.detach();
+    return hr;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) {
+HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, name);
     RETURN_HR_IF_NULL(E_POINTER, buffer);
@@ -43,18 +49,20 @@ HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer
     std::memmove(buffer, name, std::strlen(name) + 1);
     return started;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
+HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
     ModuleContextGuard context;
     if (m_pViewerSession) return S_OK;
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
 
     ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup,
-                                         lookup.put_void()));
+    RETURN_IF_FAILED(lookup.receive([](void** created) {
+        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup, created);
+    }));
     RETURN_HR_IF_NULL(E_FAIL, lookup);
-    RETURN_IF_FAILED(m_pHelper->GetMarkupManager(m_pMarkupManager.put()));
-    RETURN_IF_FAILED(lookup->GetViewerSession(m_pViewerSession.put()));
+    RETURN_IF_FAILED(m_pMarkupManager.receive([&](IMarkupManager** out) { return m_pHelper->GetMarkupManager(out); }));
+    RETURN_IF_FAILED(m_pViewerSession.receive([&](IViewerSession** out) { return lookup->GetViewerSession(out); }));
 
     // Values land in the session only when the viewer vouches for them.
     LONG kind = kDocumentNone;
@@ -69,8 +77,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
     RETURN_IF_FAILED(lookup->UnnamedValue5(&unused));
     return Connect();
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
+HRESULT STDMETHODCALLTYPE CAgentBase::Connect() try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
     RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
@@ -80,30 +89,35 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
     if (m_pRecord->m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
     return m_pRecord->LoadMarkups();
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) {
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, name);
     ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
     return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
 }
+CATCH_RETURN();
 
-HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, LONG* flag) {
+HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
-    *flag = 1;
+    LONG flag = 1;
     LONG viewHandle = 0;
-    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, flag, &viewHandle));
-    return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, document.put_void());
+    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, &flag, &viewHandle));
+    RETURN_HR_IF(E_FAIL, onlyA3DView && flag != 1);
+    return document.receive(
+        [&](void** out) { return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, out); });
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
+HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
     ModuleContextGuard context;
     HRESULT hr = S_OK;
     switch (m_nDocumentKind) {
     case kDocumentPdf:
         if (m_pViewerSession) {
             ComPtr<IPdfDocument> document;
-            hr = m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, document.put_void());
+            hr = document.receive(
+                [&](void** out) { return m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, out); });
             ComPtr<IViewerEvents> events;
             if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
             if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
@@ -112,15 +126,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
     case kDocument2D:
         if (m_pHelper) {
             ComPtr<I2DDocument> document;
-            hr = m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, document.put_void());
+            hr = document.receive(
+                [&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, out); });
             if (SUCCEEDED(hr) && document) hr = document->RemoveSaveHandler(SaveInterface());
         }
         break;
     case kDocument3D:
         if (m_pViewerSession) {
+            // Whatever the viewer calls the view, the agent's sink comes off it.
             ComPtr<I3DDocument> document;
-            LONG flag = 1;
-            hr = Get3DDocument(document, &flag);
+            hr = Get3DDocument(document, false);
             ComPtr<IViewerEvents> events;
             if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
             if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
@@ -133,3 +148,4 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
     m_pMarkupManager.reset();
     return hr;
 }
+CATCH_RETURN();

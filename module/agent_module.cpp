@@ -45,7 +45,8 @@ HRESULT CAgentModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     // Callers on several threads at once must all get the one factory.
     CriticalSectionLock lock(m_objectMapLock);
     if (!entry->cachedFactory) {
-        RETURN_IF_FAILED(entry->createClassFactory(entry->createInstance, entry->cachedFactory.put()));
+        RETURN_IF_FAILED(entry->cachedFactory.receive(
+            [&](CClassFactory** out) { return entry->createClassFactory(entry->createInstance, out); }));
     }
     return entry->cachedFactory->QueryInterface(iid, out);
 }

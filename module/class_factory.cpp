@@ -15,7 +15,7 @@ HRESULT CClassFactory::Create(InstanceCreator createInstance, CClassFactory** ou
     return S_OK;
 }
 
-HRESULT CClassFactory::QueryInterface(REFIID iid, void** out) {
+HRESULT CClassFactory::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF(E_POINTER, out == nullptr);
     *out = nullptr;
     RETURN_HR_IF(E_NOINTERFACE, !IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IClassFactory));
@@ -23,6 +23,7 @@ HRESULT CClassFactory::QueryInterface(REFIID iid, void** out) {
     AddRef();
     return S_OK;
 }
+CATCH_RETURN();
 
 ULONG CClassFactory::AddRef() {
     CriticalSectionLock lock(m_section);
@@ -49,15 +50,16 @@ void CClassFactory::ReleaseModuleHold() {
     m_heldByModule = false;
 }
 
-HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) {
+HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) try {
     RETURN_HR_IF(E_POINTER, out == nullptr);
     *out = nullptr;
     // An aggregated object can only hand its inner IUnknown to the outer one.
     RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer != nullptr && !IsEqualGUID(iid, IID_IUnknown));
     return m_createInstance(outer, iid, out);
 }
+CATCH_RETURN();
 
-HRESULT CClassFactory::LockServer(BOOL lock) {
+HRESULT CClassFactory::LockServer(BOOL lock) try {
     CriticalSectionLock guard(m_section);
     if (lock) {
         ++m_serverLocks;
@@ -71,3 +73,4 @@ HRESULT CClassFactory::LockServer(BOOL lock) {
     UnlockModule();
     return S_OK;
 }
+CATCH_RETURN();

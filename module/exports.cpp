@@ -3,20 +3,29 @@
 #include "module/agent_module.h"
 #include "platform/module_context.h"
 #include "platform/module_lock.h"
+#include "platform/result.h"
 
 #ifdef _WIN32
 #include <olectl.h>
 #endif
 
-STDAPI DllCanUnloadNow() {
+STDAPI DllCanUnloadNow() try {
     ModuleContextGuard context;
     return ModuleLockCount() == 0 ? S_OK : S_FALSE;
 }
+CATCH_RETURN();
 
-STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) {
+STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out) try {
     return TheAgentModule().GetClassObject(clsid, iid, out);
 }
+CATCH_RETURN();
 
-STDAPI DllRegisterServer() { return TheAgentModule().RegisterServer(true); }
+STDAPI DllRegisterServer() try {
+    return TheAgentModule().RegisterServer(true);
+}
+CATCH_RETURN();
 
-STDAPI DllUnregisterServer() { return TheAgentModule().UnregisterServer(); }
+STDAPI DllUnregisterServer() try {
+    return TheAgentModule().UnregisterServer();
+}
+CATCH_RETURN();

@@ -87,8 +87,7 @@ ViewListEntry ReadMarkup(CPdmConnection& record, const std::string& n) {
 }  // namespace
 
 CPdmConnection::~CPdmConnection() {
-    m_pSource.reset();
-    m_pSourceAlt.reset();
+    ReleaseSources();
     m_serverFiles.RemoveAll();
     m_parts.RemoveAll();
     m_markups.RemoveAll();
@@ -97,15 +96,18 @@ CPdmConnection::~CPdmConnection() {
 HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
     RETURN_HR_IF(E_FAIL, m_pSource || helper == nullptr);
 
-    HRESULT hr = helper->GetSettingsSource(m_pSource.put());
+    HRESULT hr = m_pSource.receive([&](ISettingsSource** out) { return helper->GetSettingsSource(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
-    m_pSource.forget();
     if (m_pSourceAlt) return hr;
 
-    hr = helper->GetMarkupManager(m_pSourceAlt.put());
+    hr = m_pSourceAlt.receive([&](IMarkupManager** out) { return helper->GetMarkupManager(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
-    m_pSourceAlt.forget();
     return hr;
+}
+
+void CPdmConnection::ReleaseSources() {
+    m_pSource.reset();
+    m_pSourceAlt.reset();
 }
 
 std::string CPdmConnection::GetValue(const std::string& section, const std::string& key) {

@@ -26,6 +26,9 @@ public:
     // Reads the server settings and the counts. Always S_OK.
     virtual HRESULT LoadSettings();
 
+    // Lets go of the settings source; nothing more is read.
+    void ReleaseSources();
+
     // One launch file value; empty when missing or unreadable.
     std::string GetValue(const std::string& section, const std::string& key);
 

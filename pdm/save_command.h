@@ -1,20 +1,47 @@
-// The PDM front end's markup save command line.
+// The PDM front end's markup save command line:
+//   <DMAgent> MarkupSave <session id> <server file> <markup file name> <application>
+// DMAgent names the program and may carry arguments of its own, so it goes
+// into the line as it stands. Each of the four later items must reach the
+// program as one argument: one that the command interpreter or the program's
+// argument rules would split or read as an instruction is enclosed in double
+// quotes; any other goes in byte for byte, so that the lines front ends rely
+// on stay what they were.
 #pragma once
 
 #include <string>
-#include <vector>
 
-// The items joined by single blanks; the second is the word MarkupSave.
-// Nothing is quoted: the front ends expect blanks to split the items.
-std::string JoinSaveCommand(const std::string& program, const std::string& sessionId,
-                            const std::string& serverPath, const std::string& markupFileName,
-                            const std::string& application);
+struct SaveCommandItems {
+    std::string program;  // DMAgent
+    std::string sessionId;
+    std::string serverPath;
+    std::string markupFileName;
+    std::string application;
+};
 
-// True when no item holds a character that the command interpreter reads as
-// an instruction (&, |, <, >, ^, %, ", a line break) and the line fits the
-// interpreter. The items reach it unquoted, so such a character in a file
-// name or a launch-file value would otherwise run commands of its own.
-bool IsSafeCommandLine(const std::string& commandLine);
+// Why a save command is not run.
+enum class SaveCommandFault {
+    kNone,
+    kNoProgram,          // DMAgent names no program
+    kUnsafeLaunchValue,  // DMAgent or a launch file item holds what cannot be passed on safely
+    kUnsafeFileName,     // so does the markup's file name
+    kTooLong,            // the line is longer than the interpreter takes
+};
+
+struct SaveCommand {
+    SaveCommandFault fault = SaveCommandFault::kNone;
+    std::string line;  // empty unless fault is kNone
+};
+
+SaveCommand BuildSaveCommand(const SaveCommandItems& items);
+
+// The program that DMAgent names: its first word, as the interpreter's start
+// takes it.
+std::string SaveProgram(const std::string& dmAgent);
+
+// One item as a single argument by the C runtime's rules: enclosed in double
+// quotes, with the backslashes before the closing quote doubled, when it
+// holds a blank, a tab or one of & | < > ^ ( ) , ; =; else unchanged.
+std::string QuoteItem(const std::string& item);
 
 inline constexpr char kMarkupSaveWord[] = "MarkupSave";
 // The interpreter's line limit less what the launch puts in front.

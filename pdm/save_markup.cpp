@@ -1,8 +1,11 @@
 // Saving a markup: a markup the user may only read is refused with a
-// message; any other goes to the PDM front end's save command.
+// message; any other goes to the PDM front end's save command. A save that
+// does not reach the PDM is never silent: the user would believe the markup
+// was taken in.
 #include "agent/agent_base.h"
 
 #include "pdm/save_command.h"
+#include "pdm/save_policy.h"
 #include "platform/launch.h"
 #include "platform/mbcompare.h"
 #include "platform/module_context.h"
@@ -10,11 +13,30 @@
 #include "platform/string_ids.h"
 
 namespace {
+
 // Only the lower-case word refuses a save; loading reads any case as read-only.
 constexpr char kRefusedAccess[] = "read";
+
+unsigned MessageOf(SaveCommandFault fault) {
+    switch (fault) {
+    case SaveCommandFault::kNoProgram: return IDS_SAVE_NO_COMMAND;
+    case SaveCommandFault::kUnsafeFileName: return IDS_SAVE_UNSAFE_FILE_NAME;
+    case SaveCommandFault::kTooLong: return IDS_SAVE_COMMAND_TOO_LONG;
+    case SaveCommandFault::kUnsafeLaunchValue:
+    case SaveCommandFault::kNone: break;
+    }
+    return IDS_SAVE_UNSAFE_LAUNCH_VALUE;
+}
+
+// Tells the user, waits for OK, and fails the save.
+HRESULT RefuseSave(unsigned messageId) {
+    ShowMessage(LoadModuleString(messageId));
+    return E_FAIL;
+}
+
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) {
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
     ModuleContextGuard context;
     RETURN_HR_IF_NULL(E_POINTER, markupPath);
     RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
@@ -24,13 +46,15 @@ HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) {
     // viewer wrote it to.
     const std::string lookupPath = PathFolder(record.m_strServerPath) + PathFileName(markupPath);
     const ViewListEntry* entry = m_pMarkups ? m_pMarkups->FindByLocalPath(lookupPath) : nullptr;
-    if (entry && MbsCompare(entry->m_strAccess.c_str(), kRefusedAccess) == 0) {
-        ShowMessage(LoadModuleString(IDS_NO_MARKUP_PERMISSION));
-        return E_FAIL;
-    }
+    if (entry && MbsCompare(entry->m_strAccess.c_str(), kRefusedAccess) == 0)
+        return RefuseSave(IDS_NO_MARKUP_PERMISSION);
 
-    const std::string command = JoinSaveCommand(record.m_strDMAgent, record.m_strSessionID, record.m_strServerPath,
-                                                PathFileName(lookupPath), record.m_strApplication);
-    RETURN_HR_IF(E_FAIL, !IsSafeCommandLine(command));
-    return LaunchCommand(command) == 0 ? S_OK : E_FAIL;
+    const SaveCommand command = BuildSaveCommand({record.m_strDMAgent, record.m_strSessionID,
+                                                  record.m_strServerPath, PathFileName(lookupPath),
+                                                  record.m_strApplication});
+    if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault));
+    if (!IsSaveProgramAllowed(SaveProgram(record.m_strDMAgent))) return RefuseSave(IDS_SAVE_PROGRAM_NOT_ALLOWED);
+    if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED);
+    return S_OK;
 }
+CATCH_RETURN();

@@ -1,6 +1,7 @@
 // Owning holder of one COM reference, in the manner of WIL's com_ptr:
 // put() releases what is held before handing out the address, attach() takes
-// a reference without AddRef, copy() adds one.
+// a reference without AddRef, copy() adds one, receive() keeps what a call
+// hands out only when the call succeeds.
 #pragma once
 
 #include "platform/com.h"
@@ -56,9 +57,19 @@ public:
     // Gives up ownership without releasing.
     [[nodiscard]] T* detach() noexcept { return std::exchange(m_p, nullptr); }
 
-    // Forgets what a failed call left in its out argument, without a release:
-    // such a value is not trusted to be a reference.
-    void forget() noexcept { m_p = nullptr; }
+    // Releases what is held, runs call with an out argument (convertible to
+    // T** and to void**) and holds what the call handed out only when it
+    // succeeded. A failed call's out value is not trusted to be a reference:
+    // it is forgotten, never released or called.
+    //   RETURN_IF_FAILED(p.receive([&](auto out) { return source->GetThing(out); }));
+    template <typename Call>
+    HRESULT receive(Call&& call) {
+        reset();
+        OutArgument out;
+        const HRESULT hr = std::forward<Call>(call)(out);
+        if (SUCCEEDED(hr)) m_p = out.received;
+        return hr;
+    }
 
     void reset() noexcept {
         if (T* p = std::exchange(m_p, nullptr)) p->Release();
@@ -67,12 +78,20 @@ public:
 
     // Asks the held object for another interface.
     template <typename U>
-    HRESULT query(REFIID iid, ComPtr<U>& out) const noexcept {
+    HRESULT query(REFIID iid, ComPtr<U>& out) const {
+        out.reset();
         if (!m_p) return E_POINTER;
-        return m_p->QueryInterface(iid, out.put_void());
+        return out.receive([&](void** received) { return m_p->QueryInterface(iid, received); });
     }
 
 private:
+    // Where a call writes the reference it hands out.
+    struct OutArgument {
+        T* received = nullptr;
+        operator T**() noexcept { return &received; }
+        operator void**() noexcept { return reinterpret_cast<void**>(&received); }
+    };
+
     void AddRefHeld() noexcept {
         if (m_p) m_p->AddRef();
     }

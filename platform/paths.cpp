@@ -1,7 +1,6 @@
 #include "platform/paths.h"
 
-#include "platform/mbcompare.h"
-#include "platform/strings.h"
+#include "platform/ansi_code_page.h"
 
 namespace {
 
@@ -9,6 +8,8 @@ namespace {
 // part keeps its first characters.
 constexpr size_t kMaxDriveChars = 2;
 constexpr size_t kMaxPartChars = 255;
+constexpr char kSeparators[] = "\\/";
+constexpr char kExtensionDot[] = ".";
 
 struct PathParts {
     std::string drive;
@@ -17,13 +18,18 @@ struct PathParts {
     std::string extension;
 };
 
-bool IsSeparator(char c) { return c == '\\' || c == '/'; }
-
+// The part from..to, cut to maxChars bytes; a cut never keeps the first byte
+// of a double-byte character without its second.
 std::string Cut(const std::string& path, size_t from, size_t to, size_t maxChars) {
-    const size_t length = to - from;
-    return path.substr(from, length < maxChars ? length : maxChars);
+    if (to - from <= maxChars) return path.substr(from, to - from);
+    const std::string_view part(path.data() + from, to - from);
+    size_t length = 0;
+    for (size_t next; (next = length + CharacterLength(part, length)) <= maxChars;) length = next;
+    return path.substr(from, length);
 }
 
+// Separators and the dot are found as characters: in a double-byte code page
+// the second byte of a character may have the value of "\".
 PathParts SplitPath(const std::string& path) {
     PathParts parts;
     size_t scanStart = 0;
@@ -31,18 +37,16 @@ PathParts SplitPath(const std::string& path) {
         parts.drive = Cut(path, 0, 2, kMaxDriveChars);
         scanStart = 2;
     }
-    size_t afterLastSeparator = std::string::npos;
-    size_t lastDot = std::string::npos;
-    for (size_t i = scanStart; i < path.size(); ++i) {
-        if (IsSeparator(path[i])) afterLastSeparator = i + 1;
-        if (path[i] == '.') lastDot = i;
-    }
+    const std::string_view scanned = std::string_view(path).substr(scanStart);
     size_t nameStart = scanStart;
-    if (afterLastSeparator != std::string::npos) {
-        parts.directory = Cut(path, scanStart, afterLastSeparator, kMaxPartChars);
-        nameStart = afterLastSeparator;
+    const size_t lastSeparator = FindLastCharacterOf(scanned, kSeparators);
+    if (lastSeparator != std::string_view::npos) {
+        nameStart = scanStart + lastSeparator + 1;
+        parts.directory = Cut(path, scanStart, nameStart, kMaxPartChars);
     }
-    if (lastDot != std::string::npos && lastDot >= nameStart) {
+    const size_t dot = FindLastCharacterOf(std::string_view(path).substr(nameStart), kExtensionDot);
+    if (dot != std::string_view::npos) {
+        const size_t lastDot = nameStart + dot;
         parts.baseName = Cut(path, nameStart, lastDot, kMaxPartChars);
         parts.extension = Cut(path, lastDot, path.size(), kMaxPartChars);
     } else {
@@ -70,32 +74,3 @@ std::string PathFileName(const std::string& path) {
     PathParts parts = SplitPath(path);
     return parts.baseName + parts.extension;
 }
-
-#ifdef _WIN32
-bool PathsEqual(const std::string& a, const std::string& b) {
-    return MbsICompare(ReplaceAll(a, "/", "\\").c_str(), ReplaceAll(b, "/", "\\").c_str()) == 0;
-}
-#else
-namespace {
-
-// A byte of a path as the comparison sees it: past the end (or at an embedded
-// zero, where the text ends for the comparison) 0, "/" as "\\", A-Z folded.
-unsigned char PathByte(const std::string& path, size_t i) {
-    const unsigned char c = i < path.size() ? static_cast<unsigned char>(path[i]) : 0;
-    if (c == '/') return '\\';
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
-}
-
-}  // namespace
-
-// Without a runtime code page the comparison is byte-wise: paths are compared
-// where they lie rather than through separator-replaced copies, since the view
-// list compares paths for every entry it restores.
-bool PathsEqual(const std::string& a, const std::string& b) {
-    for (size_t i = 0;; ++i) {
-        const unsigned char ca = PathByte(a, i);
-        if (ca != PathByte(b, i)) return false;
-        if (ca == 0) return true;
-    }
-}
-#endif

@@ -1,6 +1,8 @@
 // Paths as plain text: split into drive, directory, base name and extension
 // the way the runtime's _splitpath does, and compared by the agent's one
-// equality rule. Nothing here touches the file system.
+// equality rule. Both go by the characters of the system's ANSI code page:
+// the second byte of a double-byte character is never a separator, a dot or
+// a letter to fold. Nothing here touches the file system.
 #pragma once
 
 #include <string>

@@ -33,6 +33,7 @@ typedef uint32_t REGSAM;
 #define KEY_SET_VALUE 0x0002
 #define KEY_CREATE_SUB_KEY 0x0004
 #define KEY_ENUMERATE_SUB_KEYS 0x0008
+#define KEY_WOW64_64KEY 0x0100
 
 // The store's file: $NUV_REGISTRY_FILE when set, else ~/.zelview/registry.
 LSTATUS RegCreateKeyExA(HKEY hive, const char* subKey, DWORD reserved, char* cls, DWORD options, REGSAM sam,
@@ -44,6 +45,8 @@ LSTATUS RegDeleteTreeA(HKEY key, const char* subKey);
 LSTATUS RegDeleteKeyA(HKEY key, const char* subKey);
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, char* cls,
                       DWORD* clsSize, void* lastWrite);
+LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* dataSize);
 LSTATUS RegCloseKey(HKEY key);
 
 #endif  // !_WIN32

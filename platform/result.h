@@ -1,7 +1,10 @@
-// Early-return helpers for HRESULT code, with the names WIL gives them.
+// Early-return helpers for HRESULT code, and the boundary that keeps C++
+// exceptions inside the module, with the names WIL gives them.
 #pragma once
 
 #include "platform/com.h"
+
+#include <new>
 
 #define RETURN_IF_FAILED(expr)                       \
     do {                                             \
@@ -18,3 +21,25 @@
     do {                                 \
         if (!(ptr)) return (hr); \
     } while (0)
+
+// The HRESULT of the exception being handled. Only to be called from a
+// catch block.
+inline HRESULT ResultFromCaughtException() noexcept {
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        return E_OUTOFMEMORY;
+    } catch (...) {
+        return E_FAIL;
+    }
+}
+
+// Ends a function-try-block around the body of every operation a caller
+// outside the module can reach: an exception that unwinds through a
+// __stdcall operation into the viewer would end the viewer's process, so it
+// becomes the operation's HRESULT instead.
+//   HRESULT STDMETHODCALLTYPE CAgent::Operation() try { ... } CATCH_RETURN();
+#define CATCH_RETURN()                              \
+    catch (...) {                                   \
+        return ResultFromCaughtException();         \
+    }

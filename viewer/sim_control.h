@@ -41,11 +41,16 @@ struct Config {
     LONG documentKeySecond = 1;
     // What IDocumentLookup slot 5 writes.
     LONG lookupValue5 = 0;
-    // What IViewerSession::GetViewHandle answers for GUID_3DViewKind.
+    // What IViewerSession::GetViewHandle answers for GUID_3DViewKind. Only
+    // with the flag 1 is the handle a 3D view's: IViewerSession::GetDocument
+    // serves a 3D document only for a handle handed out that way.
     LONG viewHandle3D = 1;
     LONG viewFlag3D = 1;
     // ReadProfileValue fills the whole buffer and writes no terminator.
     bool unterminatedProfileReads = false;
+    // The helper takes a reference on the agent in RegisterAgent and keeps it
+    // until ReleaseKeptAgents (or ResetWorld), as a viewer may.
+    bool helperKeepsAgent = false;
 };
 
 // --- world ---------------------------------------------------------------
@@ -138,10 +143,14 @@ NUVSIM_API std::vector<DocumentInfo> Documents();
 // The open document with that handle; false when there is none.
 NUVSIM_API bool FindDocument(LONG handle, DocumentInfo* info);
 NUVSIM_API std::vector<MarkupKindInfo> EnabledMarkupKinds();
-// The agent last given to RegisterAgent (never referenced: compare only) and
-// how many RegisterAgent calls were made.
+// The agent last given to RegisterAgent (compare only: referenced only while
+// a helper keeps it) and how many RegisterAgent calls were made.
 NUVSIM_API IDMAgent* RegisteredAgent();
 NUVSIM_API int RegisterAgentCalls();
+// The helpers let go of the agents they kept (Config::helperKeepsAgent), in
+// the order they took them. Returns what the last Release returned; 0 when
+// no agent was kept.
+NUVSIM_API ULONG ReleaseKeptAgents();
 
 // --- call log and counters --------------------------------------------------
 // One line per viewer call the agent made, e.g.
@@ -178,8 +187,17 @@ NUVSIM_API std::vector<std::string> ReferenceErrors();
 // The operation (named as in the log) returns hr without doing anything:
 // every call when nthCall is 0, else only the nthCall-th call from now on.
 NUVSIM_API void FailOperation(const std::string& operation, HRESULT hr, int nthCall = 0);
+// The same, and the failed call leaves junk in each of its out arguments: an
+// object that records every use of it as a reference error where it hands
+// out an interface, a nonsense number, a buffer full of text without a
+// terminator. The agent must forget what a failed call left there.
+NUVSIM_API void FailOperationWithJunk(const std::string& operation, HRESULT hr, int nthCall = 0);
 // The operation returns S_OK and a null out pointer, with the same counting.
 NUVSIM_API void NullOutOperation(const std::string& operation, int nthCall = 0);
 NUVSIM_API void ClearFaults();
+
+// True while a viewer operation runs on the calling thread: a test that makes
+// allocations fail makes only the agent's own fail, never the viewer's.
+NUVSIM_API bool InsideViewerCall();
 
 }  // namespace nuvsim

@@ -23,9 +23,7 @@ HRESULT AgentDataStore::ObtainManager(IAgentHelper* helper) {
     // Another manager may serve other data.
     m_pIndex.reset();
     RETURN_HR_IF(E_FAIL, helper == nullptr);
-    const HRESULT hr = helper->GetMarkupManager(m_pManager.put());
-    if (FAILED(hr)) m_pManager.forget();
-    return hr;
+    return m_pManager.receive([&](IMarkupManager** out) { return helper->GetMarkupManager(out); });
 }
 
 HRESULT AgentDataStore::OpenByServerPath(IAgentHelper* helper, const std::string& path) {
@@ -58,9 +56,20 @@ HRESULT AgentDataStore::LocateDocumentBlock(IAgentHelper* helper, const LONG* do
     RETURN_HR_IF(E_POINTER, documentKey == nullptr);
     RETURN_IF_FAILED(ObtainManager(helper));
     ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(helper->QueryInterface(IID_IDocumentLookup, lookup.put_void()));
+    RETURN_IF_FAILED(lookup.receive([&](void** out) { return helper->QueryInterface(IID_IDocumentLookup, out); }));
     RETURN_HR_IF(E_NOINTERFACE, !lookup);
-    return lookup->GetDocumentIndex(documentKey, &m_nBlock);
+    // The block is taken only from a lookup that succeeds.
+    LONG block = m_nBlock;
+    const HRESULT hr = lookup->GetDocumentIndex(documentKey, &block);
+    if (SUCCEEDED(hr)) m_nBlock = block;
+    return hr;
+}
+
+void AgentDataStore::Close() {
+    m_pIndex.reset();
+    m_pManager.reset();
+    m_nBlock = -1;
+    m_nEntry = -1;
 }
 
 bool AgentDataStore::ReadEntry(LONG block, std::string& text) {
@@ -157,5 +166,9 @@ HRESULT AgentDataStore::AppendText(const std::string& text) {
 HRESULT AgentDataStore::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
     if (value.empty()) return S_OK;
     RETURN_IF_FAILED(AppendText(NameEntry(section, key)));
-    return AppendText(value);
+    const HRESULT hr = AppendText(value);
+    // A name without its value would read the next name written as its
+    // value: the next write goes over the name instead.
+    if (FAILED(hr)) --m_nEntry;
+    return hr;
 }

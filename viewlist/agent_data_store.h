@@ -29,11 +29,15 @@ public:
     HRESULT OpenByServerPath(IAgentHelper* helper, const std::string& path);
     // Positions the cursor at entry 0 of a viewer document's block.
     HRESULT OpenForDocument(IAgentHelper* helper, const LONG* documentKey);
+    // Lets go of the viewer's manager: closed until the next open.
+    void Close();
     std::string ReadNext();
     std::string FindValue(const std::string& section, const std::string& key);
     // Sets target only while it is empty. Always 0.
     HRESULT FillValue(const std::string& section, const std::string& key, std::string& target);
     HRESULT AppendText(const std::string& text);
+    // The name entry, then the value entry. When the value cannot be written,
+    // the cursor goes back to the name, which the next write replaces.
     HRESULT WriteValue(const std::string& section, const std::string& key, const std::string& value);
 
     LONG Block() const { return m_nBlock; }

@@ -32,7 +32,7 @@ long StoredCount(const std::string& text) {
 std::string NumberedKey(const char* key, long number) { return key + DecimalText(number); }
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() try {
     RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
     CDMAgentConnection& record = *m_pRecord;
     m_pServerFiles->RemoveAll();
@@ -79,36 +79,45 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
     record.m_strServerPath = m_strViewListPath;
     return opened;
 }
+CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() {
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() try {
     RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
     const CDMAgentConnection& record = *m_pRecord;
     const LONG documentKey[2] = {m_nDocKeyFirst, m_nDocKeySecond};
     RETURN_IF_FAILED(m_pStore->OpenForDocument(m_pHelper.get(), documentKey));
 
-    // Only the last write's result is reported: a value lost on the way does
-    // not stop the others.
-    m_pStore->WriteValue(kSectionServerFile, kServerPathKey, UrlDecode(m_strViewListPath));
-    m_pStore->WriteValue(kSectionServerFile, kObjectIdKey, record.m_strObjectID);
-    m_pStore->WriteValue(kSectionServerFile, kViewModeKey, record.m_strViewMode);
-    m_pStore->WriteValue(kSectionServerFile, kVendorKey, record.m_strPDMVendor);
-    m_pStore->WriteValue(kSectionServerFile, kHostKey, record.m_strPDMHost);
-    m_pStore->WriteValue(kSectionServerFile, kPortKey, record.m_strPDMPort);
+    // A value lost on the way does not stop the others; the first loss is
+    // what the viewer hears of, else the last write's result.
+    HRESULT firstFailure = S_OK;
+    const auto write = [&](const char* section, const std::string& key, const std::string& value) {
+        const HRESULT hr = m_pStore->WriteValue(section, key, value);
+        if (FAILED(hr) && SUCCEEDED(firstFailure)) firstFailure = hr;
+        return hr;
+    };
+    write(kSectionServerFile, kServerPathKey, UrlDecode(m_strViewListPath));
+    write(kSectionServerFile, kObjectIdKey, record.m_strObjectID);
+    write(kSectionServerFile, kViewModeKey, record.m_strViewMode);
+    write(kSectionServerFile, kVendorKey, record.m_strPDMVendor);
+    write(kSectionServerFile, kHostKey, record.m_strPDMHost);
+    write(kSectionServerFile, kPortKey, record.m_strPDMPort);
 
     long number = 0;
     for (const ViewListEntry& markup : *m_pMarkups) {
-        m_pStore->WriteValue(kSectionViewList, NumberedKey(kMarkupKey, number), markup.m_strLocation);
-        m_pStore->WriteValue(kSectionViewList, NumberedKey(kMarkupObjectKey, number + 1), markup.m_strObjectID);
-        m_pStore->WriteValue(kSectionViewList, NumberedKey(kMarkupLocalPathKey, number + 1), markup.m_strLocalPath);
+        write(kSectionViewList, NumberedKey(kMarkupKey, number), markup.m_strLocation);
+        write(kSectionViewList, NumberedKey(kMarkupObjectKey, number + 1), markup.m_strObjectID);
+        write(kSectionViewList, NumberedKey(kMarkupLocalPathKey, number + 1), markup.m_strLocalPath);
         number += 2;
     }
-    m_pStore->WriteValue(kSectionViewList, kNumMarkupsKey, DecimalText(number));
+    write(kSectionViewList, kNumMarkupsKey, DecimalText(number));
 
     number = 0;
     for (const ViewListEntry& part : *m_pParts) {
-        m_pStore->WriteValue(kSectionViewList, NumberedKey(kPartKey, number), part.m_strLocation);
-        m_pStore->WriteValue(kSectionViewList, NumberedKey(kPartIdKey, number + 1), part.m_strObjectID);
+        write(kSectionViewList, NumberedKey(kPartKey, number), part.m_strLocation);
+        write(kSectionViewList, NumberedKey(kPartIdKey, number + 1), part.m_strObjectID);
         number += 2;
     }
-    return m_pStore->WriteValue(kSectionViewList, kNumPartsKey, DecimalText(number));
+    const HRESULT last = write(kSectionViewList, kNumPartsKey, DecimalText(number));
+    return FAILED(firstFailure) ? firstFailure : last;
 }
+CATCH_RETURN();

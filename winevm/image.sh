@@ -10,9 +10,12 @@ OUT="${1:?output folder}"
 MIRROR="${ZEL_VM_MIRROR:-http://deb.debian.org/debian}"
 SECURITY_MIRROR="${ZEL_VM_SECURITY_MIRROR:-http://deb.debian.org/debian-security}"
 
-# What the guest runs: Wine and its display, CTest for the test tree, the
-# cross objdump for the module's import check.
-GUEST_PACKAGES=(wine wine32:i386 xvfb xauth cmake binutils-mingw-w64-i686 bsdextrautils procps)
+# What the guest runs: its kernel, Wine and its display, CTest for the test
+# tree, the cross objdump for the module's import check.
+GUEST_PACKAGES=(linux-image-amd64 wine wine32:i386 xvfb xauth cmake binutils-mingw-w64-i686 procps locales)
+# Wine takes its ANSI code page from the Unix locale, which must exist: the
+# double-byte path tests run under Japanese (code page 932).
+GUEST_LOCALES=("en_US.UTF-8 UTF-8" "ja_JP.UTF-8 UTF-8")
 
 # A stamp over this folder: a change to the image recipe or to the guest's
 # init program makes the next run build the image again.
@@ -33,10 +36,15 @@ trap unmount_proc EXIT
 unmount_proc
 rm -rf "$OUT" && mkdir -p "$OUT"
 
-say "debootstrap bookworm (minbase, kernel) into $ROOTFS"
-debootstrap --variant=minbase --include=linux-image-amd64,initramfs-tools,kmod \
+say "debootstrap bookworm (minbase) into $ROOTFS"
+debootstrap --variant=minbase --include=initramfs-tools,kmod \
   bookworm "$ROOTFS" "$MIRROR" >"$OUT/debootstrap.log" 2>&1 \
   || { tail -20 "$OUT/debootstrap.log" >&2; exit 1; }
+
+# The initramfs only has to find a virtio disk with ext4 on it: a short list
+# of modules makes it quick to build and to unpack under emulation.
+printf 'MODULES=list\nCOMPRESS=gzip\n' >"$ROOTFS/etc/initramfs-tools/conf.d/zel-winevm"
+printf '%s\n' virtio_pci virtio_blk ext4 >>"$ROOTFS/etc/initramfs-tools/modules"
 
 cat >"$ROOTFS/etc/apt/sources.list" <<EOF
 deb $MIRROR bookworm main
@@ -51,6 +59,8 @@ in_root dpkg --add-architecture i386
 in_root apt-get update -qq
 in_root apt-get install -y -qq --no-install-recommends "${GUEST_PACKAGES[@]}" >"$OUT/apt.log" 2>&1 \
   || { tail -20 "$OUT/apt.log" >&2; exit 1; }
+printf '%s\n' "${GUEST_LOCALES[@]}" >"$ROOTFS/etc/locale.gen"
+in_root locale-gen >>"$OUT/apt.log" 2>&1
 in_root apt-get clean
 unmount_proc
 

@@ -1,7 +1,13 @@
-// The native build's ANSI code page is UTF-8. Malformed input never stops a
-// conversion: each byte that does not begin a well-formed UTF-8 sequence, and
-// each unpaired surrogate, becomes U+FFFD, the replacement character.
+// The native build's ANSI code page is UTF-8 unless a test chose a
+// double-byte one (platform/native/codepage_double_byte.h). Malformed input
+// never stops a conversion: each byte that does not begin a well-formed UTF-8
+// sequence, and each unpaired surrogate, becomes U+FFFD, the replacement
+// character.
 #include "platform/codepage.h"
+
+#include "platform/ansi_code_page.h"
+#include "platform/native/ansi_code_page_choice.h"
+#include "platform/native/codepage_double_byte.h"
 
 namespace {
 
@@ -81,6 +87,7 @@ void AppendUtf8(std::string& out, char32_t c) {
 }  // namespace
 
 WideString AnsiToWide(const std::string& text) {
+    if (AnsiCodePage() != kUtf8CodePage) return DoubleByteToWide(text);
     WideString result;
     result.reserve(text.size());
     size_t pos = 0;
@@ -89,6 +96,7 @@ WideString AnsiToWide(const std::string& text) {
 }
 
 std::string WideToAnsi(const WCHAR* text, size_t maxChars) {
+    if (AnsiCodePage() != kUtf8CodePage) return WideToDoubleByte(text, maxChars);
     std::string result;
     if (text == nullptr) return result;
     for (size_t i = 0; i < maxChars && text[i] != 0; ++i) {

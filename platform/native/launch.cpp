@@ -3,6 +3,8 @@
 // shell in between.
 #include "platform/launch.h"
 
+#include "platform/native/command_words.h"
+
 #include <cerrno>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -11,25 +13,8 @@
 
 namespace {
 
-constexpr char kWordSeparator = ' ';
 constexpr char kNullDevice[] = "/dev/null";
 constexpr int kExecFailedStatus = 127;
-
-// Split at every single blank, so that doubled blanks give empty words and
-// each item of the command keeps its position.
-std::vector<std::string> SplitWords(const std::string& command) {
-    std::vector<std::string> words;
-    size_t start = 0;
-    for (;;) {
-        const size_t end = command.find(kWordSeparator, start);
-        if (end == std::string::npos) {
-            words.push_back(command.substr(start));
-            return words;
-        }
-        words.push_back(command.substr(start, end - start));
-        start = end + 1;
-    }
-}
 
 void ReportErrno(int fd) {
     const int error = errno;
@@ -61,7 +46,7 @@ void ReportErrno(int fd) {
 int LaunchCommand(const std::string& command) {
     if (const TextHook hook = CurrentLaunchHook()) return hook(command);
     if (command.empty()) return -1;
-    std::vector<std::string> words = SplitWords(command);
+    std::vector<std::string> words = SplitCommandWords(command);
     if (words.front().empty()) return -1;
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());

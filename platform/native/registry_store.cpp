@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <mutex>
 #include <optional>
 #include <set>
@@ -54,10 +55,11 @@ std::optional<KeyRef> Resolve(HKEY key) {
 }
 
 HKEY NewHandle(const KeyRef& ref) {
-    auto* handle = new NativeHkey{ref.hive, ref.path, ref.sam};
+    // Owned here until the table holds it, so that a table that cannot grow leaks nothing.
+    auto handle = std::make_unique<NativeHkey>(NativeHkey{ref.hive, ref.path, ref.sam});
     std::lock_guard<std::mutex> lock(g_handlesMutex);
-    g_handles.insert(handle);
-    return handle;
+    g_handles.insert(handle.get());
+    return handle.release();
 }
 
 // A subkey path as the registry reads it: empty names from doubled or
@@ -245,6 +247,33 @@ LSTATUS RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*
             *clsSize = 0;
         }
         if (lastWrite) std::memset(lastWrite, 0, kFileTimeSize);
+        return ERROR_SUCCESS;
+    });
+}
+
+LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* dataSize) {
+    const std::optional<KeyRef> ref = Resolve(key);
+    if (!ref) return ERROR_INVALID_HANDLE;
+    if (!name || !nameSize || reserved || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
+    if (!Allows(*ref, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    return WithStore(Access::kRead, [&](Tree& tree, bool&) -> LSTATUS {
+        const Key* target = tree.Lookup(ref->hive, ref->path);
+        if (!target) return ERROR_KEY_DELETED;
+        if (index >= target->values.size()) return ERROR_NO_MORE_ITEMS;
+        const regstore::Value& value = std::next(target->values.begin(), index)->second;
+        // Room for the name and its terminator, or the caller's sizes stay.
+        if (*nameSize <= value.name.size()) return ERROR_MORE_DATA;
+        const DWORD needed = static_cast<DWORD>(value.data.size());
+        if (data && *dataSize < needed) {
+            *dataSize = needed;
+            return ERROR_MORE_DATA;
+        }
+        std::memcpy(name, value.name.c_str(), value.name.size() + 1);
+        *nameSize = static_cast<DWORD>(value.name.size());
+        if (type) *type = value.type;
+        if (data) std::copy(value.data.begin(), value.data.end(), data);
+        if (dataSize) *dataSize = needed;
         return ERROR_SUCCESS;
     });
 }

@@ -111,7 +111,7 @@ void ResetViewer(const Workspace& workspace, LONG kind) {
 
 Session::Session(const AgentMaker& make) {
     if (FAILED(make(m_agent.put()))) return;
-    if (FAILED(m_agent->QueryInterface(IID_IAgentSession, m_session.put_void()))) m_session.forget();
+    m_session.receive([&](void** out) { return m_agent->QueryInterface(IID_IAgentSession, out); });
 }
 
 Session::~Session() { End(); }

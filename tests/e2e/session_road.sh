@@ -3,7 +3,8 @@
 # runs them, checking the report and what the sample save command recorded.
 #   session_road.sh native|win32 BIN_DIR WORK_DIR CASE
 # BIN_DIR holds zelview-sim, the agent module, the viewer's library and
-# pdm-save. CASE: pdm-then-plain, model-3d, settings-root, errors.
+# pdm-save. CASE: pdm-then-plain, model-3d, settings-root, errors,
+# helper-keeps-agent.
 set -uo pipefail
 MODE="$1" BIN="$2" WORK="$3" CASE="$4"
 EXAMPLES="$(cd "$(dirname "${BASH_SOURCE[0]}")/../../examples" && pwd)"
@@ -131,6 +132,26 @@ errors)
     expect_line "the agent is not registered" err
     register
   fi
+  ;;
+helper-keeps-agent)
+  # The same two sessions with a viewer whose helper keeps the agent it is
+  # given: the agent outlives the viewer's own reference and dies only when
+  # the helper lets go of it.
+  present drawing-2d.zvl
+  run_host "$LAUNCH" --helper-keeps-agent --agent-data "$DATA" \
+    --save-markup "$(winpath "$WORK/viewer-temp/bracket_mine.xml")"
+  expect_status 0
+  expect_line "keeps a reference on the agent until the session ends"
+  expect_line "LoadDocumentMarkups  S_OK"
+  expect_line "SaveViewList         S_OK"
+  expect_line "[bracket_mine.xml]"
+  expect_line "every viewer reference the agent took was released"
+  expect_no_line "outlived"
+  present plain-session.zvl
+  run_host "$LAUNCH" --helper-keeps-agent --agent-data "$DATA"
+  expect_status 0
+  expect_line "plain session: the view list was restored from the agent data"
+  expect_line "every viewer reference the agent took was released"
   ;;
 *) fail "unknown case $CASE" ;;
 esac

@@ -157,7 +157,11 @@ public:
     HRESULT STDMETHODCALLTYPE GetDocumentIndex(const LONG* documentKey, LONG* block) override {
         keySeen[0] = documentKey[0];
         keySeen[1] = documentKey[1];
-        if (FAILED(documentIndexResult)) return documentIndexResult;
+        // A failing lookup leaves junk behind, as a careless viewer may.
+        if (FAILED(documentIndexResult)) {
+            *block = kJunkBlock;
+            return documentIndexResult;
+        }
         *block = documentIndex;
         return documentIndexResult;
     }
@@ -169,6 +173,7 @@ public:
     FakeMarkupManager* manager = nullptr;
     void* junkOnFailure = nullptr;
     bool lookupAvailable = true;
+    static constexpr LONG kJunkBlock = 0x7BAD;
     LONG documentIndex = 0;
     HRESULT documentIndexResult = S_OK;
     LONG keySeen[2] = {-1, -1};

@@ -1,5 +1,5 @@
 // The recorder program (tests/tools) stands in for the PDM front end's save
-// command: it appends the command line it got to the file named by
+// command: it appends the argument vector it got to the file named by
 // ZEL_RECORDER_OUT. A test points that variable at a fresh file and waits for
 // the detached program to write.
 #pragma once
@@ -14,6 +14,7 @@
 #include <sstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -31,6 +32,27 @@ inline std::string RecorderPath() {
 #endif
 }
 
+// The items of one recorded line, argv[0] first; the recorder writes a tab
+// inside an item as <TAB>.
+inline std::vector<std::string> RecordedItems(const std::string& record) {
+    static const std::string kTabInItem = "<TAB>";
+    std::vector<std::string> items;
+    size_t start = 0;
+    for (size_t tab; (tab = record.find('\t', start)) != std::string::npos; start = tab + 1) {
+        std::string item = record.substr(start, tab - start);
+        for (size_t at; (at = item.find(kTabInItem)) != std::string::npos;) item.replace(at, kTabInItem.size(), "\t");
+        items.push_back(item);
+    }
+    return items;
+}
+
+// The items after the program's own name.
+inline std::vector<std::string> RecordedArguments(const std::string& record) {
+    std::vector<std::string> items = RecordedItems(record);
+    if (!items.empty()) items.erase(items.begin());
+    return items;
+}
+
 class RecorderOutput {
 public:
     RecorderOutput()
@@ -41,6 +63,7 @@ public:
         m_env.reset();
         std::error_code ignored;
         std::filesystem::remove(m_path, ignored);
+        std::filesystem::remove(CommandLinePath(), ignored);
     }
     RecorderOutput(const RecorderOutput&) = delete;
     RecorderOutput& operator=(const RecorderOutput&) = delete;
@@ -57,14 +80,22 @@ public:
         return "<nothing recorded>";
     }
 
-    std::string Content() const {
-        std::ifstream in(m_path, std::ios::binary);
+    std::string Content() const { return ReadAll(m_path); }
+
+    // Windows: the raw command lines the recorder was started with, for
+    // failure messages; empty natively.
+    std::string CommandLines() const { return ReadAll(CommandLinePath()); }
+
+private:
+    std::filesystem::path CommandLinePath() const { return m_path.string() + ".cmdline"; }
+
+    static std::string ReadAll(const std::filesystem::path& path) {
+        std::ifstream in(path, std::ios::binary);
         std::stringstream text;
         text << in.rdbuf();
         return text.str();
     }
 
-private:
     std::filesystem::path m_path;
     std::unique_ptr<ScopedEnv> m_env;
 };

@@ -1,11 +1,11 @@
 // DMAgent: stands in for the PDM front end's save command in tests. It
-// appends the command line it received, as one line, to the file named by
-// ZEL_RECORDER_OUT.
+// appends the argument vector it received, as one line, to the file named by
+// ZEL_RECORDER_OUT: every item, argv[0] included, followed by a tab, so that
+// an empty item shows as two tabs in a row and a blank inside an item stays
+// inside it. A tab inside an item is written as <TAB>.
 //
-// Windows: the raw command line (GetCommandLineA), so that doubled blanks
-// and any quoting the interpreter added stay visible.
-// Native: every argv item, argv[0] included, each followed by a tab; an
-// empty item shows as two tabs in a row.
+// Windows also appends the raw command line (GetCommandLineA) to the same
+// file name with ".cmdline" added, to show what the interpreter passed on.
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -16,25 +16,35 @@
 
 namespace {
 constexpr char kOutputVariable[] = "ZEL_RECORDER_OUT";
+constexpr char kCommandLineSuffix[] = ".cmdline";
 constexpr int kNoOutputFile = 2;
 constexpr int kWriteFailed = 3;
+constexpr char kItemEnd = '\t';
+constexpr char kTabInItem[] = "<TAB>";
+
+bool AppendLine(const std::string& file, std::string line) {
+    line += '\n';
+    std::FILE* out = std::fopen(file.c_str(), "ab");
+    if (!out) return false;
+    const bool written = std::fwrite(line.data(), 1, line.size(), out) == line.size();
+    return std::fclose(out) == 0 && written;
+}
 }  // namespace
 
 int main(int argc, char** argv) {
     const char* output = std::getenv(kOutputVariable);
     if (!output || !*output) return kNoOutputFile;
 #ifdef _WIN32
-    std::string line = GetCommandLineA();
-#else
+    // Written first: a test that sees the argument line may read this one.
+    if (!AppendLine(std::string(output) + kCommandLineSuffix, GetCommandLineA())) return kWriteFailed;
+#endif
     std::string line;
     for (int i = 0; i < argc; ++i) {
-        line += argv[i];
-        line += '\t';
+        for (const char* c = argv[i]; *c; ++c) {
+            if (*c == kItemEnd) line += kTabInItem;
+            else line += *c;
+        }
+        line += kItemEnd;
     }
-#endif
-    line += '\n';
-    std::FILE* file = std::fopen(output, "ab");
-    if (!file) return kWriteFailed;
-    const bool written = std::fwrite(line.data(), 1, line.size(), file) == line.size();
-    return std::fclose(file) == 0 && written ? 0 : kWriteFailed;
+    return AppendLine(output, line) ? 0 : kWriteFailed;
 }

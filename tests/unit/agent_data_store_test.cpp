@@ -128,7 +128,7 @@ TEST_F(AgentDataStoreTest, WritesFillTheDocumentBlockFromEntryZero) {
     EXPECT_EQ((Entries{"[ServerFile]ServerPath", "D:\\v.xml", "[ViewList]NumMarkups", "0"}), manager.blocks[5]);
 }
 
-TEST_F(AgentDataStoreTest, AFailedNameWriteStopsTheValue) {
+TEST_F(AgentDataStoreTest, AFailedWriteLeavesNoNameWithoutItsValue) {
     AgentDataStore store;
     ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
     manager.failWriteAt = 0;
@@ -136,14 +136,16 @@ TEST_F(AgentDataStoreTest, AFailedNameWriteStopsTheValue) {
     EXPECT_TRUE(manager.blocks[0].empty());
     EXPECT_EQ(0, store.Entry());
 
-    // A failed value write leaves its name behind; the next write goes where
-    // the value would have gone.
+    // A failed value write takes its name back: the next pair goes over it,
+    // and the lost value reads as missing, not as the next name.
     manager.failWriteAt = 1;
-    EXPECT_EQ(E_ACCESSDENIED, store.WriteValue("ViewList", "Markup0", "a"));
-    EXPECT_EQ(1, store.Entry());
+    EXPECT_EQ(E_ACCESSDENIED, store.WriteValue("ViewList", "object_id1", "a"));
+    EXPECT_EQ(0, store.Entry());
     manager.failWriteAt = -1;
-    EXPECT_EQ(S_OK, store.AppendText("b"));
-    EXPECT_EQ((Entries{"[ViewList]Markup0", "b"}), manager.blocks[0]);
+    EXPECT_EQ(S_OK, store.WriteValue("ViewList", "LocalPath1", "b"));
+    EXPECT_EQ((Entries{"[ViewList]LocalPath1", "b"}), manager.blocks[0]);
+    EXPECT_EQ("", store.FindValue("ViewList", "object_id1"));
+    EXPECT_EQ("b", store.FindValue("ViewList", "LocalPath1"));
 }
 
 TEST_F(AgentDataStoreTest, OpenForDocumentReportsEachFailure) {

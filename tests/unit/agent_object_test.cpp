@@ -262,7 +262,61 @@ TEST_F(AgentObject, ASinkMayUnadviseItselfWhileNotified) {
     notify->Unadvise(&other);
 }
 
+TEST_F(AgentObject, TheAgentIsRefusedAsItsOwnSink) {
+    RecordingSink sink;
+    ASSERT_EQ(S_OK, notify->Advise(&sink));
+    EXPECT_EQ(E_INVALIDARG, notify->Advise(notify));
+    // Nothing was registered, so no reference of the agent's on itself, and
+    // an event reaches the one real sink once.
+    sink.calls.clear();
+    EXPECT_EQ(S_OK, notify->Fire(0x77, nullptr, 0, nullptr, nullptr));
+    EXPECT_EQ(1u, sink.calls.size());
+    EXPECT_EQ(E_FAIL, notify->Unadvise(notify));
+    notify->Unadvise(&sink);
+}
+
+TEST_F(AgentObject, ASinkMayFireAnotherEventWhileNotified) {
+    static IAgentNotify* agentNotify;
+    agentNotify = notify;
+    RecordingSink sink;
+    sink.onNotify = [](LONG code) {
+        if (code == 0x55) agentNotify->Notify(0x56, nullptr, 0, nullptr, nullptr);
+    };
+    ASSERT_EQ(S_OK, notify->Advise(&sink));
+    sink.calls.clear();
+    EXPECT_EQ(S_OK, notify->Fire(0x55, nullptr, 0, nullptr, nullptr));
+    EXPECT_EQ((std::vector<LONG>{0x55, 0x56}), sink.Codes());
+    notify->Unadvise(&sink);
+}
+
 }  // namespace
+
+// Two agents, each advised to the other, pass an event back and forth: the
+// agent stops passing it on after a few rounds instead of until its stack
+// runs out.
+TEST(AgentSinkChain, TwoAgentsAdvisedToEachOtherEndTheirRound) {
+    IDMAgent* first = nullptr;
+    IDMAgent* second = nullptr;
+    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&first)));
+    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&second)));
+    IAgentNotify* a = static_cast<CDMAgent*>(first);
+    IAgentNotify* b = static_cast<CDMAgent*>(second);
+    RecordingSink watcher;
+    ASSERT_EQ(S_OK, a->Advise(&watcher));
+    ASSERT_EQ(S_OK, a->Advise(b));
+    ASSERT_EQ(S_OK, b->Advise(a));
+
+    watcher.calls.clear();
+    EXPECT_EQ(S_OK, a->Fire(0x77, nullptr, 0, nullptr, nullptr));
+    EXPECT_GE(watcher.calls.size(), 1u);
+    EXPECT_LE(watcher.calls.size(), 64u);
+
+    EXPECT_EQ(S_OK, a->Unadvise(b));
+    EXPECT_EQ(S_OK, b->Unadvise(a));
+    EXPECT_EQ(S_OK, a->Unadvise(&watcher));
+    EXPECT_EQ(0u, first->Release());
+    EXPECT_EQ(0u, second->Release());
+}
 
 TEST(AgentLifetime, EachAgentHoldsTheModuleWhileItLives) {
     const LONG before = ModuleLockCount();

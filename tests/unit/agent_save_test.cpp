@@ -1,52 +1,30 @@
 // Saving a markup for real: the save command reaches a recorder program
-// through the system's launch path; a markup the user may only read is
-// refused with the message box.
+// through the system's launch path, item by item; a save that cannot reach
+// the PDM is refused with a message box that says why.
 #include "pdm/save_command.h"
 #include "platform/registry.h"
-#include "tests/support/agent_fixture.h"
-#include "tests/support/message_box.h"
-#include "tests/support/recorder.h"
+#include "platform/string_ids.h"
+#include "tests/support/save_session.h"
 #include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>
-
-#include <cstdlib>
-#include <sstream>
 
 namespace {
 
 using namespace std::chrono_literals;
 
+// The interpreter's start re-joins the program's arguments, and the runtime
+// takes a run of blanks as one: empty items only show natively, where each
+// blank separates.
 #ifdef _WIN32
 constexpr bool kEmptyItem = false;
 #else
 constexpr bool kEmptyItem = true;
 #endif
 
-// What the recorder saw of a launched save command, as one comparable text:
-// the items after the program, separated by single blanks.
-std::string Arguments(const std::string& record) {
-#ifdef _WIN32
-    // The interpreter hands the program its own path as it found it, then the
-    // rest of the line; Wine's start joins the items with single blanks, so
-    // empty items are only visible in the native build.
-    const size_t at = record.find(" MarkupSave");
-    if (at == std::string::npos) return record;
-    std::string items;
-    std::istringstream words(record.substr(at + 1));
-    for (std::string word; words >> word;) items += (items.empty() ? "" : " ") + word;
-    return items;
-#else
-    std::string items;
-    size_t start = record.find('\t');
-    if (start == std::string::npos) return record;
-    for (size_t next; (next = record.find('\t', start + 1)) != std::string::npos; start = next)
-        items += (items.empty() ? "" : " ") + record.substr(start + 1, next - start - 1);
-    return items;
-#endif
-}
+constexpr char kNothing[] = "<nothing recorded>";
 
-class MarkupSave : public AgentSessionTest {
+class MarkupSave : public SaveSessionTest {
 protected:
     void StartWith(const std::string& access, const std::string& extra = "") {
         const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\nServerPath=D:\\srv\\gear.xml\nsession_id=42\n" + extra +
@@ -54,74 +32,62 @@ protected:
                                  "\nMarkup1=D:\\srv\\other.xml\nDMAgent=" + RecorderPath() + "\nApplication=view\n";
         ASSERT_EQ(S_OK, StartSession(text, nuvsim::kKind3D));
     }
-    HRESULT Save(const char* path) { return Session<IAgentMarkupSave>()->SaveMarkup(path); }
 
-    // The refusal: the box must show and be closed, or the test would wait
-    // for a user.
-    HRESULT SaveExpectingRefusal(const char* path, const std::string& caption = "ZelView") {
-#ifdef _WIN32
-        if (!std::getenv("DISPLAY")) return E_ABORT;
-        SeenBox seen;
-        std::thread presser = PressOkWhenShown(caption, seen);
-        const HRESULT hr = Save(path);
-        presser.join();
-        EXPECT_TRUE(seen.found) << "no box captioned " << caption;
-        EXPECT_EQ("You do not have permission to update markup", seen.text);
-        return hr;
-#else
-        testing::internal::CaptureStderr();
-        const HRESULT hr = Save(path);
-        const std::string shown = testing::internal::GetCapturedStderr();
-        EXPECT_NE(std::string::npos, shown.find(caption)) << shown;
-        EXPECT_NE(std::string::npos, shown.find("You do not have permission to update markup")) << shown;
-        return hr;
-#endif
+    // A session of the given launch file values, the recorder as DMAgent
+    // unless the values name one.
+    void StartWithValues(const std::string& serverFile, const std::string& viewList) {
+        const bool namesProgram = viewList.find("DMAgent=") != std::string::npos;
+        const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\n" + serverFile + "[ViewList]\n" + viewList +
+                                 (namesProgram ? "" : "DMAgent=" + RecorderPath() + "\n");
+        ASSERT_EQ(S_OK, StartSession(text, nuvsim::kKind2D));
     }
-
-    RecorderOutput m_recorder;
 };
 
 TEST_F(MarkupSave, LaunchesTheFrontEndsCommandItemByItem) {
     StartWith("write");
     ASSERT_EQ(S_OK, Save("C:\\tmp\\gear_1.xml"));
-    EXPECT_EQ("MarkupSave 42 D:\\srv\\gear.xml gear_1.xml view", Arguments(m_recorder.WaitForRecord()));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "gear_1.xml", "view"}))
+        << m_recorder.CommandLines();
 }
 
 TEST_F(MarkupSave, AnEmptyMarkupPathLeavesAnEmptyItem) {
     StartWith("");
     ASSERT_EQ(S_OK, Save(""));
-    EXPECT_EQ(kEmptyItem ? "MarkupSave 42 D:\\srv\\gear.xml  view" : "MarkupSave 42 D:\\srv\\gear.xml view",
-              Arguments(m_recorder.WaitForRecord()));
+    const Words expected = kEmptyItem ? Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "", "view"}
+                                      : Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "view"};
+    EXPECT_EQ(Arguments(), expected);
 }
 
 TEST_F(MarkupSave, EmptyLaunchFileValuesShowAsDoubledBlanks) {
-    const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\nServerPath=D:\\srv\\gear.xml\n[ViewList]\nDMAgent=" + RecorderPath() + "\n";
-    ASSERT_EQ(S_OK, StartSession(text, nuvsim::kKind2D));
+    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "");
     ASSERT_EQ(S_OK, Save("C:\\tmp\\x.xml"));
-    EXPECT_EQ(kEmptyItem ? "MarkupSave  D:\\srv\\gear.xml x.xml " : "MarkupSave D:\\srv\\gear.xml x.xml",
-              Arguments(m_recorder.WaitForRecord()));
+    const Words expected = kEmptyItem ? Words{"MarkupSave", "", "D:\\srv\\gear.xml", "x.xml", ""}
+                                      : Words{"MarkupSave", "D:\\srv\\gear.xml", "x.xml"};
+    EXPECT_EQ(Arguments(), expected);
 }
 
 TEST_F(MarkupSave, OnlyTheLowerCaseReadRefusesAndLaunchesNothing) {
+    if (!CanShowMessages()) GTEST_SKIP() << "no display for the message box";
     StartWith("read");
-    const HRESULT hr = SaveExpectingRefusal("C:\\elsewhere\\gear_1.xml");
-    if (hr == E_ABORT) GTEST_SKIP() << "no display for the message box";
-    EXPECT_EQ(E_FAIL, hr);
-    EXPECT_EQ("<nothing recorded>", m_recorder.WaitForRecord(1500ms));
+    ExpectRefusal("C:\\elsewhere\\gear_1.xml", IDS_NO_MARKUP_PERMISSION);
+    EXPECT_EQ("You do not have permission to update markup", Message(IDS_NO_MARKUP_PERMISSION));
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
 TEST_F(MarkupSave, TheRefusalsCaptionFollowsTheSettingsRoot) {
+    if (!CanShowMessages()) GTEST_SKIP() << "no display for the message box";
     ScopedEnv root(kRegRootVariable, std::string("Software\\ZelTest\\4.1"));
     StartWith("read");
-    const HRESULT hr = SaveExpectingRefusal("gear_1.xml", "4.1");
-    if (hr == E_ABORT) GTEST_SKIP() << "no display for the message box";
-    EXPECT_EQ(E_FAIL, hr);
+    const Shown shown = SaveSeeingMessage("gear_1.xml", "4.1");
+    EXPECT_EQ(E_FAIL, shown.hr);
+    EXPECT_TRUE(shown.box) << "no box captioned 4.1";
+    EXPECT_EQ(Message(IDS_NO_MARKUP_PERMISSION), shown.text);
 }
 
 TEST_F(MarkupSave, ReadInAnyOtherCaseStillSaves) {
     StartWith("READ");
     ASSERT_EQ(S_OK, Save("C:\\tmp\\gear_1.xml"));
-    EXPECT_NE("<nothing recorded>", m_recorder.WaitForRecord());
+    EXPECT_NE(kNothing, m_recorder.WaitForRecord());
 }
 
 TEST_F(MarkupSave, NotificationsOfAListedDocumentSaveToo) {
@@ -130,33 +96,108 @@ TEST_F(MarkupSave, NotificationsOfAListedDocumentSaveToo) {
     // The viewer sends the save to the sink it registered.
     ASSERT_EQ(S_OK, nuvsim::Save3DMarkup(nuvsim::GetConfig().viewHandle3D, 21, "C:\\tmp\\other.xml",
                                          kNotifySaveDocumentMarkupAlt));
-    EXPECT_EQ("MarkupSave 42 D:\\srv\\gear.xml other.xml view", Arguments(m_recorder.WaitForRecord()));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "other.xml", "view"}));
     // A handle the agent never loaded is no document of the session.
     DocumentMarkupSave unknown{22, "C:\\tmp\\other.xml"};
     EXPECT_EQ(E_FAIL, Session<IAgentNotify>()->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &unknown, nullptr));
 }
 
-TEST_F(MarkupSave, CommandLinesTheInterpreterWouldReadAsInstructionsAreRefused) {
-    StartWith("write", "Application=view\n");
-    for (const char* path : {"C:\\tmp\\a&calc.xml", "C:\\tmp\\a|b.xml", "C:\\tmp\\a>b.xml", "C:\\tmp\\%PATH%.xml",
-                             "C:\\tmp\\a\"b.xml", "C:\\tmp\\a^b.xml", "C:\\tmp\\a\nb.xml"}) {
-        EXPECT_EQ(E_FAIL, Save(path)) << path;
+// Paths with blanks are everyday on Windows: unquoted, every blank would move
+// the later items, and the PDM would take another file altogether.
+TEST_F(MarkupSave, BlanksStayInsideTheirItems) {
+    StartWithValues("ServerPath=C:\\Users\\Jane Doe\\vault\\bracket.dwg\n"
+                    "session_id=42 C:\\Users\\v\\secret.docx secret.docx\n",
+                    "Application=Zel View\n");
+    ASSERT_EQ(S_OK, Save("C:\\Users\\Jane Doe\\temp\\my markup (2).xml"));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42 C:\\Users\\v\\secret.docx secret.docx",
+                                  "C:\\Users\\Jane Doe\\vault\\bracket.dwg", "my markup (2).xml", "Zel View"}))
+        << m_recorder.CommandLines();
+}
+
+// Inside quotes the interpreter reads its instruction characters as text:
+// a file name with them is saved, and runs nothing of its own.
+TEST_F(MarkupSave, InterpreterCharactersArriveAsWritten) {
+    StartWithValues("ServerPath=D:\\a;b,c=d\\gear.dwg\nsession_id=42\n", "Application=view\n");
+    ASSERT_EQ(S_OK, Save("C:\\tmp\\a&calc|b>c<d^e.xml"));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\a;b,c=d\\gear.dwg", "a&calc|b>c<d^e.xml", "view"}))
+        << m_recorder.CommandLines();
+}
+
+// A quoted item that ends in a backslash must not have its closing quote
+// taken for a character.
+TEST_F(MarkupSave, AQuotedItemKeepsItsTrailingBackslash) {
+    StartWithValues("ServerPath=D:\\Jane Doe\\\nsession_id=42\n", "Application=view\n");
+    ASSERT_EQ(S_OK, Save("C:\\tmp\\x.xml"));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\Jane Doe\\", "x.xml", "view"})) << m_recorder.CommandLines();
+}
+
+class MarkupSaveRefusal : public SaveRefusalTest {
+protected:
+    void StartWithValues(const std::string& serverFile, const std::string& viewList) {
+        // The launch file reader takes the first of two equal keys: the
+        // session identifier here is a default that serverFile may override.
+        const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\n" + serverFile + "session_id=42\n[ViewList]\n" +
+                                 viewList;
+        ASSERT_EQ(S_OK, StartSession(text, nuvsim::kKind2D));
     }
+};
+
+TEST_F(MarkupSaveRefusal, WhatQuotingCannotProtectInTheFileNameIsRefusedAndTold) {
+    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "DMAgent=" + RecorderPath() + "\nApplication=view\n");
+    for (const char* path : {"C:\\tmp\\%PATH%.xml", "C:\\tmp\\a\"b.xml", "C:\\tmp\\a\nb.xml", "C:\\tmp\\!x!.xml",
+                             "C:\\tmp\\a\x1b" "b.xml"})
+        ExpectRefusal(path, IDS_SAVE_UNSAFE_FILE_NAME);
     EXPECT_EQ(E_POINTER, Save(nullptr));
-    EXPECT_EQ("<nothing recorded>", m_recorder.WaitForRecord(1500ms));
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
-TEST(SaveCommandLine, JoinsItsItemsWithSingleBlanks) {
-    EXPECT_EQ("vault.exe MarkupSave 42 D:\\srv\\gear.xml gear_1.xml view",
-              JoinSaveCommand("vault.exe", "42", "D:\\srv\\gear.xml", "gear_1.xml", "view"));
-    EXPECT_EQ(" MarkupSave    ", JoinSaveCommand("", "", "", "", ""));
+TEST_F(MarkupSaveRefusal, WhatQuotingCannotProtectInTheLaunchFileIsRefusedAndTold) {
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"ServerPath=D:\\%USERNAME%\\gear.xml\n", "DMAgent=" + RecorderPath() + "\n"},
+        {"ServerPath=D:\\srv\\gear.xml\n", "DMAgent=" + RecorderPath() + "\nApplication=view!x!\n"},
+        {"ServerPath=D:\\srv\\gear.xml\n", "DMAgent=" + RecorderPath() + " & calc\n"},
+        {"ServerPath=D:\\srv\\gear.xml\n", "DMAgent=" + RecorderPath() + "|calc\n"},
+    };
+    for (const auto& [serverFile, viewList] : cases) {
+        StartWithValues(serverFile, viewList);
+        ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_UNSAFE_LAUNCH_VALUE);
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
-TEST(SaveCommandLine, RefusesInstructionCharactersAndOverlongLines) {
-    EXPECT_TRUE(IsSafeCommandLine("vault.exe MarkupSave 42 D:\\srv\\my gear.xml gear_1.xml view"));
-    for (char c : std::string("&|<>^%\"\r\n")) EXPECT_FALSE(IsSafeCommandLine(std::string("a") + c + "b")) << c;
-    EXPECT_TRUE(IsSafeCommandLine(std::string(kMaxCommandLength, 'a')));
-    EXPECT_FALSE(IsSafeCommandLine(std::string(kMaxCommandLength + 1, 'a')));
+// Without a program, start would look for one called MarkupSave in the
+// current folder and on the path, and run whatever is planted there.
+TEST_F(MarkupSaveRefusal, AnEmptyDMAgentRunsNothing) {
+    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "DMAgent=\nApplication=view\n");
+    ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NO_COMMAND);
+    nuvsim::CloseDocuments();
+    ReleaseAgent();
+    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "Application=view\n");
+    ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NO_COMMAND);
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
+
+#ifndef _WIN32
+// Natively the launch learns when the program does not exist; under Windows
+// only a missing interpreter is reported, which no test can arrange.
+TEST_F(MarkupSaveRefusal, ACommandThatCannotStartIsTold) {
+    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "DMAgent=/nonexistent/zel-pdm-save\n");
+    ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NOT_STARTED);
+}
+
+// A launch file value holds up to 1,023 characters; in UTF-8 (or a
+// double-byte code page) that is more bytes than the interpreter takes on
+// one line once a few of them come together.
+TEST_F(MarkupSaveRefusal, AnOverlongCommandIsRefusedAndTold) {
+    std::string euros;
+    for (int i = 0; i < 1000; ++i) euros += "\xE2\x82\xAC";
+    StartWithValues("ServerPath=D:\\" + euros + "\\gear.xml\nsession_id=" + euros + "\n",
+                    "DMAgent=" + RecorderPath() + "\nApplication=" + euros + "\n");
+    ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_COMMAND_TOO_LONG);
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
+}
+#endif
 
 }  // namespace

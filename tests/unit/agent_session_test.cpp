@@ -204,6 +204,21 @@ TEST_F(Sessions, ThreeDHandleIsListedEvenWhenTheViewCannotBeFound) {
     EXPECT_EQ(E_FAIL, AgentSession()->LoadDocumentMarkups(34));
 }
 
+TEST_F(Sessions, ThreeDAsksForNoDocumentOfAViewThatIsNotA3DOne) {
+    ASSERT_EQ(S_OK, StartSession(kLaunchText, nuvsim::kKind3D));
+    auto config = nuvsim::GetConfig();
+    config.viewFlag3D = 2;
+    nuvsim::SetConfig(config);
+    nuvsim::ClearCallLog();
+    EXPECT_EQ(E_FAIL, AgentSession()->LoadDocumentMarkups(35));
+    EXPECT_THAT(Operations(nuvsim::CallLog()), ElementsAre("IViewerSession::GetViewHandle"));
+    // Nothing was loaded: the markups wait for a document that is a 3D one.
+    config.viewFlag3D = 1;
+    nuvsim::SetConfig(config);
+    ASSERT_EQ(S_OK, AgentSession()->LoadDocumentMarkups(35));
+    EXPECT_EQ(3, nuvsim::CallCount("I3DDocument::LoadMarkupFile"));
+}
+
 TEST_F(Sessions, NoDocumentKindMeansNothingToLoad) {
     ASSERT_EQ(S_OK, StartSession(kLaunchText, nuvsim::kKindNone));
     nuvsim::ClearCallLog();

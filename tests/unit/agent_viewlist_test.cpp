@@ -80,6 +80,31 @@ TEST_F(ViewList, APlainSessionRestoresTheSavedListAndLoadsNothingAgain) {
     EXPECT_EQ(expected, Block(1));
 }
 
+TEST_F(ViewList, AValueTheViewerRefusesIsRestoredAsMissingAndReported) {
+    nuvsim::MapDocumentKey(0, 5, 0);
+    ASSERT_EQ(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
+    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(5));
+    // The 18th write is the value of object_id3, the second markup's object id.
+    nuvsim::FailOperation("IMarkupManager::SetAgentString", E_ACCESSDENIED, 18);
+    EXPECT_EQ(E_ACCESSDENIED, AgentSession()->SaveViewList());
+    nuvsim::ClearFaults();
+    const std::vector<std::string> saved = Block(0);
+    EXPECT_EQ(0, std::count(saved.begin(), saved.end(), "[ViewList]object_id3"));
+    EXPECT_EQ(1, std::count(saved.begin(), saved.end(), "[ViewList]NumMarkups"));
+    nuvsim::CloseDocuments();
+    ReleaseAgent();
+
+    // Restored and saved again: the second markup has no object id, and every
+    // other value is where it was.
+    nuvsim::MapDocumentKey(0, 6, 1);
+    ASSERT_EQ(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
+    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(6));
+    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    std::vector<std::string> expected = saved;
+    expected.insert(expected.begin() + 4, {"[ServerFile]ViewMode", "ViewOnly"});
+    EXPECT_EQ(expected, Block(1));
+}
+
 TEST_F(ViewList, AStoredObjectIdAlwaysReplacesTheLaunchFilesOne) {
     SaveFirstSession(5, 0);
     nuvsim::MapDocumentKey(0, 6, 1);

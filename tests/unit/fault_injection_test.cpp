@@ -1,7 +1,9 @@
-// Every viewer operation of a whole session, made to fail or to hand back a
-// null object in the middle of it: the agent must stay up, pass on the
-// viewer's code or report a failure of its own, give back every reference,
-// and still serve the next call once the viewer behaves again.
+// Every viewer operation of a whole session, made to fail (with nothing, or
+// with junk left in its out arguments) or to hand back a null object in the
+// middle of it: the agent must stay up, pass on the viewer's code or report
+// a failure of its own, give back every reference and forget whatever a
+// failed call left behind, and still serve the next call once the viewer
+// behaves again.
 #include "platform/launch.h"
 #include "tests/support/agent_fixture.h"
 
@@ -41,7 +43,9 @@ const char* const kOperations[] = {
     "AgentHelper::QueryInterface",
     "Document2D::QueryInterface",
     "Document3D::QueryInterface",
+    "FileStreamSource::QueryInterface",
     "I2DDocument::AddSaveHandler",
+    "I2DDocument::RemoveSaveHandler",
     "I2DLayers::GetLayer",
     "I2DLayers::GetLayerName",
     "I2DLayers::LoadMarkupFile",
@@ -56,6 +60,7 @@ const char* const kOperations[] = {
     "IDocumentLookup::GetDocumentKind",
     "IDocumentLookup::GetViewerSession",
     "IDocumentLookup::UnnamedValue5",
+    "IFileStreamSource::OpenFile",
     "IMarkupManager::EnableMarkupKind",
     "IMarkupManager::GetAgentString",
     "IMarkupManager::SetAgentString",
@@ -65,9 +70,11 @@ const char* const kOperations[] = {
     "IPdfDocument::UnnamedValue13",
     "ISettingsSource::ReadProfileValue",
     "IViewerEvents::AddSink",
+    "IViewerEvents::RemoveSink",
     "IViewerSession::GetDocument",
     "IViewerSession::GetViewHandle",
     "NUVCoCreateInstance(AgentHelper)",
+    "NUVCoCreateInstance(FileStreamSource)",
     "PdfDocument::QueryInterface",
 };
 
@@ -78,7 +85,7 @@ std::string OperationOf(const std::string& line) {
 }
 
 
-enum class Fault { kNone, kFail, kNullOut };
+enum class Fault { kNone, kFail, kFailWithJunk, kNullOut };
 
 struct Step {
     std::string name;
@@ -99,22 +106,38 @@ protected:
         }
     }
 
-    // The launch file read, markups loaded into the document, a markup
-    // session with a save, the view list written; then a plain session of
-    // the same launch file that restores it. The fault holds throughout.
+    // The viewer opens the launch file as a stream: a stream comes back
+    // with success, nothing with a failure.
+    void OpenAsStream() {
+        IStream* stream = nullptr;
+        const HRESULT hr = Session<IAgentFileOpen>()->OpenStream((m_dir / "view.zvl").string().c_str(), 0, &stream);
+        Record("OpenStream", hr);
+        if (SUCCEEDED(hr) && stream) stream->Release();
+        if (FAILED(hr)) {
+            EXPECT_EQ(nullptr, stream) << "OpenStream handed out what a failed call left";
+        }
+    }
+
+    // The launch file read and opened, markups loaded into the document, a
+    // markup session with a save, the view list written, the session
+    // stopped; then a plain session of the same launch file that restores
+    // it. The fault holds throughout.
     void RunSession(LONG kind, Fault fault, const std::string& operation) {
         nuvsim::ResetWorld();
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
         if (fault == Fault::kFail) nuvsim::FailOperation(operation, kInjected);
+        if (fault == Fault::kFailWithJunk) nuvsim::FailOperationWithJunk(operation, kInjected);
         if (fault == Fault::kNullOut) nuvsim::NullOutOperation(operation);
 
         Record("ResolvePath", StartSession(kPdmLaunch, kind));
+        OpenAsStream();
         Record("LoadDocumentMarkups", AgentSession()->LoadDocumentMarkups(kDocument));
         Record("BeginMarkup", AgentSession()->BeginMarkup(kFirstKey));
         Save(kind);
         Record("EndMarkup", AgentSession()->EndMarkup(0));
         Record("SaveViewList", AgentSession()->SaveViewList());
+        Record("Stop", Session<IAgentSessionControl>()->Stop());
         nuvsim::CloseDocuments();
         ReleaseAgent();
 
@@ -145,7 +168,8 @@ protected:
         const std::set<HRESULT> own = {E_FAIL, E_NOINTERFACE};
         for (const Step& step : m_steps) {
             if (SUCCEEDED(step.hr)) continue;
-            const bool known = own.count(step.hr) || (fault == Fault::kFail && step.hr == kInjected);
+            const bool injected = fault == Fault::kFail || fault == Fault::kFailWithJunk;
+            const bool known = own.count(step.hr) || (injected && step.hr == kInjected);
             EXPECT_TRUE(known) << step.name << " returned 0x" << std::hex << static_cast<unsigned long>(step.hr);
         }
     }
@@ -161,11 +185,13 @@ TEST_F(FaultInjection, CleanSessionCallsExactlyThese) {
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
         ASSERT_EQ(S_OK, StartSession(kPdmLaunch, kind));
+        OpenAsStream();
         AgentSession()->LoadDocumentMarkups(kDocument);
         AgentSession()->BeginMarkup(kFirstKey);
         Save(kind);
         AgentSession()->EndMarkup(0);
         ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+        ASSERT_EQ(S_OK, Session<IAgentSessionControl>()->Stop());
         nuvsim::CloseDocuments();
         ReleaseAgent();
         ASSERT_EQ(S_OK, StartSession(kPlainLaunch, kind));
@@ -186,6 +212,12 @@ TEST_P(EveryOperation, FailingStaysSafe) {
     for (const LONG kind : kKinds) RunSession(kind, Fault::kFail, GetParam());
     EXPECT_GT(m_faultedCalls, 0);
     ExpectOnlyKnownFailures(Fault::kFail);
+}
+
+TEST_P(EveryOperation, FailingWithJunkInTheOutArgumentsStaysSafe) {
+    for (const LONG kind : kKinds) RunSession(kind, Fault::kFailWithJunk, GetParam());
+    EXPECT_GT(m_faultedCalls, 0);
+    ExpectOnlyKnownFailures(Fault::kFailWithJunk);
 }
 
 TEST_P(EveryOperation, NullOutStaysSafe) {

@@ -3,6 +3,7 @@
 #include "platform/mbcompare.h"
 #include "platform/paths.h"
 #include "platform/strings.h"
+#include "tests/support/ansi_code_page.h"
 
 #include <gtest/gtest.h>
 
@@ -28,5 +29,23 @@ TEST(PathsEqualReference, AgreesOnEveryPairOfTrickyPaths) {
         }
     }
 }
+
+#ifndef _WIN32
+// In a double-byte code page a character's second byte may have the value of
+// a letter or a backslash; both comparisons must take the character whole.
+TEST(PathsEqualReference, AgreesInADoubleByteCodePage) {
+    ScopedAnsiCodePage japanese(932);
+    const std::vector<std::string> paths = {
+        "", "a", "A", "\\", "/", "\x83", "\x83\x41", "\x83\x61", "\x83\x5C", "\x83/", "\x83\\", "\x83" "A",
+        "\x83" "a", "\x83\x41" "a", "\x83\x41" "A", "\xA0" "A", "\xE0\x40", "\xFD\x41", "D:\\\x83\x5C.xml",
+        "d:/\x83\x5C.XML",
+    };
+    for (const std::string& a : paths) {
+        for (const std::string& b : paths) {
+            EXPECT_EQ(ReferenceEqual(a, b), PathsEqual(a, b)) << "\"" << a << "\" against \"" << b << "\"";
+        }
+    }
+}
+#endif
 
 }  // namespace

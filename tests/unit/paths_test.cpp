@@ -1,5 +1,7 @@
 #include "platform/paths.h"
 
+#include "tests/support/ansi_code_page.h"
+
 #include <gtest/gtest.h>
 
 namespace {
@@ -81,5 +83,50 @@ TEST(PathsEqual, CaseAndSeparatorOnly) {
     EXPECT_FALSE(PathsEqual("[", "{"));
     EXPECT_FALSE(PathsEqual("@", "`"));
 }
+
+#ifndef _WIN32
+
+// In each double-byte code page, a character whose second byte has the value
+// of "\" belongs to the name, as the runtime's own path functions see it.
+TEST(PathSplit, DoubleByteCharactersKeepTheirSecondByte) {
+    struct Case {
+        unsigned codePage;
+        std::string character;
+    };
+    for (const Case& c : {Case{932, "\x83\x5C"}, Case{936, "\x81\x5C"}, Case{950, "\xB3\x5C"}}) {
+        ScopedAnsiCodePage codePage(c.codePage);
+        const std::string name = c.character + "." + c.character;
+        ExpectSplit("C:\\tmp\\" + name, {"C:", "\\tmp\\", c.character, "." + c.character});
+        EXPECT_EQ(PathFileName("C:\\tmp\\" + c.character + ".xml"), c.character + ".xml") << c.codePage;
+        EXPECT_EQ(PathFolder("D:/" + c.character + "/" + c.character + "x"), "D:/" + c.character + "/") << c.codePage;
+    }
+    // The same bytes in UTF-8 or a single-byte code page are two characters.
+    EXPECT_EQ(PathFileName("C:\\tmp\\\x83\x5C.xml"), ".xml");
+}
+
+TEST(PathSplit, InTheKoreanCodePageABackslashAfterALeadByteSeparates) {
+    ScopedAnsiCodePage korean(949);
+    ExpectSplit("C:\\\xB0\xA1\\\xB0\x5Cx.y", {"C:", "\\\xB0\xA1\\\xB0\x5C", "x", ".y"});
+}
+
+// A part cut to its limit never keeps half a character.
+TEST(PathSplit, CutsFallBetweenCharacters) {
+    ScopedAnsiCodePage japanese(932);
+    std::string kana = "a";
+    for (int i = 0; i < 150; ++i) kana += "\x83\x41";
+    EXPECT_EQ(PathBaseName(kana), kana.substr(0, 255));
+    EXPECT_EQ(PathBaseName(kana.substr(1)), kana.substr(1, 254));
+}
+
+TEST(PathsEqual, DoubleByteCharactersCompareWhole) {
+    ScopedAnsiCodePage japanese(932);
+    // Second bytes that have the values of letters do not fold.
+    EXPECT_FALSE(PathsEqual("\x83\x41", "\x83\x61"));
+    EXPECT_TRUE(PathsEqual("d:/Srv/\x83\x41.XML", "D:\\srv\\\x83\x41.xml"));
+    // A lead byte without its second byte is a character of its own.
+    EXPECT_TRUE(PathsEqual("\x83 A", "\x83 a"));
+}
+
+#endif
 
 }  // namespace

@@ -89,4 +89,26 @@ TEST_F(ViewerComponentsTest, TheFileStreamAnswersAStreamOnceAFileIsOpen) {
     std::remove(path.c_str());
 }
 
+TEST_F(ViewerComponentsTest, AThreeDDocumentBelongsToAViewHandedOutAsOne) {
+    ComPtr<IDocumentLookup> lookup;
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IDocumentLookup, lookup.put_void()));
+    ComPtr<IViewerSession> session;
+    ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
+    nuvsim::Config config = nuvsim::GetConfig();
+    config.viewFlag3D = 0;
+    nuvsim::SetConfig(config);
+    LONG flag = 1, handle = 0;
+    ASSERT_EQ(S_OK, session->GetViewHandle(GUID_3DViewKind, &flag, &handle));
+    EXPECT_EQ(0, flag);
+    ComPtr<I3DDocument> model;
+    EXPECT_EQ(E_INVALIDARG, session->GetDocument(handle, IID_I3DDocument, model.put_void()));
+    EXPECT_EQ(nullptr, model.get());
+
+    config.viewFlag3D = 1;
+    nuvsim::SetConfig(config);
+    ASSERT_EQ(S_OK, session->GetViewHandle(GUID_3DViewKind, &flag, &handle));
+    EXPECT_EQ(S_OK, session->GetDocument(handle, IID_I3DDocument, model.put_void()));
+    EXPECT_EQ(E_INVALIDARG, session->GetDocument(handle + 1, IID_I3DDocument, model.put_void()));
+}
+
 }  // namespace

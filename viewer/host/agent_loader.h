@@ -20,6 +20,8 @@ public:
     IUnknown* Agent() const { return m_agent.get(); }
     // How the agent was made, for the report.
     const std::string& Description() const { return m_description; }
+    // Releases the agent only.
+    void ReleaseAgent() { m_agent.reset(); }
     // Releases the agent, then whatever made it.
     void Unload();
 

@@ -39,15 +39,13 @@ HRESULT AgentLoader::Create(std::string& error) {
         error = modulePath + " has no " + kClassObjectExport;
         return E_FAIL;
     }
-    HRESULT hr = getClassObject(CLSID_DMAgent, IID_IClassFactory, m_factory.put_void());
+    HRESULT hr = m_factory.receive([&](void** out) { return getClassObject(CLSID_DMAgent, IID_IClassFactory, out); });
     if (FAILED(hr)) {
-        m_factory.forget();
         error = std::string(kClassObjectExport) + " refused the agent class";
         return hr;
     }
-    hr = m_factory->CreateInstance(nullptr, IID_IUnknown, m_agent.put_void());
+    hr = m_agent.receive([&](void** out) { return m_factory->CreateInstance(nullptr, IID_IUnknown, out); });
     if (FAILED(hr)) {
-        m_agent.forget();
         error = "the class factory could not create the agent";
         return hr;
     }

@@ -31,9 +31,9 @@ HRESULT AgentLoader::Create(std::string& error) {
                 " (register ZelDMAgent.dll with regsvr32)";
         return hr;
     }
-    hr = CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, m_agent.put_void());
+    hr = m_agent.receive(
+        [&](void** out) { return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, out); });
     if (FAILED(hr)) {
-        m_agent.forget();
         if (hr == REGDB_E_CLASSNOTREG)
             error = "the agent's class is not registered (register ZelDMAgent.dll with regsvr32)";
         else if (hr == kModuleNotFound)

@@ -42,6 +42,8 @@ const char* UsageText() {
            "  --record-file FILE    where the save command records (default $PDM_SAVE_LOG,\n"
            "                        else $ZEL_RECORDER_OUT)\n"
            "  --auto-ok             press OK on the agent's message box (Windows)\n"
+           "  --helper-keeps-agent  the viewer's helper keeps the agent it is given until the\n"
+           "                        session ends, after the viewer's own reference\n"
            "  --trace               list every viewer call the agent made\n"
            "  --help                this text\n";
 }
@@ -66,6 +68,8 @@ Options ParseOptions(int argc, char** argv, std::string& error) {
             options.trace = true;
         } else if (arg == "--auto-ok") {
             options.autoOk = true;
+        } else if (arg == "--helper-keeps-agent") {
+            options.helperKeepsAgent = true;
         } else if (arg == "--kind") {
             const char* value = takeValue();
             if (!value) return options;

@@ -20,6 +20,9 @@ struct Options {
     // Where the save command records what it got; empty: from the environment.
     std::string recordFile;
     bool autoOk = false;
+    // The viewer's helper keeps a reference on the agent from RegisterAgent
+    // until the session ends.
+    bool helperKeepsAgent = false;
     bool trace = false;
     bool help = false;
 };

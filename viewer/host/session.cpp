@@ -64,7 +64,7 @@ std::string Trimmed(std::string text) {
 template <typename T>
 ComPtr<T> Query(IUnknown* agent, REFIID iid) {
     ComPtr<T> result;
-    if (FAILED(agent->QueryInterface(iid, result.put_void()))) result.forget();
+    result.receive([&](void** out) { return agent->QueryInterface(iid, out); });
     return result;
 }
 
@@ -122,6 +122,7 @@ bool Session::Prepare() {
     config.launchFile = m_launchPath;
     config.documentKind = m_kind;
     config.documentKeySecond = m_options.documentKey;
+    config.helperKeepsAgent = m_options.helperKeepsAgent;
     nuvsim::SetConfig(config);
 
     Line(std::string("== viewer session: ") + m_launchPath);
@@ -152,6 +153,7 @@ bool Session::OpenLaunchFile() {
         return false;
     }
     Field("agent", m_loader.Description());
+    if (m_options.helperKeepsAgent) Field("helper", "keeps a reference on the agent until the session ends");
     ComPtr<IAgentFileOpen> open = Query<IAgentFileOpen>(m_loader.Agent(), IID_IAgentFileOpen);
     m_session = Query<IAgentSession>(m_loader.Agent(), IID_IAgentSession);
     if (!open || !m_session) {
@@ -159,8 +161,8 @@ bool Session::OpenLaunchFile() {
         return false;
     }
     ComPtr<IStream> stream;
-    const HRESULT opened = open->OpenStream(m_launchPath.c_str(), 0, stream.put());
-    if (FAILED(opened)) stream.forget();
+    const HRESULT opened =
+        stream.receive([&](IStream** out) { return open->OpenStream(m_launchPath.c_str(), 0, out); });
     Field("OpenStream", HresultText(opened) + (stream ? ", stream handed back and released" : ", no stream"));
     if (FAILED(opened)) m_failed = true;
     return true;
@@ -285,6 +287,12 @@ void Session::ReportLayers(const std::vector<StoredMarkup>& markups, bool restor
 void Session::End() {
     nuvsim::CloseDocuments();
     m_session.reset();
+    // A helper that kept the agent lets go of it last, as the viewer's session ends.
+    m_loader.ReleaseAgent();
+    if (nuvsim::ReleaseKeptAgents() != 0) {
+        m_failed = true;
+        Line("references: the agent outlived the helper's reference");
+    }
     m_loader.Unload();
     if (m_options.trace) {
         Line("-- viewer calls made by the agent");

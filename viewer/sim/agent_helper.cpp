@@ -13,20 +13,24 @@ class AgentHelper final : public SimObject<IAgentHelper, IDocumentLookup> {
 public:
     explicit AgentHelper(const std::string& name) : SimObject("AgentHelper", name) {}
 
-    // No reference on the agent: it holds this helper, a reference back would
-    // keep both alive for ever.
+    // By default no reference on the agent: it holds this helper, a reference
+    // back would keep both alive until the viewer lets go of it explicitly.
     HRESULT STDMETHODCALLTYPE RegisterAgent(IDMAgent* agent) override {
         SIM_CALL("IAgentHelper::RegisterAgent", PointerArg(agent, "agent"));
         RETURN_HR_IF(E_INVALIDARG, !agent);
         World& world = TheWorld();
         world.registeredAgent = agent;
         ++world.registerAgentCalls;
+        if (world.config.helperKeepsAgent) {
+            agent->AddRef();
+            world.keptAgents.push_back(agent);
+        }
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetDocument(REFIID iid, LONG documentHandle, void** out) override {
         if (out) *out = nullptr;
-        SIM_CALL("IAgentHelper::GetDocument", Join({GuidName(iid), Number(documentHandle)}));
+        SIM_CALL_OUT("IAgentHelper::GetDocument", Join({GuidName(iid), Number(documentHandle)}), out);
         RETURN_HR_IF(E_POINTER, !out);
         SIM_NULL_OUT(out);
         if (DocumentState* open = FindOpenDocument(documentHandle)) return open->Object().HandOut(iid, out);
@@ -47,29 +51,29 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE GetDocumentKind(LONG firstKeyValue, LONG* kind) override {
-        SIM_CALL("IDocumentLookup::GetDocumentKind", Number(firstKeyValue));
+        SIM_CALL_OUT("IDocumentLookup::GetDocumentKind", Number(firstKeyValue), kind);
         RETURN_HR_IF(E_POINTER, !kind);
         *kind = TheWorld().config.documentKind;
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE UnnamedValue5(LONG* value) override {
-        SIM_CALL("IDocumentLookup::UnnamedValue5", "");
+        SIM_CALL_OUT("IDocumentLookup::UnnamedValue5", "", value);
         RETURN_HR_IF(E_POINTER, !value);
         *value = TheWorld().config.lookupValue5;
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetDocumentIndex(const LONG* documentKey, LONG* block) override {
-        SIM_CALL("IDocumentLookup::GetDocumentIndex",
-                 documentKey ? Join({Number(documentKey[0]), Number(documentKey[1])}) : "null");
+        SIM_CALL_OUT("IDocumentLookup::GetDocumentIndex",
+                     documentKey ? Join({Number(documentKey[0]), Number(documentKey[1])}) : "null", block);
         RETURN_HR_IF(E_POINTER, !documentKey || !block);
         *block = TheWorld().agentData.BlockFor(documentKey[0], documentKey[1]);
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetDocumentKey(LONG* secondKeyValue) override {
-        SIM_CALL("IDocumentLookup::GetDocumentKey", "");
+        SIM_CALL_OUT("IDocumentLookup::GetDocumentKey", "", secondKeyValue);
         RETURN_HR_IF(E_POINTER, !secondKeyValue);
         *secondKeyValue = TheWorld().config.documentKeySecond;
         return S_OK;
@@ -86,7 +90,7 @@ private:
     template <class Interface>
     static HRESULT HandOutShared(const char* operation, Tracked& object, REFIID iid, Interface** out) {
         if (out) *out = nullptr;
-        SIM_CALL(operation, "");
+        SIM_CALL_OUT(operation, "", out);
         RETURN_HR_IF(E_POINTER, !out);
         SIM_NULL_OUT(out);
         return object.HandOut(iid, reinterpret_cast<void**>(out));

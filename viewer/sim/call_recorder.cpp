@@ -14,31 +14,32 @@ CallOutcome CallRecorder::Enter(std::string_view operation, std::string logLine)
     }
     ++m_total;
     CallOutcome outcome;
-    outcome.fail = Fires(m_failures, operation, &outcome.hr);
-    if (!outcome.fail) {
-        HRESULT ignored = S_OK;
-        outcome.nullOut = Fires(m_nullOuts, operation, &ignored);
+    if (const Fault* failure = Fires(m_failures, operation)) {
+        outcome.fail = true;
+        outcome.hr = failure->hr;
+        outcome.junkOut = failure->junkOut;
+    } else {
+        outcome.nullOut = Fires(m_nullOuts, operation) != nullptr;
     }
     return outcome;
 }
 
-bool CallRecorder::Fires(Faults& faults, std::string_view operation, HRESULT* hr) {
-    if (faults.empty()) return false;
+const CallRecorder::Fault* CallRecorder::Fires(Faults& faults, std::string_view operation) {
+    if (faults.empty()) return nullptr;
     const auto found = faults.find(operation);
-    if (found == faults.end()) return false;
+    if (found == faults.end()) return nullptr;
     Fault& fault = found->second;
     ++fault.seen;
-    if (fault.nthCall != 0 && fault.seen != fault.nthCall) return false;
-    *hr = fault.hr;
-    return true;
+    if (fault.nthCall != 0 && fault.seen != fault.nthCall) return nullptr;
+    return &fault;
 }
 
-void CallRecorder::FailOperation(const std::string& operation, HRESULT hr, int nthCall) {
-    m_failures[operation] = Fault{hr, nthCall, 0};
+void CallRecorder::FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool junkOut) {
+    m_failures[operation] = Fault{hr, nthCall, 0, junkOut};
 }
 
 void CallRecorder::NullOutOperation(const std::string& operation, int nthCall) {
-    m_nullOuts[operation] = Fault{S_OK, nthCall, 0};
+    m_nullOuts[operation] = Fault{S_OK, nthCall, 0, false};
 }
 
 void CallRecorder::ClearFaults() {

@@ -15,6 +15,7 @@ namespace nuvsim {
 struct CallOutcome {
     bool fail = false;
     HRESULT hr = S_OK;
+    bool junkOut = false;  // with fail: junk goes into the out arguments
     bool nullOut = false;
 };
 
@@ -23,7 +24,7 @@ public:
     // Records one call and says whether a fault switch takes it over.
     CallOutcome Enter(std::string_view operation, std::string logLine);
 
-    void FailOperation(const std::string& operation, HRESULT hr, int nthCall);
+    void FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool junkOut);
     void NullOutOperation(const std::string& operation, int nthCall);
     void ClearFaults();
     void Clear();
@@ -39,6 +40,7 @@ private:
         HRESULT hr = S_OK;
         int nthCall = 0;
         int seen = 0;
+        bool junkOut = false;
     };
     // Lets a call name given as a literal find its counter without a copy.
     struct NameHash {
@@ -46,7 +48,8 @@ private:
         size_t operator()(std::string_view name) const { return std::hash<std::string_view>()(name); }
     };
     using Faults = std::map<std::string, Fault, std::less<>>;
-    static bool Fires(Faults& faults, std::string_view operation, HRESULT* hr);
+    // The fault that takes this call over, if any.
+    static const Fault* Fires(Faults& faults, std::string_view operation);
 
     std::vector<std::string> m_log;
     std::unordered_map<std::string, long, NameHash, std::equal_to<>> m_counts;

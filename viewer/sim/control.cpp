@@ -107,6 +107,7 @@ bool FindDocument(LONG handle, DocumentInfo* info) {
 std::vector<MarkupKindInfo> EnabledMarkupKinds() { return TheWorld().markupKinds; }
 IDMAgent* RegisteredAgent() { return TheWorld().registeredAgent; }
 int RegisterAgentCalls() { return TheWorld().registerAgentCalls; }
+ULONG ReleaseKeptAgents() { return ReleaseTheKeptAgents(); }
 
 std::vector<std::string> CallLog() { return TheWorld().calls.Log(); }
 void ClearCallLog() { TheWorld().calls.Clear(); }
@@ -135,7 +136,10 @@ std::vector<std::string> UnbalancedObjects() {
 std::vector<std::string> ReferenceErrors() { return TheWorld().referenceErrors; }
 
 void FailOperation(const std::string& operation, HRESULT hr, int nthCall) {
-    TheWorld().calls.FailOperation(operation, hr, nthCall);
+    TheWorld().calls.FailOperation(operation, hr, nthCall, false);
+}
+void FailOperationWithJunk(const std::string& operation, HRESULT hr, int nthCall) {
+    TheWorld().calls.FailOperation(operation, hr, nthCall, true);
 }
 void NullOutOperation(const std::string& operation, int nthCall) {
     TheWorld().calls.NullOutOperation(operation, nthCall);

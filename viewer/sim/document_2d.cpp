@@ -41,7 +41,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE GetLayer(LONG* layer, LONG layerNumber) override {
-        SIM_CALL("I2DLayers::GetLayer", Number(layerNumber));
+        SIM_CALL_OUT("I2DLayers::GetLayer", Number(layerNumber), layer);
         RETURN_HR_IF(E_POINTER, !layer);
         const LayerInfo* found = FindLayerNumber(layerNumber);
         RETURN_HR_IF(E_FAIL, !found);
@@ -65,7 +65,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE GetLayerName(LONG layer, char* buffer, LONG size) override {
-        SIM_CALL("I2DLayers::GetLayerName", Join({Number(layer), Number(size)}));
+        SIM_CALL_OUT("I2DLayers::GetLayerName", Join({Number(layer), Number(size)}), JunkText{buffer, size});
         RETURN_HR_IF(E_POINTER, !buffer);
         RETURN_HR_IF(E_INVALIDARG, size <= 0);
         const LayerInfo* found = FindLayer(layer);

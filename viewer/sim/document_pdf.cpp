@@ -16,7 +16,7 @@ public:
     IUnknown* EventsSender() override { return static_cast<IViewerEvents*>(this); }
 
     HRESULT STDMETHODCALLTYPE GetCurrentLayer(LONG* layer) override {
-        SIM_CALL("IPdfDocument::GetCurrentLayer", "");
+        SIM_CALL_OUT("IPdfDocument::GetCurrentLayer", "", layer);
         RETURN_HR_IF(E_POINTER, !layer);
         RETURN_HR_IF(E_FAIL, Layers().empty());
         *layer = Layers().back().handle;
@@ -24,7 +24,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE UnnamedValue13(LONG* value) override {
-        SIM_CALL("IPdfDocument::UnnamedValue13", "");
+        SIM_CALL_OUT("IPdfDocument::UnnamedValue13", "", value);
         RETURN_HR_IF(E_POINTER, !value);
         *value = 0;
         return S_OK;

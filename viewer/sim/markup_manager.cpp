@@ -20,8 +20,9 @@ public:
 
     HRESULT STDMETHODCALLTYPE GetAgentString(const GUID* owner, LONG block, LONG entry, LONG* size,
                                              char* buffer) override {
-        SIM_CALL("IMarkupManager::GetAgentString",
-                 Join({OwnerArg(owner), Number(block), Number(entry), size ? Number(*size) : "null"}));
+        SIM_CALL_OUT("IMarkupManager::GetAgentString",
+                     Join({OwnerArg(owner), Number(block), Number(entry), size ? Number(*size) : "null"}),
+                     JunkText{buffer, size ? *size : 0});
         RETURN_HR_IF(E_POINTER, !owner || !size || !buffer);
         RETURN_HR_IF(E_INVALIDARG, *size <= 0);
         const std::string* text = TheWorld().agentData.Find(*owner, block, entry);

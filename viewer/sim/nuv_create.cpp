@@ -7,6 +7,7 @@
 extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
                                                          void** out) {
     using namespace nuvsim;
+    const ViewerCallScope scope;
     if (out) *out = nullptr;
     const std::string className = GuidName(clsid);
     const std::string operation = "NUVCoCreateInstance(" + className + ")";
@@ -15,7 +16,10 @@ extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknow
         operation, calls.LogEnabled() ? "NUVCoCreateInstance(" +
                                             Join({className, GuidName(iid), Number(static_cast<long>(context))}) + ")"
                                       : std::string());
-    if (simCall_.fail) return simCall_.hr;
+    if (simCall_.fail) {
+        if (simCall_.junkOut) LeaveJunkIn(operation, out);
+        return simCall_.hr;
+    }
     RETURN_HR_IF(E_POINTER, !out);
     SIM_NULL_OUT(out);
     RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer);

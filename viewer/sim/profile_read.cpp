@@ -18,8 +18,10 @@ constexpr WCHAR kFiller = u'#';
 
 HRESULT ServeProfileRead(const char* operation, LONG reserved, const WCHAR* section, const WCHAR* key,
                          LONG* count, WCHAR* buffer) {
-    SIM_CALL(operation, Join({Number(reserved), QuoteWide(section), QuoteWide(key),
-                              count ? Number(*count) : std::string("null")}));
+    SIM_CALL_OUT(operation,
+                 Join({Number(reserved), QuoteWide(section), QuoteWide(key),
+                       count ? Number(*count) : std::string("null")}),
+                 JunkWideText{buffer, count ? *count : 0});
     RETURN_HR_IF(E_POINTER, !count || !buffer);
     RETURN_HR_IF(E_INVALIDARG, !section || !key || *count <= 0);
     const World& world = TheWorld();

@@ -19,7 +19,7 @@ HRESULT Tracked::HandOut(REFIID iid, void** out) {
 
 HRESULT Tracked::TrackedQueryInterface(REFIID iid, void** out) {
     if (out) *out = nullptr;
-    SIM_CALL(m_queryOperation, GuidName(iid));
+    SIM_CALL_OUT(m_queryOperation, GuidName(iid), out);
     RETURN_HR_IF(E_POINTER, !out);
     SIM_NULL_OUT(out);
     return HandOut(iid, out);
@@ -28,6 +28,7 @@ HRESULT Tracked::TrackedQueryInterface(REFIID iid, void** out) {
 ULONG Tracked::TrackedAddRef() { return static_cast<ULONG>(++m_references); }
 
 ULONG Tracked::TrackedRelease() {
+    const ViewerCallScope scope;
     if (m_references == 0) {
         TheWorld().referenceErrors.push_back(m_name + ": Release without a reference");
         return 0;

@@ -4,11 +4,13 @@
 
 #include "viewer/sim/agent_data.h"
 #include "viewer/sim/call_recorder.h"
+#include "viewer/sim/junk.h"
 #include "viewer/sim/tracked.h"
 #include "viewer/sim_control.h"
 
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -32,11 +34,17 @@ struct World {
     std::map<LONG, DocumentState*> openDocuments;
     std::vector<MarkupKindInfo> markupKinds;
     std::vector<std::string> referenceErrors;
+    // What failed calls left in out arguments.
+    std::vector<std::unique_ptr<JunkObject>> junk;
     IDMAgent* registeredAgent = nullptr;  // not referenced: the agent holds the helper
+    // One reference each, taken by a helper that keeps its agent.
+    std::vector<IDMAgent*> keptAgents;
     int registerAgentCalls = 0;
     int helpersMade = 0;
     int streamSourcesMade = 0;
     LONG nextLayerHandle = kFirstLayerHandle;
+    // The handles GetViewHandle gave out as 3D views.
+    std::set<LONG> viewHandles3D;
     Tracked* settingsSource = nullptr;
     Tracked* markupManager = nullptr;
     Tracked* viewerSession = nullptr;
@@ -51,9 +59,20 @@ struct World {
 };
 
 World& TheWorld();
-// Closes the documents first, so that the agent's objects are released while
-// every viewer object they may still call is alive.
+// Closes the documents and lets go of the kept agents first, so that the
+// agent's objects are released while every viewer object they may still call
+// is alive.
 void ResetTheWorld();
+ULONG ReleaseTheKeptAgents();
+
+// Marks the calling thread as inside a viewer operation for as long as it lives.
+class ViewerCallScope {
+public:
+    ViewerCallScope();
+    ~ViewerCallScope();
+    ViewerCallScope(const ViewerCallScope&) = delete;
+    ViewerCallScope& operator=(const ViewerCallScope&) = delete;
+};
 
 // Records a call logged as operation(arguments); the arguments are written
 // out only while the log is on.
@@ -77,9 +96,21 @@ Tracked& TheViewerSession();
 
 // Opens a viewer operation: logs it and lets an armed fault take it over.
 #define SIM_CALL(operation, arguments)                                          \
+    const ::nuvsim::ViewerCallScope simScope_;                                  \
     const ::nuvsim::CallOutcome simCall_ =                                      \
         ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
     if (simCall_.fail) return simCall_.hr
+
+// The same for an operation with out arguments: a fault that fails it with
+// junk leaves junk in each of them (see junk.h).
+#define SIM_CALL_OUT(operation, arguments, ...)                                 \
+    const ::nuvsim::ViewerCallScope simScope_;                                  \
+    const ::nuvsim::CallOutcome simCall_ =                                      \
+        ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
+    if (simCall_.fail) {                                                        \
+        if (simCall_.junkOut) ::nuvsim::LeaveJunkIn(operation, __VA_ARGS__);    \
+        return simCall_.hr;                                                     \
+    }
 
 // After the out pointer was checked: an armed null-out fault answers here.
 #define SIM_NULL_OUT(out)    \
