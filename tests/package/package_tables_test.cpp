@@ -1,0 +1,39 @@
+// The package's own tables, read through the installer's database interface
+// the way a deployment tool inspects a package before rolling it out.
+#include "tests/package/agent_package.h"
+#include "tests/package/msi_database.h"
+
+#include <msidefs.h>
+
+namespace {
+
+// Word count flag: the package installs without elevation (per-user).
+constexpr INT kNoElevationNeeded = 8;
+
+class PackageTables : public testing::Test {
+protected:
+    PackageDatabase m_package{AgentPackage()};
+};
+
+TEST_F(PackageTables, NamesTheProductItsMakerVersionAndUpgradeCodePerMachine) {
+    ASSERT_TRUE(m_package.Opened()) << AgentPackage();
+    EXPECT_EQ(m_package.Property("ProductName"), kProductName);
+    EXPECT_EQ(m_package.Property("Manufacturer"), kManufacturer);
+    EXPECT_EQ(m_package.Property("ProductVersion"), ModuleFileVersion(BuiltModulePath()));
+    EXPECT_EQ(m_package.Property("UpgradeCode"), kUpgradeCode);
+    EXPECT_EQ(m_package.Property("ALLUSERS"), "1");
+    EXPECT_EQ(m_package.SummaryNumber(PID_WORDCOUNT) & kNoElevationNeeded, 0);
+    EXPECT_EQ(m_package.SummaryText(PID_TEMPLATE), "Intel;1033") << "a package for 32-bit Windows";
+}
+
+// One versioned file, the agent alone; its registration is the package's
+// own table rows, not a run of the DLL's self-registration.
+TEST_F(PackageTables, CarriesTheAgentAloneWithItsVersionAndNoSelfRegistration) {
+    ASSERT_TRUE(m_package.Opened()) << AgentPackage();
+    EXPECT_EQ(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`"),
+              (TableRows{{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"}}));
+    const auto selfRegistered = m_package.Query("SELECT `File_` FROM `SelfReg`");
+    EXPECT_TRUE(!selfRegistered || selfRegistered->empty());
+}
+
+}  // namespace
