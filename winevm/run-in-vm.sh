@@ -16,7 +16,7 @@ IMAGE="" PERSIST=0
 CARRY=() BACK=() EXCLUDES=()
 while [ $# -gt 0 ]; do
   case "$1" in
-    --image) IMAGE="$2"; shift 2 ;;
+    --image) IMAGE="$(realpath -m "$2")"; shift 2 ;;
     --carry) CARRY+=("$2"); shift 2 ;;
     --back) BACK+=("$2"); shift 2 ;;
     --exclude) EXCLUDES+=("--exclude=$2"); shift 2 ;;
