@@ -74,7 +74,7 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
     ComPtr<IPdfDocument> document;
     RETURN_IF_FAILED(document.receive(
-        [&](void** out) { return m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, out); }));
+        [&](auto out) { return m_pViewerSession->GetDocument(documentHandle, IID_PPV(out)); }));
     RETURN_HR_IF_NULL(E_FAIL, document);
     LONG unused = 0;
     document->UnnamedValue13(&unused);
@@ -88,7 +88,7 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     }
 
     ComPtr<IViewerEvents> events;
-    RETURN_IF_FAILED(document.query(IID_IViewerEvents, events));
+    RETURN_IF_FAILED(document.query(events));
     RETURN_HR_IF_NULL(E_FAIL, events);
     return events->AddSink(NotifyInterface());
 }
@@ -97,10 +97,10 @@ HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
     ComPtr<I2DDocument> document;
     RETURN_IF_FAILED(
-        document.receive([&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, documentHandle, out); }));
+        document.receive([&](auto out) { return m_pHelper->GetDocument(documentHandle, out); }));
     RETURN_HR_IF_NULL(E_FAIL, document);
     ComPtr<I2DLayers> layers;
-    RETURN_IF_FAILED(document.query(IID_I2DLayers, layers));
+    RETURN_IF_FAILED(document.query(layers));
     RETURN_HR_IF_NULL(E_FAIL, layers);
 
     // The drawing's own layer is never the user's to change.
@@ -139,7 +139,7 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     }
 
     ComPtr<IViewerEvents> events;
-    RETURN_IF_FAILED(document.query(IID_IViewerEvents, events));
+    RETURN_IF_FAILED(document.query(events));
     RETURN_HR_IF_NULL(E_FAIL, events);
     return events->AddSink(NotifyInterface());
 }

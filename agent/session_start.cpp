@@ -25,14 +25,13 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream
     RETURN_IF_FAILED(FixLaunchFileAndStart(name));
 
     ComPtr<IFileStreamSource> source;
-    RETURN_IF_FAILED(source.receive([](void** created) {
-        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_IFileStreamSource,
-                                   created);
+    RETURN_IF_FAILED(source.receive([](auto created) {
+        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
     }));
     RETURN_HR_IF_NULL(E_FAIL, source);
     RETURN_IF_FAILED(source->OpenFile(name));
     ComPtr<IStream> stream;
-    const HRESULT hr = source.query(IID_IStream, stream);
+    const HRESULT hr = source.query(stream);
     *out = stream.detach();
     return hr;
 }
@@ -57,12 +56,12 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
 
     ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(lookup.receive([](void** created) {
-        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup, created);
+    RETURN_IF_FAILED(lookup.receive([](auto created) {
+        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
     }));
     RETURN_HR_IF_NULL(E_FAIL, lookup);
-    RETURN_IF_FAILED(m_pMarkupManager.receive([&](IMarkupManager** out) { return m_pHelper->GetMarkupManager(out); }));
-    RETURN_IF_FAILED(m_pViewerSession.receive([&](IViewerSession** out) { return lookup->GetViewerSession(out); }));
+    RETURN_IF_FAILED(m_pMarkupManager.receive([&](auto out) { return m_pHelper->GetMarkupManager(out); }));
+    RETURN_IF_FAILED(m_pViewerSession.receive([&](auto out) { return lookup->GetViewerSession(out); }));
 
     // Values land in the session only when the viewer vouches for them.
     LONG kind = kDocumentNone;
@@ -105,8 +104,7 @@ HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DVie
     LONG viewHandle = 0;
     RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, &flag, &viewHandle));
     RETURN_HR_IF(E_FAIL, onlyA3DView && flag != 1);
-    return document.receive(
-        [&](void** out) { return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, out); });
+    return document.receive([&](auto out) { return m_pViewerSession->GetDocument(viewHandle, IID_PPV(out)); });
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
@@ -116,18 +114,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
     case kDocumentPdf:
         if (m_pViewerSession) {
             ComPtr<IPdfDocument> document;
-            hr = document.receive(
-                [&](void** out) { return m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, out); });
+            hr = document.receive([&](auto out) { return m_pViewerSession->GetDocument(m_hDocument, IID_PPV(out)); });
             ComPtr<IViewerEvents> events;
-            if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
+            if (SUCCEEDED(hr) && document) hr = document.query(events);
             if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
         }
         break;
     case kDocument2D:
         if (m_pHelper) {
             ComPtr<I2DDocument> document;
-            hr = document.receive(
-                [&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, out); });
+            hr = document.receive([&](auto out) { return m_pHelper->GetDocument(m_hDocument, out); });
             if (SUCCEEDED(hr) && document) hr = document->RemoveSaveHandler(SaveInterface());
         }
         break;
@@ -137,7 +133,7 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
             ComPtr<I3DDocument> document;
             hr = Get3DDocument(document, false);
             ComPtr<IViewerEvents> events;
-            if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
+            if (SUCCEEDED(hr) && document) hr = document.query(events);
             if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
         }
         break;

@@ -46,7 +46,7 @@ HRESULT CAgentModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     CriticalSectionLock lock(m_objectMapLock);
     if (!entry->cachedFactory) {
         RETURN_IF_FAILED(entry->cachedFactory.receive(
-            [&](CClassFactory** out) { return entry->createClassFactory(entry->createInstance, out); }));
+            [&](auto out) { return entry->createClassFactory(entry->createInstance, out); }));
     }
     return entry->cachedFactory->QueryInterface(iid, out);
 }

@@ -25,7 +25,7 @@ HRESULT RegisterModuleTypeLib(ModuleHandle module) {
     std::wstring path = ModuleFilePathWide(module);
     RETURN_HR_IF(E_FAIL, path.empty());
     ComPtr<ITypeLib> typeLib;
-    RETURN_IF_FAILED(typeLib.receive([&](ITypeLib** out) { return LoadTypeLibEx(path.c_str(), REGKIND_NONE, out); }));
+    RETURN_IF_FAILED(typeLib.receive([&](auto out) { return LoadTypeLibEx(path.c_str(), REGKIND_NONE, out); }));
     return RegisterTypeLib(typeLib.get(), path.data(), nullptr);
 }
 

@@ -96,11 +96,11 @@ CPdmConnection::~CPdmConnection() {
 HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
     RETURN_HR_IF(E_FAIL, m_pSource || helper == nullptr);
 
-    HRESULT hr = m_pSource.receive([&](ISettingsSource** out) { return helper->GetSettingsSource(out); });
+    HRESULT hr = m_pSource.receive([&](auto out) { return helper->GetSettingsSource(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
     if (m_pSourceAlt) return hr;
 
-    hr = m_pSourceAlt.receive([&](IMarkupManager** out) { return helper->GetMarkupManager(out); });
+    hr = m_pSourceAlt.receive([&](auto out) { return helper->GetMarkupManager(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
     return hr;
 }

@@ -3,6 +3,8 @@
 // same layout, so that one set of sources compiles in both.
 #pragma once
 
+#include <type_traits>
+
 #ifdef _WIN32
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -26,6 +28,49 @@ typedef uint8_t BYTE;
 typedef int BOOL;
 typedef char16_t WCHAR;
 typedef struct NativeHkey* HKEY;
+
+struct GUID {
+    uint32_t Data1;
+    uint16_t Data2;
+    uint16_t Data3;
+    uint8_t Data4[8];
+};
+typedef GUID IID;
+typedef GUID CLSID;
+
+#endif
+
+// Every interface has its identifier once, on its type: iid_of<IFoo>. A type
+// without one is no interface, and asking for its identifier does not compile,
+// so an identifier can never be paired with the wrong type at a call site.
+template <typename Interface>
+struct InterfaceId;
+template <typename Interface>
+inline constexpr const IID& iid_of = InterfaceId<Interface>::value;
+
+#define DECLARE_INTERFACE_ID(Interface, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)     \
+    template <>                                                                      \
+    struct InterfaceId<Interface> {                                                  \
+        static constexpr IID value = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}; \
+    }
+
+#ifdef _WIN32
+
+// The system's own interfaces keep the system's identifiers.
+template <>
+struct InterfaceId<IUnknown> {
+    static constexpr const IID& value = IID_IUnknown;
+};
+template <>
+struct InterfaceId<IStream> {
+    static constexpr const IID& value = IID_IStream;
+};
+template <>
+struct InterfaceId<IClassFactory> {
+    static constexpr const IID& value = IID_IClassFactory;
+};
+
+#else  // native build
 
 #define STDMETHODCALLTYPE
 #define STDAPI extern "C" HRESULT
@@ -58,14 +103,6 @@ typedef struct NativeHkey* HKEY;
 #define HKEY_CURRENT_USER ((HKEY)(uintptr_t)0x80000001u)
 #define HKEY_LOCAL_MACHINE ((HKEY)(uintptr_t)0x80000002u)
 
-struct GUID {
-    uint32_t Data1;
-    uint16_t Data2;
-    uint16_t Data3;
-    uint8_t Data4[8];
-};
-typedef GUID IID;
-typedef GUID CLSID;
 typedef const IID& REFIID;
 typedef const CLSID& REFCLSID;
 typedef const GUID& REFGUID;
@@ -91,11 +128,22 @@ struct IClassFactory : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) = 0;
 };
 
-inline constexpr IID IID_IUnknown = {0x00000000, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IStream = {0x0000000C, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
-inline constexpr IID IID_IClassFactory = {0x00000001, 0x0000, 0x0000, {0xC0, 0, 0, 0, 0, 0, 0, 0x46}};
+DECLARE_INTERFACE_ID(IUnknown, 0x00000000, 0x0000, 0x0000, 0xC0, 0, 0, 0, 0, 0, 0, 0x46);
+DECLARE_INTERFACE_ID(IStream, 0x0000000C, 0x0000, 0x0000, 0xC0, 0, 0, 0, 0, 0, 0, 0x46);
+DECLARE_INTERFACE_ID(IClassFactory, 0x00000001, 0x0000, 0x0000, 0xC0, 0, 0, 0, 0, 0, 0, 0x46);
 
 inline void* CoTaskMemAlloc(size_t size) { return std::malloc(size ? size : 1); }
 inline void CoTaskMemFree(void* p) { std::free(p); }
 
 #endif  // _WIN32
+
+// A typed out argument as the pair an operation that takes an identifier
+// wants, in the manner of IID_PPV_ARGS: the identifier of the interface the
+// argument receives, and the argument as void**.
+//   source->GetDocument(handle, IID_PPV(document.put()))
+template <typename T>
+void** VoidOut(T** out) noexcept {
+    static_assert(std::is_base_of_v<IUnknown, T>, "an out argument of an interface type");
+    return reinterpret_cast<void**>(out);
+}
+#define IID_PPV(out) iid_of<std::remove_pointer_t<std::remove_pointer_t<decltype(out)>>>, VoidOut(out)

@@ -52,7 +52,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (!IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
+        if (!IsEqualGUID(iid, iid_of<IUnknown>)) return E_NOINTERFACE;
         *out = static_cast<IUnknown*>(this);
         AddRef();
         return S_OK;
@@ -147,7 +147,7 @@ protected:
         PresentLaunchFile(kPdmLaunch);
         IDMAgent* created = nullptr;
         if (FAILED(Agent("CreateInstance",
-                         [&] { return CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&created)); })))
+                         [&] { return CreateAgentObject(nullptr, IID_PPV(&created)); })))
             return;
         auto* agent = static_cast<CDMAgent*>(created);
         auto* session = static_cast<IAgentSession*>(agent);
@@ -184,7 +184,7 @@ protected:
         PresentLaunchFile(kPlainLaunch);
         IDMAgent* created = nullptr;
         if (FAILED(Agent("CreateInstance (restoring)",
-                         [&] { return CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&created)); })))
+                         [&] { return CreateAgentObject(nullptr, IID_PPV(&created)); })))
             return;
         auto* agent = static_cast<CDMAgent*>(created);
         auto* session = static_cast<IAgentSession*>(agent);

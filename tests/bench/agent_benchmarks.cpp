@@ -15,7 +15,7 @@
 namespace {
 
 const bench::AgentMaker kMakeAgent = [](IUnknown** agent) {
-    return CreateAgentObject(nullptr, IID_IUnknown, reinterpret_cast<void**>(agent));
+    return CreateAgentObject(nullptr, IID_PPV(agent));
 };
 
 constexpr long kSizes[] = {10, 100, 1000, 10000};

@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bench::AgentMaker make = [&clsid](IUnknown** agent) {
-        return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(agent));
+        return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent));
     };
 
     bench::Workspace workspace;

@@ -81,8 +81,7 @@ struct ReadValues {
 
 ReadValues ReadAsTheAgentDoes() {
     ComPtr<IAgentHelper> helper;
-    if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                   helper.put_void())))
+    if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put()))))
         std::abort();
     CDMAgentConnection record;
     if (FAILED(record.Attach(helper.get()))) std::abort();

@@ -61,7 +61,7 @@ inline void RequireBalanced() {
 class Agent {
 public:
     Agent() {
-        if (CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&m_agent)) != S_OK) std::abort();
+        if (CreateAgentObject(nullptr, IID_PPV(&m_agent)) != S_OK) std::abort();
         m_impl = static_cast<CDMAgent*>(m_agent);
     }
     ~Agent() {

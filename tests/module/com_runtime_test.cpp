@@ -29,21 +29,21 @@ TEST_F(ComRuntime, CreatesTheAgentByClassAndByEitherProgId) {
         EXPECT_TRUE(IsEqualGUID(clsid, CLSID_DMAgent));
     }
     ComPtr<IDMAgent> agent;
-    ASSERT_EQ(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_IDMAgent, agent.put_void()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())), S_OK);
     ComPtr<IUnknown> identity;
-    ASSERT_EQ(agent.query(IID_IUnknown, identity), S_OK);
+    ASSERT_EQ(agent.query(identity), S_OK);
     EXPECT_EQ(static_cast<IUnknown*>(agent.get()), identity.get());
 }
 
 TEST_F(ComRuntime, UnusedModuleIsUnloadedOnlyOnceNothingHoldsIt) {
     ComPtr<IUnknown> agent;
-    ASSERT_EQ(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, agent.put_void()), S_OK);
+    ASSERT_EQ(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())), S_OK);
     ASSERT_NE(GetModuleHandleA(kModuleName), nullptr);
     CoFreeUnusedLibraries();
     EXPECT_NE(GetModuleHandleA(kModuleName), nullptr) << "unloaded under a live agent";
 
     ComPtr<IClassFactory> factory;
-    ASSERT_EQ(CoGetClassObject(CLSID_DMAgent, CLSCTX_INPROC_SERVER, nullptr, IID_IClassFactory, factory.put_void()),
+    ASSERT_EQ(CoGetClassObject(CLSID_DMAgent, CLSCTX_INPROC_SERVER, nullptr, IID_PPV(factory.put())),
               S_OK);
     agent.reset();
     CoFreeUnusedLibraries();

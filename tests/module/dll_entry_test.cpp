@@ -35,7 +35,7 @@ protected:
         ASSERT_NE(m_module.getClassObject, nullptr);
     }
     HRESULT GetFactory(ComPtr<IClassFactory>& factory) {
-        return m_module.getClassObject(CLSID_DMAgent, IID_IClassFactory, factory.put_void());
+        return m_module.getClassObject(CLSID_DMAgent, IID_PPV(factory.put()));
     }
     HRESULT CanUnload() { return m_module.canUnloadNow(); }
 
@@ -55,7 +55,7 @@ TEST_F(ModuleEntryPoints, EveryRequestGetsTheSameFactory) {
     ComPtr<IClassFactory> first;
     ComPtr<IUnknown> second;
     ASSERT_EQ(GetFactory(first), S_OK);
-    ASSERT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_IUnknown, second.put_void()), S_OK);
+    ASSERT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_PPV(second.put())), S_OK);
     EXPECT_EQ(static_cast<IUnknown*>(first.get()), second.get());
     first.reset();
     EXPECT_EQ(CanUnload(), S_FALSE) << "one client reference is still out";
@@ -72,7 +72,7 @@ TEST_F(ModuleEntryPoints, EightThreadsAtOnceGetOneFactory) {
     for (size_t i = 0; i < kThreads; ++i) {
         threads[i] = std::thread([&, i] {
             start.arrive_and_wait();
-            results[i] = m_module.getClassObject(CLSID_DMAgent, IID_IUnknown, factories[i].put_void());
+            results[i] = m_module.getClassObject(CLSID_DMAgent, IID_PPV(factories[i].put()));
         });
     }
     for (std::thread& thread : threads) thread.join();
@@ -104,9 +104,9 @@ TEST_F(ModuleEntryPoints, AgentKeepsTheModuleBusyWhileItLives) {
     ComPtr<IClassFactory> factory;
     ASSERT_EQ(GetFactory(factory), S_OK);
     ComPtr<IUnknown> agent;
-    ASSERT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, agent.put_void()), S_OK);
+    ASSERT_EQ(factory->CreateInstance(nullptr, IID_PPV(agent.put())), S_OK);
     ComPtr<IDMAgent> identity;
-    EXPECT_EQ(agent.query(IID_IDMAgent, identity), S_OK);
+    EXPECT_EQ(agent.query(identity), S_OK);
     factory.reset();
     identity.reset();
     EXPECT_EQ(CanUnload(), S_FALSE);
@@ -119,11 +119,11 @@ TEST_F(ModuleEntryPoints, CreateInstanceRefusesBadRequestsWithoutTakingALock) {
     ASSERT_EQ(GetFactory(factory), S_OK);
     UncalledOuter outer;
     void* out = &outer;
-    EXPECT_EQ(factory->CreateInstance(&outer, IID_IDMAgent, &out), CLASS_E_NOAGGREGATION);
+    EXPECT_EQ(factory->CreateInstance(&outer, iid_of<IDMAgent>, &out), CLASS_E_NOAGGREGATION);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, nullptr), E_POINTER);
+    EXPECT_EQ(factory->CreateInstance(nullptr, iid_of<IUnknown>, nullptr), E_POINTER);
     out = &outer;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IClassFactory, &out), E_NOINTERFACE);
+    EXPECT_EQ(factory->CreateInstance(nullptr, iid_of<IClassFactory>, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     factory.reset();
     EXPECT_EQ(CanUnload(), S_OK) << "a refused request left a count behind";
@@ -131,11 +131,11 @@ TEST_F(ModuleEntryPoints, CreateInstanceRefusesBadRequestsWithoutTakingALock) {
 
 TEST_F(ModuleEntryPoints, GetClassObjectRefusesBadRequests) {
     void* out = this;
-    EXPECT_EQ(m_module.getClassObject(IID_IDMAgent, IID_IClassFactory, &out), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_EQ(m_module.getClassObject(iid_of<IDMAgent>, iid_of<IClassFactory>, &out), CLASS_E_CLASSNOTAVAILABLE);
     EXPECT_EQ(out, nullptr);
-    EXPECT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_IClassFactory, nullptr), E_POINTER);
+    EXPECT_EQ(m_module.getClassObject(CLSID_DMAgent, iid_of<IClassFactory>, nullptr), E_POINTER);
     out = this;
-    EXPECT_EQ(m_module.getClassObject(CLSID_DMAgent, IID_IDMAgent, &out), E_NOINTERFACE);
+    EXPECT_EQ(m_module.getClassObject(CLSID_DMAgent, iid_of<IDMAgent>, &out), E_NOINTERFACE);
     EXPECT_EQ(out, nullptr);
     EXPECT_EQ(CanUnload(), S_OK);
 }
@@ -150,7 +150,7 @@ TEST_F(ModuleEntryPoints, ClientReleasingTooOftenCannotDestroyTheCachedFactory) 
     ASSERT_EQ(GetFactory(factory), S_OK);
     EXPECT_EQ(factory.get(), raw);
     ComPtr<IUnknown> agent;
-    EXPECT_EQ(factory->CreateInstance(nullptr, IID_IUnknown, agent.put_void()), S_OK);
+    EXPECT_EQ(factory->CreateInstance(nullptr, IID_PPV(agent.put())), S_OK);
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // The registered type library, as a client reading it finds it.
 #ifdef _WIN32
 
+#include "agent/agent_interfaces.h"
 #include "agent/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
@@ -91,7 +92,7 @@ TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface)
 
 TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods) {
     ComPtr<ITypeInfo> info;
-    ASSERT_EQ(m_library->GetTypeInfoOfGuid(IID_IDMAgent, info.put()), S_OK);
+    ASSERT_EQ(m_library->GetTypeInfoOfGuid(iid_of<IDMAgent>, info.put()), S_OK);
     TYPEATTR* attributes = nullptr;
     ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
     EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
@@ -109,7 +110,7 @@ TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods
     ASSERT_EQ(info->GetRefTypeInfo(reference, base.put()), S_OK);
     TYPEATTR* baseAttributes = nullptr;
     ASSERT_EQ(base->GetTypeAttr(&baseAttributes), S_OK);
-    EXPECT_TRUE(IsEqualGUID(baseAttributes->guid, IID_IUnknown));
+    EXPECT_TRUE(IsEqualGUID(baseAttributes->guid, iid_of<IUnknown>));
     base->ReleaseTypeAttr(baseAttributes);
 }
 

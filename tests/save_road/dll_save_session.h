@@ -57,10 +57,10 @@ protected:
         nuvsim::SetLaunchFile(path.string());
         nuvsim::SetDocumentKind(nuvsim::kKind2D);
         ComPtr<IClassFactory> factory;
-        ASSERT_EQ(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_IClassFactory, factory.put_void()));
-        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDMAgent, m_agent.put_void()));
-        ASSERT_EQ(S_OK, m_agent.query(IID_IAgentPathResolve, m_resolve));
-        ASSERT_EQ(S_OK, m_agent.query(IID_IAgentMarkupSave, m_save));
+        ASSERT_EQ(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_PPV(factory.put())));
+        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV(m_agent.put())));
+        ASSERT_EQ(S_OK, m_agent.query(m_resolve));
+        ASSERT_EQ(S_OK, m_agent.query(m_save));
         std::string buffer(path.string().size() + 1, '\0');
         ASSERT_EQ(S_OK, m_resolve->ResolvePath(path.string().c_str(), buffer.data(), 0, 0));
     }

@@ -59,7 +59,7 @@ protected:
     }
 
     void CreateAgent() {
-        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&m_agent)));
+        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&m_agent)));
         m_impl = static_cast<CDMAgent*>(m_agent);
     }
 

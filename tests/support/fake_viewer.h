@@ -19,7 +19,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) return E_POINTER;
         *out = nullptr;
-        if (!IsEqualIID(iid, IID_IUnknown) && !IsEqualIID(iid, m_iid)) return E_NOINTERFACE;
+        if (!IsEqualIID(iid, iid_of<IUnknown>) && !IsEqualIID(iid, m_iid)) return E_NOINTERFACE;
         *out = static_cast<Interface*>(this);
         AddRef();
         return S_OK;
@@ -69,7 +69,7 @@ public:
 
 class FakeSettingsSource : public FakeObject<ISettingsSource> {
 public:
-    FakeSettingsSource() : FakeObject(IID_ISettingsSource) {}
+    FakeSettingsSource() : FakeObject(iid_of<ISettingsSource>) {}
     HRESULT STDMETHODCALLTYPE ReadProfileValue(LONG, const WCHAR* section, const WCHAR* key, LONG* count,
                                                WCHAR* buffer) override {
         return profile.Read(section, key, count, buffer);
@@ -81,7 +81,7 @@ public:
 // store as blocks of entries.
 class FakeMarkupManager : public FakeObject<IMarkupManager> {
 public:
-    FakeMarkupManager() : FakeObject(IID_IMarkupManager) {}
+    FakeMarkupManager() : FakeObject(iid_of<IMarkupManager>) {}
 
     HRESULT STDMETHODCALLTYPE ReadProfileValue(LONG, const WCHAR* section, const WCHAR* key, LONG* count,
                                                WCHAR* buffer) override {
@@ -127,9 +127,9 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (out == nullptr) return E_POINTER;
         *out = nullptr;
-        if (IsEqualIID(iid, IID_IUnknown) || IsEqualIID(iid, IID_IAgentHelper)) {
+        if (IsEqualIID(iid, iid_of<IUnknown>) || IsEqualIID(iid, iid_of<IAgentHelper>)) {
             *out = static_cast<IAgentHelper*>(this);
-        } else if (IsEqualIID(iid, IID_IDocumentLookup) && lookupAvailable) {
+        } else if (IsEqualIID(iid, iid_of<IDocumentLookup>) && lookupAvailable) {
             *out = static_cast<IDocumentLookup*>(this);
         } else {
             return E_NOINTERFACE;

@@ -18,7 +18,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (!IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
+        if (!IsEqualGUID(iid, iid_of<IUnknown>)) return E_NOINTERFACE;
         *out = static_cast<IUnknown*>(this);
         AddRef();
         return S_OK;

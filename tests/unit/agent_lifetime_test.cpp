@@ -28,7 +28,7 @@ protected:
         config.helperKeepsAgent = helperKeepsAgent;
         nuvsim::SetConfig(config);
         IDMAgent* agent = nullptr;
-        EXPECT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&agent)));
+        EXPECT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
         EXPECT_EQ(1, nuvsim::RegisterAgentCalls());
         return agent;
     }
@@ -43,7 +43,7 @@ TEST_F(AgentLifetimeWithHelper, AHelperThatKeepsTheAgentKeepsItAliveAfterTheView
 
     // The helper may still use what it kept.
     IUnknown* identity = nullptr;
-    ASSERT_EQ(S_OK, nuvsim::RegisteredAgent()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
+    ASSERT_EQ(S_OK, nuvsim::RegisteredAgent()->QueryInterface(IID_PPV(&identity)));
     EXPECT_EQ(static_cast<IUnknown*>(agent), identity);
     identity->Release();
     EXPECT_EQ(m_locksBefore + 1, ModuleLockCount());

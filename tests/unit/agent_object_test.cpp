@@ -16,7 +16,7 @@ namespace {
 class AgentObject : public testing::Test {
 protected:
     void SetUp() override {
-        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&agent)));
+        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
         notify = static_cast<IAgentNotify*>(static_cast<CDMAgent*>(agent));
     }
     void TearDown() override {
@@ -26,10 +26,16 @@ protected:
     }
 
     template <typename T>
-    T* Query(const IID& iid) {
+    T* Query() {
+        T* out = nullptr;
+        EXPECT_EQ(S_OK, agent->QueryInterface(IID_PPV(&out)));
+        return out;
+    }
+    // By identifier alone, as a viewer that holds a table of them asks.
+    IUnknown* QueryByIid(const IID& iid) {
         void* out = nullptr;
         EXPECT_EQ(S_OK, agent->QueryInterface(iid, &out));
-        return static_cast<T*>(out);
+        return static_cast<IUnknown*>(out);
     }
 
     IDMAgent* agent = nullptr;
@@ -37,8 +43,8 @@ protected:
 };
 
 TEST_F(AgentObject, IdentityIsTheSameForIUnknownAndIDMAgent) {
-    IUnknown* unknown = Query<IUnknown>(IID_IUnknown);
-    IUnknown* dmAgent = Query<IUnknown>(IID_IDMAgent);
+    IUnknown* unknown = Query<IUnknown>();
+    IUnknown* dmAgent = Query<IDMAgent>();
     EXPECT_EQ(unknown, dmAgent);
     EXPECT_EQ(static_cast<IUnknown*>(agent), unknown);
     unknown->Release();
@@ -46,26 +52,26 @@ TEST_F(AgentObject, IdentityIsTheSameForIUnknownAndIDMAgent) {
 }
 
 TEST_F(AgentObject, AnswersItsFourViewerInterfacesAndNothingElse) {
-    for (const IID* iid : {&IID_IAgentFileOpen, &IID_IAgentPathResolve, &IID_IAgentMarkupSave, &IID_IAgentSession}) {
-        IUnknown* found = Query<IUnknown>(*iid);
+    for (const IID* iid : {&iid_of<IAgentFileOpen>, &iid_of<IAgentPathResolve>, &iid_of<IAgentMarkupSave>, &iid_of<IAgentSession>}) {
+        IUnknown* found = QueryByIid(*iid);
         ASSERT_NE(nullptr, found);
         // Every interface leads back to the same identity.
         void* identity = nullptr;
-        ASSERT_EQ(S_OK, found->QueryInterface(IID_IUnknown, &identity));
+        ASSERT_EQ(S_OK, found->QueryInterface(iid_of<IUnknown>, &identity));
         EXPECT_EQ(static_cast<void*>(static_cast<IUnknown*>(agent)), identity);
         static_cast<IUnknown*>(identity)->Release();
         found->Release();
     }
-    for (const IID* iid : {&IID_IAgentNotify, &IID_IAgentSessionControl, &IID_IStream, &IID_IAgentHelper}) {
+    for (const IID* iid : {&iid_of<IAgentNotify>, &iid_of<IAgentSessionControl>, &iid_of<IStream>, &iid_of<IAgentHelper>}) {
         void* out = reinterpret_cast<void*>(1);
         EXPECT_EQ(E_NOINTERFACE, agent->QueryInterface(*iid, &out));
         EXPECT_EQ(nullptr, out);
     }
-    EXPECT_EQ(E_POINTER, agent->QueryInterface(IID_IUnknown, nullptr));
+    EXPECT_EQ(E_POINTER, agent->QueryInterface(iid_of<IUnknown>, nullptr));
 }
 
 TEST_F(AgentObject, SessionStubsReturnTheirFixedResultsThroughTheRawTable) {
-    auto* session = Query<IAgentSession>(IID_IAgentSession);
+    auto* session = Query<IAgentSession>();
     EXPECT_EQ(S_OK, CallSlot(session, 3, LONG(1), LONG(2), LONG(3), LONG(4), LONG(5)));
     for (int slot : {4, 5, 6, 7, 8, 10, 12, 14}) EXPECT_EQ(E_NOTIMPL, CallSlot(session, slot, LONG(7))) << slot;
     EXPECT_EQ(S_OK, CallSlot(session, 11, LONG(1), LONG(2)));
@@ -79,7 +85,7 @@ TEST_F(AgentObject, SessionStubsReturnTheirFixedResultsThroughTheRawTable) {
 
 #if defined(_WIN32) && defined(__i386__)
 TEST_F(AgentObject, EveryOperationPopsExactlyTheArgumentsTheViewerPushes) {
-    auto* session = Query<IAgentSession>(IID_IAgentSession);
+    auto* session = Query<IAgentSession>();
     PendingFileList list{nullptr};
     const char* name = "x.xml";
     const LONG w = 1;
@@ -98,13 +104,13 @@ TEST_F(AgentObject, EveryOperationPopsExactlyTheArgumentsTheViewerPushes) {
     EXPECT_EQ(8, BytesPoppedBySlot(notify, 5, nullptr));
     EXPECT_EQ(24, BytesPoppedBySlot(notify, 6, LONG(0x77), nullptr, w, nullptr, nullptr));
 
-    auto* open = Query<IAgentFileOpen>(IID_IAgentFileOpen);
+    auto* open = Query<IAgentFileOpen>();
     EXPECT_EQ(16, BytesPoppedBySlot(open, 3, name, w, nullptr));
     open->Release();
-    auto* resolve = Query<IAgentPathResolve>(IID_IAgentPathResolve);
+    auto* resolve = Query<IAgentPathResolve>();
     EXPECT_EQ(20, BytesPoppedBySlot(resolve, 3, nullptr, nullptr, w, w));
     resolve->Release();
-    auto* save = Query<IAgentMarkupSave>(IID_IAgentMarkupSave);
+    auto* save = Query<IAgentMarkupSave>();
     EXPECT_EQ(8, BytesPoppedBySlot(save, 3, nullptr));
     save->Release();
 
@@ -128,7 +134,7 @@ TEST_F(AgentObject, SessionControlAnswersIsStartedBeforeAnySession) {
 }
 
 TEST_F(AgentObject, OperationsThatNeedASessionFailWithoutOne) {
-    auto* session = Query<IAgentSession>(IID_IAgentSession);
+    auto* session = Query<IAgentSession>();
     EXPECT_EQ(E_FAIL, session->LoadDocumentMarkups(1));
     EXPECT_EQ(E_FAIL, session->BeginMarkup(5));
     EXPECT_EQ(E_FAIL, session->LoadViewList());
@@ -297,8 +303,8 @@ TEST_F(AgentObject, ASinkMayFireAnotherEventWhileNotified) {
 TEST(AgentSinkChain, TwoAgentsAdvisedToEachOtherEndTheirRound) {
     IDMAgent* first = nullptr;
     IDMAgent* second = nullptr;
-    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&first)));
-    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&second)));
+    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&first)));
+    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&second)));
     IAgentNotify* a = static_cast<CDMAgent*>(first);
     IAgentNotify* b = static_cast<CDMAgent*>(second);
     RecordingSink watcher;
@@ -321,7 +327,7 @@ TEST(AgentSinkChain, TwoAgentsAdvisedToEachOtherEndTheirRound) {
 TEST(AgentLifetime, EachAgentHoldsTheModuleWhileItLives) {
     const LONG before = ModuleLockCount();
     IUnknown* agent = nullptr;
-    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IUnknown, reinterpret_cast<void**>(&agent)));
+    ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
     EXPECT_EQ(before + 1, ModuleLockCount());
     EXPECT_EQ(0u, agent->Release());
     EXPECT_EQ(before, ModuleLockCount());
@@ -330,10 +336,10 @@ TEST(AgentLifetime, EachAgentHoldsTheModuleWhileItLives) {
 TEST(AgentLifetime, AFailedLookupAtCreationLeavesNothingBehind) {
     const LONG before = ModuleLockCount();
     void* out = reinterpret_cast<void*>(1);
-    EXPECT_EQ(E_NOINTERFACE, CreateAgentObject(nullptr, IID_IAgentNotify, &out));
+    EXPECT_EQ(E_NOINTERFACE, CreateAgentObject(nullptr, iid_of<IAgentNotify>, &out));
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(before, ModuleLockCount());
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, CreateAgentObject(reinterpret_cast<IUnknown*>(&out), IID_IDMAgent, &out));
-    EXPECT_EQ(E_POINTER, CreateAgentObject(nullptr, IID_IUnknown, nullptr));
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, CreateAgentObject(reinterpret_cast<IUnknown*>(&out), iid_of<IDMAgent>, &out));
+    EXPECT_EQ(E_POINTER, CreateAgentObject(nullptr, iid_of<IUnknown>, nullptr));
     EXPECT_EQ(before, ModuleLockCount());
 }

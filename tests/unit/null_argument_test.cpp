@@ -23,7 +23,7 @@ struct NullCall {
     std::function<HRESULT(void*)> call;
 };
 
-const GUID kSomeIid = IID_IAgentSession;
+const GUID kSomeIid = iid_of<IAgentSession>;
 char g_name[] = "D:\\srv\\gear.dwg";
 char g_buffer[64];
 IStream* g_stream;

@@ -17,8 +17,7 @@ class RecordWithViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         nuvsim::ResetWorld();
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                            helper.put_void()));
+        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
     }
     void TearDown() override {
         helper.reset();

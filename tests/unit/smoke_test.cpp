@@ -2,4 +2,4 @@
 
 #include <gtest/gtest.h>
 
-TEST(Smoke, GuidsCompare) { EXPECT_TRUE(IsEqualGUID(IID_IAgentHelper, IID_IAgentHelper)); }
+TEST(Smoke, GuidsCompare) { EXPECT_TRUE(IsEqualGUID(iid_of<IAgentHelper>, iid_of<IAgentHelper>)); }

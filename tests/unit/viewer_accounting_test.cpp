@@ -38,8 +38,7 @@ protected:
 
     static ComPtr<IAgentHelper> NewHelper() {
         ComPtr<IAgentHelper> helper;
-        EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                            helper.put_void()));
+        EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
         return helper;
     }
 };
@@ -48,13 +47,13 @@ TEST_F(ViewerAccountingTest, EverythingGivenBackIsBalanced) {
     {
         ComPtr<IAgentHelper> helper = NewHelper();
         ComPtr<IDocumentLookup> lookup;
-        ASSERT_EQ(S_OK, helper.query(IID_IDocumentLookup, lookup));
+        ASSERT_EQ(S_OK, helper.query(lookup));
         ComPtr<IViewerSession> session;
         ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
         ComPtr<IPdfDocument> pdf;
-        ASSERT_EQ(S_OK, session->GetDocument(4, IID_IPdfDocument, pdf.put_void()));
+        ASSERT_EQ(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
         ComPtr<IViewerEvents> events;
-        ASSERT_EQ(S_OK, pdf.query(IID_IViewerEvents, events));
+        ASSERT_EQ(S_OK, pdf.query(events));
         EXPECT_FALSE(nuvsim::AllReleased());
     }
     EXPECT_TRUE(nuvsim::AllReleased());
@@ -84,7 +83,7 @@ TEST_F(ViewerAccountingTest, RegistrationsHoldReferencesUntilTheDocumentCloses) 
     {
         ComPtr<IAgentHelper> helper = NewHelper();
         ComPtr<I2DDocument> document;
-        ASSERT_EQ(S_OK, helper->GetDocument(IID_I2DDocument, 9, document.put_void()));
+        ASSERT_EQ(S_OK, helper->GetDocument(9, document.put()));
         ASSERT_EQ(S_OK, document->AddSaveHandler(&handler));
         ASSERT_EQ(S_OK, document->AddSaveHandler(&handler));
         EXPECT_EQ(2u, handler.references);
@@ -128,13 +127,13 @@ TEST_F(ViewerAccountingTest, AFailureSwitchTakesEveryOrTheNthCall) {
 
     nuvsim::FailOperation("NUVCoCreateInstance(AgentHelper)", E_OUTOFMEMORY);
     void* out = &size;
-    EXPECT_EQ(E_OUTOFMEMORY, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IAgentHelper, &out));
+    EXPECT_EQ(E_OUTOFMEMORY, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IAgentHelper>, &out));
     EXPECT_EQ(nullptr, out);
     // Other classes and operations are untouched.
     ComPtr<IFileStreamSource> files;
-    EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_IFileStreamSource, files.put_void()));
+    EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_PPV(files.put())));
     nuvsim::ClearFaults();
-    EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IDocumentLookup, &out));
+    EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IDocumentLookup>, &out));
     static_cast<IUnknown*>(out)->Release();
 }
 
@@ -151,11 +150,11 @@ TEST_F(ViewerAccountingTest, ANullOutSwitchSucceedsWithNothing) {
 TEST_F(ViewerAccountingTest, TheLogNamesEachCallAndTheCountersAddUp) {
     ComPtr<IAgentHelper> helper = NewHelper();
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, helper.query(IID_IDocumentLookup, lookup));
+    ASSERT_EQ(S_OK, helper.query(lookup));
     ComPtr<IViewerSession> session;
     ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
     ComPtr<IPdfDocument> pdf;
-    ASSERT_EQ(S_OK, session->GetDocument(4, IID_IPdfDocument, pdf.put_void()));
+    ASSERT_EQ(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
     EXPECT_EQ(S_OK, pdf->LoadMarkupFile("D:\\m\\a.xml"));
     LONG layer = 0;
     EXPECT_EQ(S_OK, pdf->GetCurrentLayer(&layer));

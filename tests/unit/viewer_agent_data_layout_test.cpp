@@ -87,10 +87,9 @@ TEST_F(ViewerAgentDataLayoutTest, NearFarAndNegativeNumbersListInOrderAndStayOne
 
 TEST_F(ViewerAgentDataLayoutTest, ANewDocumentKeyGetsABlockPastTheFarthestEntry) {
     ComPtr<IAgentHelper> helper;
-    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                        helper.put_void()));
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, helper.query(IID_IDocumentLookup, lookup));
+    ASSERT_EQ(S_OK, helper.query(lookup));
     nuvsim::SetAgentData(GUID_AgentDataOwner, -7, 0, "negative");
     const LONG first[2] = {1, 1};
     const LONG second[2] = {1, 2};

@@ -21,10 +21,9 @@ protected:
         m_file = (std::filesystem::temp_directory_path() /
                   ("nuvsim-data-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name())))
                      .string();
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                            m_helper.put_void()));
+        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
         ASSERT_EQ(S_OK, m_helper->GetMarkupManager(m_manager.put()));
-        ASSERT_EQ(S_OK, m_helper.query(IID_IDocumentLookup, m_lookup));
+        ASSERT_EQ(S_OK, m_helper.query(m_lookup));
     }
 
     void TearDown() override {

@@ -23,26 +23,26 @@ protected:
 TEST_F(ViewerComponentsTest, CreationRefusesWhatItCannotServe) {
     void* out = this;
     IUnknown* outer = reinterpret_cast<IUnknown*>(&out);
-    EXPECT_EQ(CLASS_E_NOAGGREGATION, NUVCoCreateInstance(CLSID_AgentHelper, outer, 1, IID_IAgentHelper, &out));
+    EXPECT_EQ(CLASS_E_NOAGGREGATION, NUVCoCreateInstance(CLSID_AgentHelper, outer, 1, iid_of<IAgentHelper>, &out));
     EXPECT_EQ(nullptr, out);
     out = this;
-    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, NUVCoCreateInstance(IID_IPdfDocument, nullptr, 1, IID_IUnknown, &out));
+    EXPECT_EQ(CLASS_E_CLASSNOTAVAILABLE, NUVCoCreateInstance(iid_of<IPdfDocument>, nullptr, 1, iid_of<IUnknown>, &out));
     EXPECT_EQ(nullptr, out);
-    EXPECT_EQ(E_POINTER, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IAgentHelper, nullptr));
-    EXPECT_EQ(E_NOINTERFACE, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IStream, &out));
+    EXPECT_EQ(E_POINTER, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IAgentHelper>, nullptr));
+    EXPECT_EQ(E_NOINTERFACE, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IStream>, &out));
 }
 
 TEST_F(ViewerComponentsTest, TheHelperAnswersBothInterfacesWithOneIdentity) {
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IDocumentLookup, lookup.put_void()));
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_PPV(lookup.put())));
     ComPtr<IAgentHelper> helper;
-    ASSERT_EQ(S_OK, lookup.query(IID_IAgentHelper, helper));
+    ASSERT_EQ(S_OK, lookup.query(helper));
     ComPtr<IDocumentLookup> back;
-    ASSERT_EQ(S_OK, helper.query(IID_IDocumentLookup, back));
+    ASSERT_EQ(S_OK, helper.query(back));
     EXPECT_EQ(lookup.get(), back.get());
     ComPtr<IUnknown> first, second;
-    ASSERT_EQ(S_OK, helper.query(IID_IUnknown, first));
-    ASSERT_EQ(S_OK, lookup.query(IID_IUnknown, second));
+    ASSERT_EQ(S_OK, helper.query(first));
+    ASSERT_EQ(S_OK, lookup.query(second));
     EXPECT_EQ(first.get(), second.get());
     // The agent is recorded, not referenced.
     IDMAgent* agent = reinterpret_cast<IDMAgent*>(0x1234);
@@ -55,13 +55,13 @@ TEST_F(ViewerComponentsTest, TheFileStreamAnswersAStreamOnceAFileIsOpen) {
     const std::string path = (std::filesystem::temp_directory_path() / "nuvsim-stream.zvl").string();
     std::ofstream(path, std::ios::binary) << "[ServerFile]\r\nServerPath=x\r\n";
     ComPtr<IFileStreamSource> source;
-    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_IFileStreamSource, source.put_void()));
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_PPV(source.put())));
     ComPtr<IStream> stream;
-    EXPECT_EQ(E_NOINTERFACE, source.query(IID_IStream, stream));
+    EXPECT_EQ(E_NOINTERFACE, source.query(stream));
     EXPECT_LT(source->OpenFile((path + ".absent").c_str()), 0);
-    EXPECT_EQ(E_NOINTERFACE, source.query(IID_IStream, stream));
+    EXPECT_EQ(E_NOINTERFACE, source.query(stream));
     ASSERT_EQ(S_OK, source->OpenFile(path.c_str()));
-    ASSERT_EQ(S_OK, source.query(IID_IStream, stream));
+    ASSERT_EQ(S_OK, source.query(stream));
     source.reset();
 #ifdef _WIN32
     char buffer[64] = {};
@@ -91,7 +91,7 @@ TEST_F(ViewerComponentsTest, TheFileStreamAnswersAStreamOnceAFileIsOpen) {
 
 TEST_F(ViewerComponentsTest, AThreeDDocumentBelongsToAViewHandedOutAsOne) {
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_IDocumentLookup, lookup.put_void()));
+    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, IID_PPV(lookup.put())));
     ComPtr<IViewerSession> session;
     ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
     nuvsim::Config config = nuvsim::GetConfig();
@@ -101,14 +101,14 @@ TEST_F(ViewerComponentsTest, AThreeDDocumentBelongsToAViewHandedOutAsOne) {
     ASSERT_EQ(S_OK, session->GetViewHandle(GUID_3DViewKind, &flag, &handle));
     EXPECT_EQ(0, flag);
     ComPtr<I3DDocument> model;
-    EXPECT_EQ(E_INVALIDARG, session->GetDocument(handle, IID_I3DDocument, model.put_void()));
+    EXPECT_EQ(E_INVALIDARG, session->GetDocument(handle, IID_PPV(model.put())));
     EXPECT_EQ(nullptr, model.get());
 
     config.viewFlag3D = 1;
     nuvsim::SetConfig(config);
     ASSERT_EQ(S_OK, session->GetViewHandle(GUID_3DViewKind, &flag, &handle));
-    EXPECT_EQ(S_OK, session->GetDocument(handle, IID_I3DDocument, model.put_void()));
-    EXPECT_EQ(E_INVALIDARG, session->GetDocument(handle + 1, IID_I3DDocument, model.put_void()));
+    EXPECT_EQ(S_OK, session->GetDocument(handle, IID_PPV(model.put())));
+    EXPECT_EQ(E_INVALIDARG, session->GetDocument(handle + 1, IID_PPV(model.put())));
 }
 
 }  // namespace

@@ -68,8 +68,7 @@ protected:
         m_dir = std::filesystem::temp_directory_path() /
                 ("nuvsim-profile-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                            m_helper.put_void()));
+        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
         ASSERT_EQ(S_OK, m_helper->GetSettingsSource(m_source.put()));
         ASSERT_EQ(S_OK, m_helper->GetMarkupManager(m_manager.put()));
     }

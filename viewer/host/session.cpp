@@ -62,9 +62,9 @@ std::string Trimmed(std::string text) {
 }
 
 template <typename T>
-ComPtr<T> Query(IUnknown* agent, REFIID iid) {
+ComPtr<T> Query(IUnknown* agent) {
     ComPtr<T> result;
-    result.receive([&](void** out) { return agent->QueryInterface(iid, out); });
+    result.receive([&](auto out) { return agent->QueryInterface(IID_PPV(out)); });
     return result;
 }
 
@@ -154,15 +154,15 @@ bool Session::OpenLaunchFile() {
     }
     Field("agent", m_loader.Description());
     if (m_options.helperKeepsAgent) Field("helper", "keeps a reference on the agent until the session ends");
-    ComPtr<IAgentFileOpen> open = Query<IAgentFileOpen>(m_loader.Agent(), IID_IAgentFileOpen);
-    m_session = Query<IAgentSession>(m_loader.Agent(), IID_IAgentSession);
+    ComPtr<IAgentFileOpen> open = Query<IAgentFileOpen>(m_loader.Agent());
+    m_session = Query<IAgentSession>(m_loader.Agent());
     if (!open || !m_session) {
         Fail("the agent does not answer its file-open and session interfaces");
         return false;
     }
     ComPtr<IStream> stream;
     const HRESULT opened =
-        stream.receive([&](IStream** out) { return open->OpenStream(m_launchPath.c_str(), 0, out); });
+        stream.receive([&](auto out) { return open->OpenStream(m_launchPath.c_str(), 0, out); });
     Field("OpenStream", HresultText(opened) + (stream ? ", stream handed back and released" : ", no stream"));
     if (FAILED(opened)) m_failed = true;
     return true;

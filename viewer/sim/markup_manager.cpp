@@ -1,4 +1,5 @@
 // The markup manager: agent data, markup kinds and a second way to the launch file.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/profile_read.h"
@@ -67,8 +68,7 @@ public:
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_IMarkupManager) return static_cast<IMarkupManager*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, IMarkupManager>, Answer<IMarkupManager>>::Find(this, iid);
     }
 };
 
