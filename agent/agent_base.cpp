@@ -1,6 +1,6 @@
 #include "agent/agent_base.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/module_context.h"
 
 CAgentBase::CAgentBase() {

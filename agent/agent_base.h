@@ -2,25 +2,16 @@
 // through. CDMAgent (agent/dm_agent.h) adds identity and reference counting.
 #pragma once
 
-#include "agent/agent_interfaces.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
 #include "platform/com_ptr.h"
 #include "platform/result.h"
 #include "viewlist/agent_data_store.h"
-#include "viewlist/entry_list.h"
 
 #include <list>
 #include <string>
 #include <vector>
-
-// The document kinds the viewer reports at session start.
-enum DocumentKind : LONG {
-    kDocumentPdf = 0,
-    kDocument2D = 1,
-    kDocument3D = 2,
-    kDocumentNone = 3,
-};
 
 class CAgentBase : public IAgentFileOpen,
                    public IAgentPathResolve,
@@ -113,7 +104,6 @@ protected:
     ComPtr<IMarkupManager> m_pMarkupManager;
     CDMAgentConnection* m_pRecord = nullptr;
     AgentDataStore m_store;
-    AgentDataStore* m_pStore = &m_store;
     EntryList* m_pMarkups = nullptr;
     EntryList* m_pParts = nullptr;
     EntryList* m_pServerFiles = nullptr;

@@ -2,7 +2,6 @@
 // and the markup session around the user's edits.
 #include "agent/agent_base.h"
 
-#include "agent/guids.h"
 #include "platform/file_ops.h"
 #include "platform/mbcompare.h"
 #include "platform/module_context.h"

@@ -2,7 +2,8 @@
 // then joins the viewer session and connects to the PDM settings.
 #include "agent/agent_base.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
+#include "interfaces/launch_file_keys.h"
 #include "platform/module_context.h"
 
 #include <cstring>

@@ -2,7 +2,7 @@
 // the object map, the module record, the application object. They are
 // destroyed in reverse order when the module goes away.
 #include "agent/agent_factory.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "module/agent_module.h"
 #include "module/dmagent_app.h"
 #include "module/object_map.h"

@@ -13,7 +13,7 @@
 // object once, however often it registered.
 #pragma once
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 
 #include <string>
 #include <vector>

@@ -1,7 +1,7 @@
 #include "viewlist/agent_data_store.h"
 
-#include "agent/guids.h"
-#include "pdm/pdm_connection.h"
+#include "interfaces/guids.h"
+#include "interfaces/launch_file_keys.h"
 #include "platform/paths.h"
 #include "platform/result.h"
 

@@ -5,7 +5,7 @@
 // that follow, and every reference is given back.
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "platform/module_lock.h"
 #include "tests/alloc/failing_allocator.h"

@@ -2,7 +2,7 @@
 // Times are those of the agent's calls only (manual time); each benchmark
 // also reports how many calls the agent made into the viewer.
 #include "agent/agent_factory.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "tests/bench/bench_session.h"
 #include "tests/support/temp_registry.h"

@@ -1,6 +1,6 @@
 #include "tests/bench/bench_session.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/result.h"
 #include "viewer/sim_control.h"
 

@@ -7,7 +7,7 @@
 // captured, never run.
 #include "fuzz_support.h"
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
 #include "pdm/save_command.h"
 #include "platform/codepage.h"

@@ -4,9 +4,9 @@
 #pragma once
 
 #include "agent/agent_factory.h"
-#include "agent/agent_interfaces.h"
+#include "interfaces/agent_interfaces.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "viewer/sim_control.h"
 

@@ -2,8 +2,8 @@
 // ProgID, and unloading once nothing holds the module.
 #ifdef _WIN32
 
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
 

@@ -1,7 +1,7 @@
 // The module's entry points, loaded without the COM runtime: the lock count
 // that decides unloading, the one cached class factory and its checks.
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/agent_module_loader.h"
 

@@ -1,8 +1,8 @@
 // The registered type library, as a client reading it finds it.
 #ifdef _WIN32
 
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
 

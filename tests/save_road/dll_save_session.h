@@ -6,8 +6,8 @@
 
 #ifdef _WIN32
 
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/agent_module_loader.h"
 #include "tests/support/message_box.h"

@@ -5,7 +5,7 @@
 
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "platform/module_context.h"
 #include "platform/registry_api.h"

@@ -4,8 +4,9 @@
 // that a test can see them balanced, never freed.
 #pragma once
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/codepage.h"
+#include "interfaces/guids.h"
 
 #include <cstring>
 #include <functional>

@@ -1,7 +1,7 @@
 // A notification sink that records what reaches it.
 #pragma once
 
-#include "agent/agent_interfaces.h"
+#include "interfaces/agent_interfaces.h"
 
 #include <vector>
 

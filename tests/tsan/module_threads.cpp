@@ -2,8 +2,8 @@
 // for, the server locked and unlocked, agents created and released, and the
 // unload question asked all the while. Built with -fsanitize=thread by
 // run-tsan.sh; the module is loaded the way a COM runtime loads it.
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com.h"
 
 #include <atomic>

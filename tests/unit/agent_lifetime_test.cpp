@@ -3,7 +3,7 @@
 // however its last holders behave while it is torn down.
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/module_lock.h"
 #include "viewer/sim_control.h"
 

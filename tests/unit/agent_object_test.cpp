@@ -2,7 +2,7 @@
 // sinks and the notification codes it answers itself.
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/module_lock.h"
 #include "tests/support/raw_call.h"
 #include "tests/support/recording_sink.h"

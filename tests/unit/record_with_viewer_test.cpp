@@ -4,6 +4,7 @@
 #include "pdm/pdm_connection.h"
 #include "viewer/sim_control.h"
 #include "viewlist/agent_data_store.h"
+#include "interfaces/guids.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 
 #include <gtest/gtest.h>
 

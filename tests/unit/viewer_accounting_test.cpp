@@ -1,9 +1,10 @@
 // The stand-in viewer's checks on the agent: reference accounting, the call
 // log and the fault switches. A fault here would pass or fail the agent's
 // tests for the wrong reason.
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
+#include "interfaces/guids.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 // The stand-in viewer keeps small entry numbers in rows and far or negative
 // ones apart: wherever an entry sits, it is held once and listed, saved and
 // counted for new blocks in the order of owner, block and entry.
-#include "agent/guids.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/guids.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
 

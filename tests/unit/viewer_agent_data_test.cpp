@@ -1,8 +1,9 @@
 // The agent data the stand-in viewer keeps: what the agent writes must come
 // back, through the markup manager and through a saved file, byte for byte.
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
+#include "interfaces/guids.h"
 
 #include <gtest/gtest.h>
 

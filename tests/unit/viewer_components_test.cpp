@@ -1,7 +1,8 @@
 // The two classes of the stand-in viewer's NUVCoCreateInstance.
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
+#include "interfaces/guids.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 // it: calling the stand-in viewer through the raw function table at that
 // position must reach the named operation. A missing or extra placeholder in
 // a declaration moves every later slot and fails here.
-#include "agent/guids.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/guids.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"

@@ -1,10 +1,11 @@
 // The launch file as the stand-in viewer reads it. The Windows build asks the
 // system's profile API, the native build its own reader: both must give these
 // answers for the same bytes, or the agent's tests would mean different things.
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
+#include "interfaces/guids.h"
 
 #include <gtest/gtest.h>
 

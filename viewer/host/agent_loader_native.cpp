@@ -1,5 +1,5 @@
 #ifndef _WIN32
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/result.h"
 #include "viewer/host/agent_loader.h"
 

@@ -1,5 +1,5 @@
 #ifdef _WIN32
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "viewer/host/agent_loader.h"
 
 namespace host {

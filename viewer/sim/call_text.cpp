@@ -1,7 +1,7 @@
 #include "viewer/sim/call_text.h"
 
-#include "agent/guids.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/guids.h"
+#include "interfaces/viewer_interfaces.h"
 
 #include <cstdio>
 #include <iterator>

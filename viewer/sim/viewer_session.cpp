@@ -4,6 +4,7 @@
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/world.h"
+#include "interfaces/guids.h"
 
 namespace nuvsim {
 namespace {

@@ -10,8 +10,7 @@
 // and gives it back when it lets go.
 #pragma once
 
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
 
 // A slot the agent never calls. A viewer answers it as it likes; the default
 // body lets a stand-in viewer leave it out.
@@ -44,6 +43,14 @@ struct IAgentHelper : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE GetMarkupManager(IMarkupManager** out) = 0;
 };
 DECLARE_INTERFACE_ID(IAgentHelper, 0xF78A830F, 0xE6D0, 0xEF70, 0xFC, 0x4D, 0xB2, 0x9B, 0x67, 0x13, 0x96, 0x1F);
+
+// The document kinds GetDocumentKind reports.
+enum DocumentKind : LONG {
+    kDocumentPdf = 0,
+    kDocument2D = 1,
+    kDocument3D = 2,
+    kDocumentNone = 3,
+};
 
 // A second object of the helper's class, or the helper asked by interface lookup.
 struct IDocumentLookup : IUnknown {
