@@ -91,9 +91,20 @@ protected:
     HRESULT LoadPdfMarkups(LONG documentHandle);
     HRESULT Load2DMarkups(LONG documentHandle);
     HRESULT Load3DMarkups(LONG documentHandle);
+
+    // One getter per document kind (agent/documents.cpp); E_FAIL without the
+    // viewer's session (PDF, 3D) or helper (2D).
+    HRESULT GetPdfDocument(LONG documentHandle, ComPtr<IPdfDocument>& document);
+    HRESULT Get2DDocument(LONG documentHandle, ComPtr<I2DDocument>& document);
     // The document of the viewer's 3D view; with onlyA3DView, none is asked
     // for (E_FAIL) when the viewer does not call the view a 3D one.
     HRESULT Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView);
+    // The agent's sink on the events of a PDF or 3D document.
+    HRESULT AddSinkTo(IUnknown* document);
+    HRESULT RemoveSinkFrom(IUnknown* document);
+    // Takes the sink or save handler that loading registered off the
+    // session's document.
+    HRESULT LeaveDocument();
     HRESULT FixLaunchFileAndStart(const char* name);
     HRESULT SaveMarkupCore(const char* markupPath);
 

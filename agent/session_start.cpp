@@ -99,48 +99,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) try {
 }
 CATCH_RETURN();
 
-HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView) {
-    RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
-    LONG flag = 1;
-    LONG viewHandle = 0;
-    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, &flag, &viewHandle));
-    RETURN_HR_IF(E_FAIL, onlyA3DView && flag != 1);
-    return document.receive([&](auto out) { return m_pViewerSession->GetDocument(viewHandle, IID_PPV(out)); });
-}
-
 HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
     ModuleContextGuard context;
-    HRESULT hr = S_OK;
-    switch (m_nDocumentKind) {
-    case kDocumentPdf:
-        if (m_pViewerSession) {
-            ComPtr<IPdfDocument> document;
-            hr = document.receive([&](auto out) { return m_pViewerSession->GetDocument(m_hDocument, IID_PPV(out)); });
-            ComPtr<IViewerEvents> events;
-            if (SUCCEEDED(hr) && document) hr = document.query(events);
-            if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
-        }
-        break;
-    case kDocument2D:
-        if (m_pHelper) {
-            ComPtr<I2DDocument> document;
-            hr = document.receive([&](auto out) { return m_pHelper->GetDocument(m_hDocument, out); });
-            if (SUCCEEDED(hr) && document) hr = document->RemoveSaveHandler(SaveInterface());
-        }
-        break;
-    case kDocument3D:
-        if (m_pViewerSession) {
-            // Whatever the viewer calls the view, the agent's sink comes off it.
-            ComPtr<I3DDocument> document;
-            hr = Get3DDocument(document, false);
-            ComPtr<IViewerEvents> events;
-            if (SUCCEEDED(hr) && document) hr = document.query(events);
-            if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
-        }
-        break;
-    default:
-        break;
-    }
+    const HRESULT hr = LeaveDocument();
     m_pViewerSession.reset();
     m_pMarkupManager.reset();
     return hr;
