@@ -11,6 +11,7 @@
 #include "tests/alloc/failing_allocator.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -139,7 +140,7 @@ protected:
     // whatever ran out: the agent's lists stayed whole.
     void ExpectUsableAfterwards(CDMAgent* agent, HRESULT resolved) {
         if (SUCCEEDED(resolved) && failing_allocator::Failed()) {
-            EXPECT_EQ(S_OK, static_cast<IAgentSession*>(agent)->SaveViewList()) << "after running out in " << Where();
+            EXPECT_HR(S_OK, static_cast<IAgentSession*>(agent)->SaveViewList()) << "after running out in " << Where();
         }
     }
 
@@ -232,7 +233,7 @@ protected:
                 EXPECT_TRUE(reported) << step.name << " answered 0x" << std::hex << static_cast<unsigned long>(step.hr)
                                       << " after running out of memory (allocation " << std::dec << m_n << ")";
             } else {
-                EXPECT_NE(E_OUTOFMEMORY, step.hr) << step.name << " reported memory that ran out elsewhere, in "
+                EXPECT_NOT_HR(E_OUTOFMEMORY, step.hr) << step.name << " reported memory that ran out elsewhere, in "
                                                   << Where();
             }
         }
@@ -259,7 +260,7 @@ TEST_P(AllocationFailure, EveryAllocationOfASessionRoadMayFail) {
     std::printf("note: %ld allocations of the agent's along the road, each made to fail in turn\n", n - 1);
     EXPECT_GT(n, 1);
     EXPECT_LT(n, kMostAllocations);
-    for (const Step& step : m_steps) EXPECT_NE(E_OUTOFMEMORY, step.hr) << step.name;
+    for (const Step& step : m_steps) EXPECT_NOT_HR(E_OUTOFMEMORY, step.hr) << step.name;
 }
 
 std::string KindName(const testing::TestParamInfo<LONG>& info) {

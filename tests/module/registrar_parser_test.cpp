@@ -1,4 +1,5 @@
 #include "module/registrar_parser.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -8,7 +9,7 @@ namespace {
 
 std::vector<RegistryScriptRoot> Parse(const std::string& script, const RegistryVariables& variables = {}) {
     std::vector<RegistryScriptRoot> roots;
-    EXPECT_EQ(ParseRegistryScript(script, variables, roots), S_OK) << script;
+    EXPECT_HR(ParseRegistryScript(script, variables, roots), S_OK) << script;
     return roots;
 }
 
@@ -94,7 +95,7 @@ TEST(RegistryScriptParser, RejectsMalformedScriptsAndKeepsNoRoots) {
     };
     for (const std::string& script : cases) {
         std::vector<RegistryScriptRoot> roots(1);
-        EXPECT_EQ(ParseRegistryScript(script, {{"MODULE", "m"}}, roots), E_INVALIDARG) << script;
+        EXPECT_HR(ParseRegistryScript(script, {{"MODULE", "m"}}, roots), E_INVALIDARG) << script;
         EXPECT_TRUE(roots.empty()) << script;
     }
 }

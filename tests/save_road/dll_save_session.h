@@ -14,6 +14,7 @@
 #include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>
@@ -57,12 +58,12 @@ protected:
         nuvsim::SetLaunchFile(path.string());
         nuvsim::SetDocumentKind(nuvsim::kKind2D);
         ComPtr<IClassFactory> factory;
-        ASSERT_EQ(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_PPV(factory.put())));
-        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_PPV(m_agent.put())));
-        ASSERT_EQ(S_OK, m_agent.query(m_resolve));
-        ASSERT_EQ(S_OK, m_agent.query(m_save));
+        ASSERT_HR(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_PPV(factory.put())));
+        ASSERT_HR(S_OK, factory->CreateInstance(nullptr, IID_PPV(m_agent.put())));
+        ASSERT_HR(S_OK, m_agent.query(m_resolve));
+        ASSERT_HR(S_OK, m_agent.query(m_save));
         std::string buffer(path.string().size() + 1, '\0');
-        ASSERT_EQ(S_OK, m_resolve->ResolvePath(path.string().c_str(), buffer.data(), 0, 0));
+        ASSERT_HR(S_OK, m_resolve->ResolvePath(path.string().c_str(), buffer.data(), 0, 0));
     }
 
     // [ServerFile] and [ViewList] values; DMAgent is the recorder unless the
@@ -92,7 +93,7 @@ protected:
         std::thread presser = PressOkWhenShown("ZelView", seen);
         const HRESULT hr = Save(path);
         presser.join();
-        EXPECT_EQ(E_FAIL, hr) << path;
+        EXPECT_HR(E_FAIL, hr) << path;
         EXPECT_TRUE(seen.found) << path << ": no message box captioned ZelView";
         ASSERT_FALSE(Message(messageId).empty()) << messageId;
         EXPECT_EQ(Message(messageId), seen.text) << path;

@@ -11,6 +11,7 @@
 #include "platform/registry_api.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -59,7 +60,7 @@ protected:
     }
 
     void CreateAgent() {
-        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_PPV(&m_agent)));
+        ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&m_agent)));
         m_impl = static_cast<CDMAgent*>(m_agent);
     }
 

@@ -19,3 +19,6 @@ struct Hr {
 #define EXPECT_HR(expected, actual) EXPECT_EQ(Hr{expected}, Hr{actual})
 #define ASSERT_HR(expected, actual) ASSERT_EQ(Hr{expected}, Hr{actual})
 #define EXPECT_NOT_HR(unexpected, actual) EXPECT_NE(Hr{unexpected}, Hr{actual})
+
+inline bool HrFailed(Hr hr) { return FAILED(hr.value); }
+#define EXPECT_HR_FAILED(actual) EXPECT_PRED1(HrFailed, Hr{actual})

@@ -5,6 +5,7 @@
 #include "platform/paths.h"
 #include "platform/strings.h"
 #include "tests/support/fake_viewer.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -211,7 +212,7 @@ TEST_F(AgentDataStoreDifferential, AnIndexedRunReadsEachEntryOnce) {
         entries.push_back("m" + std::to_string(i));
     }
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(&helper, "p"));
     manager.stringReads = 0;
     {
         const AgentDataStore::ScopedIndex indexed(store);
@@ -230,10 +231,10 @@ TEST_F(AgentDataStoreDifferential, AnIndexedRunReadsEachEntryOnce) {
 TEST_F(AgentDataStoreDifferential, AWriteDropsTheIndex) {
     manager.blocks[0] = {"[ServerFile]ServerPath", "p"};
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(&helper, "p"));
     const AgentDataStore::ScopedIndex indexed(store);
     EXPECT_EQ("", store.FindValue("ServerFile", "ObjectId"));
-    ASSERT_EQ(S_OK, store.WriteValue("ServerFile", "ObjectId", "OBJ-1"));
+    ASSERT_HR(S_OK, store.WriteValue("ServerFile", "ObjectId", "OBJ-1"));
     EXPECT_EQ("OBJ-1", store.FindValue("ServerFile", "ObjectId"));
 }
 

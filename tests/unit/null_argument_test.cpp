@@ -4,6 +4,7 @@
 #include "platform/launch.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/raw_call.h"
+#include "tests/support/hresult.h"
 
 #include <functional>
 
@@ -100,8 +101,8 @@ protected:
 // Before the session starts and inside a started one.
 TEST_P(NullArguments, EveryPointerNullGivesAClearCode) {
     if (GetParam()) {
-        ASSERT_EQ(S_OK, StartSession(kLaunch, nuvsim::kKindPdf));
-        ASSERT_EQ(S_OK, AgentSession()->LoadDocumentMarkups(5));
+        ASSERT_HR(S_OK, StartSession(kLaunch, nuvsim::kKindPdf));
+        ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(5));
     } else {
         CreateAgent();
     }

@@ -1,6 +1,7 @@
 #include "pdm/pdm_connection.h"
 
 #include "tests/support/fake_viewer.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ TEST_F(PdmConnectionTest, SettingsAreReadWithDefaultsAndFallbacks) {
     SetViewList("Application", "app");
 
     CDMAgentConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(&helper));
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
     EXPECT_EQ("D:\\in\\a.xml", record.m_strServerPath);
     EXPECT_EQ("ViewOnly", record.m_strViewMode);
@@ -65,7 +66,7 @@ TEST_F(PdmConnectionTest, ServerPathAndFileTypeFromTheLaunchFileWin) {
     SetValue("ServerFile", "FileTypeID", "PDM.ViewList");
 
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(&helper));
     EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
     EXPECT_EQ("PDM.ViewList", record.m_strFileTypeID);
     for (const std::string& read : settings.profile.reads) EXPECT_NE("ServerFile/ImportPath", read);
@@ -73,7 +74,7 @@ TEST_F(PdmConnectionTest, ServerPathAndFileTypeFromTheLaunchFileWin) {
 
 TEST_F(PdmConnectionTest, WithoutASourceOnlyTheSessionKindIsSet) {
     CDMAgentConnection record;
-    EXPECT_EQ(S_OK, record.LoadSettings());
+    EXPECT_HR(S_OK, record.LoadSettings());
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
     EXPECT_TRUE(record.m_strServerPath.empty());
     EXPECT_TRUE(record.m_strDMAgent.empty());
@@ -87,8 +88,8 @@ TEST_F(PdmConnectionTest, CountsThatAreNoNumberOrNegativeAddNothing) {
         SetViewList("NumMarkups", count);
         SetViewList("Markup0", "D:\\m\\a.xml");
         CPdmConnection record;
-        ASSERT_EQ(S_OK, record.Attach(&helper));
-        EXPECT_EQ(S_OK, record.LoadMarkups());
+        ASSERT_HR(S_OK, record.Attach(&helper));
+        EXPECT_HR(S_OK, record.LoadMarkups());
         EXPECT_TRUE(record.m_markups.IsEmpty()) << "count " << count;
     }
 }
@@ -97,19 +98,19 @@ TEST_F(PdmConnectionTest, HugeCountsAreCutToTheListLimit) {
     SetViewList("NumMarkups", "4000000000");
     SetViewList("NumParts", "20000");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(&helper));
     EXPECT_EQ(kMaxListCount, record.m_nNumMarkups);
     EXPECT_EQ(kMaxListCount, record.m_nNumParts);
 
     record.m_nNumMarkups = 0x7FFFFFFF;  // as another part of the agent might set it
-    EXPECT_EQ(S_OK, record.LoadMarkups());
+    EXPECT_HR(S_OK, record.LoadMarkups());
     EXPECT_EQ(static_cast<size_t>(kMaxListCount), record.m_markups.Count());
 }
 
 TEST_F(PdmConnectionTest, AValueWithoutTerminatorIsCutAtTheBufferEnd) {
     settings.profile.unterminatedFill = static_cast<WCHAR>('x');
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(&helper));
     EXPECT_EQ(std::string(1024, 'x'), record.m_strServerPath);
 }
 
@@ -118,13 +119,13 @@ TEST_F(PdmConnectionTest, AttachPrefersTheSettingsSourceAndRefusesASecondTime) {
     manager.profile.Set("ServerFile", "ServerPath", "from-manager");
     {
         CPdmConnection record;
-        ASSERT_EQ(S_OK, record.Attach(&helper));
+        ASSERT_HR(S_OK, record.Attach(&helper));
         EXPECT_EQ("from-settings", record.m_strServerPath);
         EXPECT_EQ(0, helper.managerRequests);
         EXPECT_EQ(1, settings.refs);
 
         record.m_strServerPath.clear();
-        EXPECT_EQ(E_FAIL, record.Attach(&helper));
+        EXPECT_HR(E_FAIL, record.Attach(&helper));
         EXPECT_EQ(1, helper.settingsRequests);
         EXPECT_TRUE(record.m_strServerPath.empty());
     }
@@ -136,14 +137,14 @@ TEST_F(PdmConnectionTest, AttachFallsBackToTheMarkupManager) {
     manager.profile.Set("ServerFile", "ServerPath", "from-manager");
     {
         CPdmConnection record;
-        ASSERT_EQ(S_OK, record.Attach(&helper));
+        ASSERT_HR(S_OK, record.Attach(&helper));
         EXPECT_EQ("from-manager", record.m_strServerPath);
         EXPECT_FALSE(record.m_pSource);
         EXPECT_EQ(1, manager.refs);
 
         // Holding only the second kind, a new attach asks for the first kind
         // again and passes its failure on without a second manager.
-        EXPECT_EQ(E_NOINTERFACE, record.Attach(&helper));
+        EXPECT_HR(E_NOINTERFACE, record.Attach(&helper));
         EXPECT_EQ(2, helper.settingsRequests);
         EXPECT_EQ(1, helper.managerRequests);
     }
@@ -152,12 +153,12 @@ TEST_F(PdmConnectionTest, AttachFallsBackToTheMarkupManager) {
 
 TEST_F(PdmConnectionTest, AttachFailuresLeaveTheRecordDetached) {
     CPdmConnection record;
-    EXPECT_EQ(E_FAIL, record.Attach(nullptr));
+    EXPECT_HR(E_FAIL, record.Attach(nullptr));
     EXPECT_TRUE(record.m_strFileTypeID.empty());
 
     helper.settings = nullptr;
     helper.manager = nullptr;
-    EXPECT_EQ(E_NOINTERFACE, record.Attach(&helper));
+    EXPECT_HR(E_NOINTERFACE, record.Attach(&helper));
     EXPECT_FALSE(record.m_pSource);
     EXPECT_FALSE(record.m_pSourceAlt);
     EXPECT_TRUE(record.m_strFileTypeID.empty());
@@ -170,7 +171,7 @@ TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
     helper.junkOnFailure = junk;
     {
         CPdmConnection record;
-        EXPECT_EQ(E_NOINTERFACE, record.Attach(&helper));
+        EXPECT_HR(E_NOINTERFACE, record.Attach(&helper));
         EXPECT_FALSE(record.m_pSource);
         EXPECT_FALSE(record.m_pSourceAlt);
         EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
@@ -182,8 +183,8 @@ TEST_F(PdmConnectionTest, MarkupsFromPathsKeepTheirOrder) {
     SetViewList("Markup0", "D:\\m\\a.xml");
     SetViewList("Markup1", "D:\\m\\b.xml");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
-    ASSERT_EQ(S_OK, record.LoadMarkups());
+    ASSERT_HR(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.LoadMarkups());
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(2u, entries.size());
@@ -206,8 +207,8 @@ TEST_F(PdmConnectionTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
     SetViewList("Markup2", "HTTP://server/x");
     SetViewList("Markup3", "ftp://server/x?object_id=9");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
-    ASSERT_EQ(S_OK, record.LoadMarkups());
+    ASSERT_HR(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.LoadMarkups());
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(4u, entries.size());
@@ -231,8 +232,8 @@ TEST_F(PdmConnectionTest, NothingCarriesOverFromThePreviousMarkup) {
     SetViewList("Markup2", "D:\\m\\c.xml");
     SetViewList("object_id2", "7");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
-    ASSERT_EQ(S_OK, record.LoadMarkups());
+    ASSERT_HR(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.LoadMarkups());
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(3u, entries.size());
@@ -253,13 +254,13 @@ TEST_F(PdmConnectionTest, TheAgentTakesAccessRightsFromMarkupAccess) {
     SetViewList("MarkupAccess0", "read");
 
     CPdmConnection general;
-    ASSERT_EQ(S_OK, general.Attach(&helper));
-    ASSERT_EQ(S_OK, general.LoadMarkups());
+    ASSERT_HR(S_OK, general.Attach(&helper));
+    ASSERT_HR(S_OK, general.LoadMarkups());
     EXPECT_EQ("write", Entries(general.m_markups)[1].m_strAccess);
 
     CDMAgentConnection agent;
-    ASSERT_EQ(S_OK, agent.Attach(&helper));
-    ASSERT_EQ(S_OK, agent.LoadMarkups());
+    ASSERT_HR(S_OK, agent.Attach(&helper));
+    ASSERT_HR(S_OK, agent.LoadMarkups());
     const auto entries = Entries(agent.m_markups);
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ("read", entries[0].m_strAccess);
@@ -275,8 +276,8 @@ TEST_F(PdmConnectionTest, AccessRightsFollowTheListPositionOfEarlierEntries) {
     ViewListEntry earlier;
     earlier.m_strLocalPath = "D:\\m\\old.xml";
     agent.m_markups.AddTail(earlier);
-    ASSERT_EQ(S_OK, agent.Attach(&helper));
-    ASSERT_EQ(S_OK, agent.LoadMarkups());
+    ASSERT_HR(S_OK, agent.Attach(&helper));
+    ASSERT_HR(S_OK, agent.LoadMarkups());
 
     const auto entries = Entries(agent.m_markups);
     ASSERT_EQ(2u, entries.size());

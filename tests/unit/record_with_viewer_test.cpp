@@ -5,6 +5,7 @@
 #include "viewer/sim_control.h"
 #include "viewlist/agent_data_store.h"
 #include "interfaces/guids.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -18,7 +19,7 @@ class RecordWithViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
         nuvsim::ResetWorld();
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
+        ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
     }
     void TearDown() override {
         helper.reset();
@@ -51,8 +52,8 @@ TEST_F(RecordWithViewerTest, TheRecordReadsALaunchFile) {
         "DMAgent=save.cmd\r\n");
     {
         CDMAgentConnection record;
-        ASSERT_EQ(S_OK, record.Attach(helper.get()));
-        ASSERT_EQ(S_OK, record.LoadMarkups());
+        ASSERT_HR(S_OK, record.Attach(helper.get()));
+        ASSERT_HR(S_OK, record.LoadMarkups());
         EXPECT_EQ("D:\\in\\a.xml", record.m_strServerPath);
         EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
         EXPECT_EQ("S-17", record.m_strSessionID);
@@ -73,12 +74,12 @@ TEST_F(RecordWithViewerTest, TheStoreFindsWhatItWroteForADocument) {
     const LONG key[2] = {7, 9};
     {
         AgentDataStore store;
-        ASSERT_EQ(S_OK, store.OpenForDocument(helper.get(), key));
-        EXPECT_EQ(S_OK, store.WriteValue("ServerFile", "ServerPath", "D:\\views\\gear.xml"));
-        EXPECT_EQ(S_OK, store.WriteValue("ServerFile", "ObjectId", "77"));
+        ASSERT_HR(S_OK, store.OpenForDocument(helper.get(), key));
+        EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ServerPath", "D:\\views\\gear.xml"));
+        EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ObjectId", "77"));
     }
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(helper.get(), "d:/VIEWS/gear.xml"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(helper.get(), "d:/VIEWS/gear.xml"));
     EXPECT_EQ("77", store.FindValue("ServerFile", "ObjectId"));
 }
 

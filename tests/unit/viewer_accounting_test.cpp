@@ -5,6 +5,7 @@
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
+#include "tests/support/hresult.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ protected:
 
     static ComPtr<IAgentHelper> NewHelper() {
         ComPtr<IAgentHelper> helper;
-        EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
+        EXPECT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
         return helper;
     }
 };
@@ -48,13 +49,13 @@ TEST_F(ViewerAccountingTest, EverythingGivenBackIsBalanced) {
     {
         ComPtr<IAgentHelper> helper = NewHelper();
         ComPtr<IDocumentLookup> lookup;
-        ASSERT_EQ(S_OK, helper.query(lookup));
+        ASSERT_HR(S_OK, helper.query(lookup));
         ComPtr<IViewerSession> session;
-        ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
+        ASSERT_HR(S_OK, lookup->GetViewerSession(session.put()));
         ComPtr<IPdfDocument> pdf;
-        ASSERT_EQ(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
+        ASSERT_HR(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
         ComPtr<IViewerEvents> events;
-        ASSERT_EQ(S_OK, pdf.query(events));
+        ASSERT_HR(S_OK, pdf.query(events));
         EXPECT_FALSE(nuvsim::AllReleased());
     }
     EXPECT_TRUE(nuvsim::AllReleased());
@@ -64,7 +65,7 @@ TEST_F(ViewerAccountingTest, EverythingGivenBackIsBalanced) {
 TEST_F(ViewerAccountingTest, KeptAndOverReleasedReferencesAreNamed) {
     ComPtr<IAgentHelper> helper = NewHelper();
     IMarkupManager* kept = nullptr;
-    ASSERT_EQ(S_OK, helper->GetMarkupManager(&kept));
+    ASSERT_HR(S_OK, helper->GetMarkupManager(&kept));
     helper.reset();
     EXPECT_FALSE(nuvsim::AllReleased());
     EXPECT_THAT(nuvsim::UnbalancedObjects(), ElementsAre("MarkupManager: 1 reference(s) held"));
@@ -84,25 +85,25 @@ TEST_F(ViewerAccountingTest, RegistrationsHoldReferencesUntilTheDocumentCloses) 
     {
         ComPtr<IAgentHelper> helper = NewHelper();
         ComPtr<I2DDocument> document;
-        ASSERT_EQ(S_OK, helper->GetDocument(9, document.put()));
-        ASSERT_EQ(S_OK, document->AddSaveHandler(&handler));
-        ASSERT_EQ(S_OK, document->AddSaveHandler(&handler));
+        ASSERT_HR(S_OK, helper->GetDocument(9, document.put()));
+        ASSERT_HR(S_OK, document->AddSaveHandler(&handler));
+        ASSERT_HR(S_OK, document->AddSaveHandler(&handler));
         EXPECT_EQ(2u, handler.references);
-        EXPECT_EQ(E_INVALIDARG, document->AddSaveHandler(nullptr));
-        ASSERT_EQ(S_OK, document->RemoveSaveHandler(&handler));
+        EXPECT_HR(E_INVALIDARG, document->AddSaveHandler(nullptr));
+        ASSERT_HR(S_OK, document->RemoveSaveHandler(&handler));
         EXPECT_EQ(1u, handler.references);
-        ASSERT_EQ(S_OK, document->AddSaveHandler(&handler));
+        ASSERT_HR(S_OK, document->AddSaveHandler(&handler));
     }
     // One save reaches the handler once, whatever its registrations.
-    EXPECT_EQ(S_OK, nuvsim::Save2DMarkup(9, "D:\\m\\a.xml"));
+    EXPECT_HR(S_OK, nuvsim::Save2DMarkup(9, "D:\\m\\a.xml"));
     EXPECT_EQ("D:\\m\\a.xml;", handler.saved);
     handler.result = E_ABORT;
-    EXPECT_EQ(E_ABORT, nuvsim::Save2DMarkup(9, "D:\\m\\b.xml"));
-    EXPECT_EQ(E_INVALIDARG, nuvsim::Save2DMarkup(10, "D:\\m\\b.xml"));
+    EXPECT_HR(E_ABORT, nuvsim::Save2DMarkup(9, "D:\\m\\b.xml"));
+    EXPECT_HR(E_INVALIDARG, nuvsim::Save2DMarkup(10, "D:\\m\\b.xml"));
 
     nuvsim::CloseDocuments();
     EXPECT_EQ(0u, handler.references);
-    EXPECT_EQ(E_INVALIDARG, nuvsim::Save2DMarkup(9, "D:\\m\\c.xml"));
+    EXPECT_HR(E_INVALIDARG, nuvsim::Save2DMarkup(9, "D:\\m\\c.xml"));
     nuvsim::DocumentInfo info{};
     EXPECT_FALSE(nuvsim::FindDocument(9, &info));
     ASSERT_EQ(1u, nuvsim::Documents().size());
@@ -113,28 +114,28 @@ TEST_F(ViewerAccountingTest, RegistrationsHoldReferencesUntilTheDocumentCloses) 
 TEST_F(ViewerAccountingTest, AFailureSwitchTakesEveryOrTheNthCall) {
     ComPtr<IAgentHelper> helper = NewHelper();
     ComPtr<IMarkupManager> manager;
-    ASSERT_EQ(S_OK, helper->GetMarkupManager(manager.put()));
+    ASSERT_HR(S_OK, helper->GetMarkupManager(manager.put()));
     nuvsim::SetAgentData(GUID_AgentDataOwner, 0, 0, "x");
     char buffer[8];
     LONG size = 8;
 
     nuvsim::FailOperation("IMarkupManager::GetAgentString", E_ACCESSDENIED);
-    EXPECT_EQ(E_ACCESSDENIED, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
-    EXPECT_EQ(E_ACCESSDENIED, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
+    EXPECT_HR(E_ACCESSDENIED, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
+    EXPECT_HR(E_ACCESSDENIED, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
     nuvsim::FailOperation("IMarkupManager::GetAgentString", E_UNEXPECTED, 2);
-    EXPECT_EQ(S_OK, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
-    EXPECT_EQ(E_UNEXPECTED, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
-    EXPECT_EQ(S_OK, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
+    EXPECT_HR(S_OK, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
+    EXPECT_HR(E_UNEXPECTED, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
+    EXPECT_HR(S_OK, manager->GetAgentString(&GUID_AgentDataOwner, 0, 0, &size, buffer));
 
     nuvsim::FailOperation("NUVCoCreateInstance(AgentHelper)", E_OUTOFMEMORY);
     void* out = &size;
-    EXPECT_EQ(E_OUTOFMEMORY, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IAgentHelper>, &out));
+    EXPECT_HR(E_OUTOFMEMORY, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IAgentHelper>, &out));
     EXPECT_EQ(nullptr, out);
     // Other classes and operations are untouched.
     ComPtr<IFileStreamSource> files;
-    EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_PPV(files.put())));
+    EXPECT_HR(S_OK, NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, 1, IID_PPV(files.put())));
     nuvsim::ClearFaults();
-    EXPECT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IDocumentLookup>, &out));
+    EXPECT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, 1, iid_of<IDocumentLookup>, &out));
     static_cast<IUnknown*>(out)->Release();
 }
 
@@ -142,24 +143,24 @@ TEST_F(ViewerAccountingTest, ANullOutSwitchSucceedsWithNothing) {
     ComPtr<IAgentHelper> helper = NewHelper();
     nuvsim::NullOutOperation("IAgentHelper::GetMarkupManager", 1);
     ComPtr<IMarkupManager> manager;
-    EXPECT_EQ(S_OK, helper->GetMarkupManager(manager.put()));
+    EXPECT_HR(S_OK, helper->GetMarkupManager(manager.put()));
     EXPECT_FALSE(manager);
-    EXPECT_EQ(S_OK, helper->GetMarkupManager(manager.put()));
+    EXPECT_HR(S_OK, helper->GetMarkupManager(manager.put()));
     EXPECT_TRUE(manager);
 }
 
 TEST_F(ViewerAccountingTest, TheLogNamesEachCallAndTheCountersAddUp) {
     ComPtr<IAgentHelper> helper = NewHelper();
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, helper.query(lookup));
+    ASSERT_HR(S_OK, helper.query(lookup));
     ComPtr<IViewerSession> session;
-    ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
+    ASSERT_HR(S_OK, lookup->GetViewerSession(session.put()));
     ComPtr<IPdfDocument> pdf;
-    ASSERT_EQ(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
-    EXPECT_EQ(S_OK, pdf->LoadMarkupFile("D:\\m\\a.xml"));
+    ASSERT_HR(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
+    EXPECT_HR(S_OK, pdf->LoadMarkupFile("D:\\m\\a.xml"));
     LONG layer = 0;
-    EXPECT_EQ(S_OK, pdf->GetCurrentLayer(&layer));
-    EXPECT_EQ(S_OK, pdf->SetLayerReadOnly(layer, 1));
+    EXPECT_HR(S_OK, pdf->GetCurrentLayer(&layer));
+    EXPECT_HR(S_OK, pdf->SetLayerReadOnly(layer, 1));
     EXPECT_THAT(nuvsim::CallLog(),
                 ElementsAre("NUVCoCreateInstance(AgentHelper, IAgentHelper, 1)",
                             "AgentHelper::QueryInterface(IDocumentLookup)", "IDocumentLookup::GetViewerSession()",
@@ -179,7 +180,7 @@ TEST_F(ViewerAccountingTest, TheLogNamesEachCallAndTheCountersAddUp) {
     EXPECT_EQ(0, nuvsim::CallCount());
     // Off, the log stays empty but the counters go on.
     nuvsim::SetCallLogEnabled(false);
-    EXPECT_EQ(S_OK, pdf->GetCurrentLayer(&layer));
+    EXPECT_HR(S_OK, pdf->GetCurrentLayer(&layer));
     EXPECT_TRUE(nuvsim::CallLog().empty());
     EXPECT_EQ(1, nuvsim::CallCount("IPdfDocument::GetCurrentLayer"));
 }

@@ -5,6 +5,7 @@
 #include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -77,28 +78,28 @@ TEST_F(ViewerAgentDataLayoutTest, NearFarAndNegativeNumbersListInOrderAndStayOne
 
     // A saved and loaded file holds the same entries in the same order.
     const std::string file = (std::filesystem::temp_directory_path() / "nuvsim-data-layout").string();
-    ASSERT_EQ(S_OK, nuvsim::SaveAgentData(file));
+    ASSERT_HR(S_OK, nuvsim::SaveAgentData(file));
     nuvsim::ClearAgentData();
     EXPECT_TRUE(Listing().empty());
-    ASSERT_EQ(S_OK, nuvsim::LoadAgentData(file));
+    ASSERT_HR(S_OK, nuvsim::LoadAgentData(file));
     std::filesystem::remove(file);
     EXPECT_EQ(listed, Listing());
 }
 
 TEST_F(ViewerAgentDataLayoutTest, ANewDocumentKeyGetsABlockPastTheFarthestEntry) {
     ComPtr<IAgentHelper> helper;
-    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
+    ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, helper.query(lookup));
+    ASSERT_HR(S_OK, helper.query(lookup));
     nuvsim::SetAgentData(GUID_AgentDataOwner, -7, 0, "negative");
     const LONG first[2] = {1, 1};
     const LONG second[2] = {1, 2};
     LONG block = -1;
-    EXPECT_EQ(S_OK, lookup->GetDocumentIndex(first, &block));
+    EXPECT_HR(S_OK, lookup->GetDocumentIndex(first, &block));
     EXPECT_EQ(0, block);
     nuvsim::SetAgentData(kLowOwner, 900000, 3, "far block");
     nuvsim::SetAgentData(GUID_AgentDataOwner, 4, 0, "near");
-    EXPECT_EQ(S_OK, lookup->GetDocumentIndex(second, &block));
+    EXPECT_HR(S_OK, lookup->GetDocumentIndex(second, &block));
     EXPECT_EQ(900001, block);
     lookup.reset();
     helper.reset();

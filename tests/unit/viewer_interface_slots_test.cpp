@@ -7,6 +7,7 @@
 #include "platform/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -44,7 +45,7 @@ protected:
     template <typename T>
     T* Create(const CLSID& clsid) {
         void** out = Hold();
-        EXPECT_EQ(S_OK, NUVCoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid_of<T>, out));
+        EXPECT_HR(S_OK, NUVCoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid_of<T>, out));
         return static_cast<T*>(*out);
     }
 
@@ -72,8 +73,8 @@ TEST_F(ViewerSlots, SettingsSourceAndMarkupManager) {
     auto* helper = Create<IAgentHelper>(CLSID_AgentHelper);
     ComPtr<ISettingsSource> settings;
     ComPtr<IMarkupManager> manager;
-    ASSERT_EQ(S_OK, helper->GetSettingsSource(settings.put()));
-    ASSERT_EQ(S_OK, helper->GetMarkupManager(manager.put()));
+    ASSERT_HR(S_OK, helper->GetSettingsSource(settings.put()));
+    ASSERT_HR(S_OK, helper->GetMarkupManager(manager.put()));
 
     WCHAR section[] = {'S', 0}, key[] = {'K', 0}, buffer[16] = {};
     LONG count = 16;
@@ -97,7 +98,7 @@ TEST_F(ViewerSlots, SettingsSourceAndMarkupManager) {
 TEST_F(ViewerSlots, SessionAndDocuments) {
     auto* lookup = Create<IDocumentLookup>(CLSID_AgentHelper);
     ComPtr<IViewerSession> session;
-    ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
+    ASSERT_HR(S_OK, lookup->GetViewerSession(session.put()));
     LONG flag = 1, handle = 0, layer = 0;
     ExpectSlot(session.get(), 3, "IViewerSession::GetViewHandle", GUID_3DViewKind, &flag, &handle);
     ExpectSlot(session.get(), 7, "IViewerSession::GetDocument", LONG(5), &iid_of<IPdfDocument>, Hold());
@@ -110,9 +111,9 @@ TEST_F(ViewerSlots, SessionAndDocuments) {
     ExpectSlot(pdf, 39, "IPdfDocument::SetLayerReadOnly", layer, LONG(1));
 
     ComPtr<IViewerEvents> events;
-    ASSERT_EQ(S_OK, pdf->QueryInterface(IID_PPV(events.put())));
+    ASSERT_HR(S_OK, pdf->QueryInterface(IID_PPV(events.put())));
     ComPtr<IUnknown> sink;  // any object serves: the viewer only keeps it
-    ASSERT_EQ(S_OK, session->QueryInterface(IID_PPV(sink.put())));
+    ASSERT_HR(S_OK, session->QueryInterface(IID_PPV(sink.put())));
     ExpectSlot(events.get(), 4, "IViewerEvents::AddSink", sink.get());
     ExpectSlot(events.get(), 5, "IViewerEvents::RemoveSink", sink.get());
     events.reset();
@@ -128,9 +129,9 @@ TEST_F(ViewerSlots, SessionAndDocuments) {
 TEST_F(ViewerSlots, TwoDDocumentAndLayers) {
     auto* helper = Create<IAgentHelper>(CLSID_AgentHelper);
     ComPtr<I2DDocument> drawing;
-    ASSERT_EQ(S_OK, helper->GetDocument(3, drawing.put()));
+    ASSERT_HR(S_OK, helper->GetDocument(3, drawing.put()));
     ComPtr<I2DLayers> layers;
-    ASSERT_EQ(S_OK, drawing.query(layers));
+    ASSERT_HR(S_OK, drawing.query(layers));
     LONG layer = 0;
     char name[32] = {};
     ExpectSlot(layers.get(), 23, "I2DLayers::LoadMarkupFile", "D:\\m\\a.xml", LONG(2));
@@ -139,7 +140,7 @@ TEST_F(ViewerSlots, TwoDDocumentAndLayers) {
     ExpectSlot(layers.get(), 53, "I2DLayers::SetLayerReadOnly", layer, LONG(1));
 
     ComPtr<IUnknown> handler;
-    ASSERT_EQ(S_OK, drawing->QueryInterface(IID_PPV(handler.put())));
+    ASSERT_HR(S_OK, drawing->QueryInterface(IID_PPV(handler.put())));
     ExpectSlot(drawing.get(), 21, "I2DDocument::AddSaveHandler", handler.get());
     ExpectSlot(drawing.get(), 22, "I2DDocument::RemoveSaveHandler", handler.get());
     handler.reset();

@@ -6,6 +6,7 @@
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -69,9 +70,9 @@ protected:
         m_dir = std::filesystem::temp_directory_path() /
                 ("nuvsim-profile-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
-        ASSERT_EQ(S_OK, m_helper->GetSettingsSource(m_source.put()));
-        ASSERT_EQ(S_OK, m_helper->GetMarkupManager(m_manager.put()));
+        ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
+        ASSERT_HR(S_OK, m_helper->GetSettingsSource(m_source.put()));
+        ASSERT_HR(S_OK, m_helper->GetMarkupManager(m_manager.put()));
     }
 
     void TearDown() override {
@@ -95,7 +96,7 @@ protected:
     Wide Read(const WCHAR* section, const WCHAR* key, LONG count = 1024) {
         Wide buffer(static_cast<size_t>(count) + 1, W('?'));
         LONG size = count;
-        EXPECT_EQ(S_OK, m_source->ReadProfileValue(0, section, key, &size, buffer.data()));
+        EXPECT_HR(S_OK, m_source->ReadProfileValue(0, section, key, &size, buffer.data()));
         return Wide(buffer.c_str());
     }
 
@@ -200,7 +201,7 @@ TEST_F(ViewerProfileTest, TheMarkupManagerReadsTheSameFileAtItsSlot) {
     WriteFile(kLaunchLines);
     WCHAR buffer[16] = {};
     LONG count = 16;
-    EXPECT_EQ(S_OK, CallSlot(m_manager.get(), kMarkupManagerReadSlot, LONG{0}, static_cast<const WCHAR*>(W("S")),
+    EXPECT_HR(S_OK, CallSlot(m_manager.get(), kMarkupManagerReadSlot, LONG{0}, static_cast<const WCHAR*>(W("S")),
                              static_cast<const WCHAR*>(W("spaced")), &count, static_cast<WCHAR*>(buffer)));
     EXPECT_EQ(W("some value"), Wide(buffer));
     EXPECT_EQ(16, count);
@@ -214,11 +215,11 @@ TEST_F(ViewerProfileTest, TheUnterminatedKnobFillsTheWholeBuffer) {
     nuvsim::SetConfig(config);
     WCHAR buffer[9] = {W('!'), W('!'), W('!'), W('!'), W('!'), W('!'), W('!'), W('!'), 0};
     LONG count = 8;
-    EXPECT_EQ(S_OK, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, buffer));
+    EXPECT_HR(S_OK, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, buffer));
     EXPECT_EQ(W("hello###"), Wide(buffer));
     // A longer value is cut at the count, still without a terminator.
     count = 3;
-    EXPECT_EQ(S_OK, m_source->ReadProfileValue(0, W("S"), W("spaced"), &count, buffer));
+    EXPECT_HR(S_OK, m_source->ReadProfileValue(0, W("S"), W("spaced"), &count, buffer));
     EXPECT_EQ(W("somlo###"), Wide(buffer));
 }
 
@@ -227,11 +228,11 @@ TEST_F(ViewerProfileTest, BadArgumentsAreRefused) {
     WCHAR buffer[4] = {};
     LONG count = 4;
     LONG none = 0;
-    EXPECT_EQ(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), nullptr, buffer));
-    EXPECT_EQ(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, nullptr));
-    EXPECT_EQ(E_INVALIDARG, m_source->ReadProfileValue(0, nullptr, W("plain"), &count, buffer));
-    EXPECT_EQ(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), nullptr, &count, buffer));
-    EXPECT_EQ(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), W("plain"), &none, buffer));
+    EXPECT_HR(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), nullptr, buffer));
+    EXPECT_HR(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, nullptr));
+    EXPECT_HR(E_INVALIDARG, m_source->ReadProfileValue(0, nullptr, W("plain"), &count, buffer));
+    EXPECT_HR(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), nullptr, &count, buffer));
+    EXPECT_HR(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), W("plain"), &none, buffer));
 }
 
 }  // namespace
