@@ -6,6 +6,7 @@
 #include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
+#include "tests/support/guid_text.h"
 #include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
@@ -18,7 +19,7 @@ class ComRuntime : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(RunRegsvr32(false), 0);
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        ASSERT_HR_SUCCEEDED(CoInitialize(nullptr));
     }
     void TearDown() override { CoUninitialize(); }
 };
@@ -27,7 +28,7 @@ TEST_F(ComRuntime, CreatesTheAgentByClassAndByEitherProgId) {
     for (const wchar_t* progId : {L"ZelDMAgent.DMAgent", L"ZelDMAgent.DMAgent.1"}) {
         CLSID clsid{};
         ASSERT_HR(CLSIDFromProgID(progId, &clsid), S_OK);
-        EXPECT_TRUE(IsEqualGUID(clsid, CLSID_DMAgent));
+        EXPECT_EQ(clsid, CLSID_DMAgent) << progId;
     }
     ComPtr<IDMAgent> agent;
     ASSERT_HR(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())), S_OK);

@@ -31,9 +31,9 @@ protected:
 TEST_F(NativeRegistration, RegisterWritesEveryEntry) { ExpectAgentRegistered(m_path); }
 
 TEST_F(NativeRegistration, RegisteringAgainRemovesStaleSubkeysOfTheClassKey) {
-    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper"));
+    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper")) << kClassKey;
     ASSERT_HR(m_module.registerServer(), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale")) << kClassKey;
     ExpectAgentRegistered(m_path);
 }
 

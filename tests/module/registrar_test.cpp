@@ -48,28 +48,28 @@ TEST_F(Registrar, RegisterWritesKeysDefaultsAndNamedValues) {
 TEST_F(Registrar, ForceRemoveReplacesTheWholeTreeOnRegister) {
     const std::string items = "ForceRemove Forced = s 'F' { Kept = s 'k' } Plain = s 'P'";
     ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Forced\\Stale\\Deeper")));
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Plain\\Extra")));
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Forced\\Stale\\Deeper"))) << "Forced\\Stale\\Deeper";
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Plain\\Extra"))) << "Plain\\Extra";
 
     ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Forced\\Stale")));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Forced\\Stale"))) << "Forced\\Stale";
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced\\Kept")), "k");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced")), "F");
     // Without ForceRemove registration only adds.
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Plain\\Extra")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Plain\\Extra"))) << "Plain\\Extra";
 }
 
 TEST_F(Registrar, UnregisterDeletesTreesButKeepsNoRemoveKeys) {
     const std::string items = "Gone = s 'g' { Child = s 'c' } NoRemove Shared { Mine = s 'm' }";
     ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Gone\\Unlisted")));
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Shared\\Others")));
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Gone\\Unlisted"))) << "Gone\\Unlisted";
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Shared\\Others"))) << "Shared\\Others";
 
     ASSERT_HR(Run(items, RegistryScriptMode::Unregister), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Gone")));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Mine")));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Others")));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, m_key));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Gone"))) << "Gone";
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Mine"))) << "Shared\\Mine";
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Others"))) << "Shared\\Others";
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, m_key)) << m_key;
 
     // Nothing left to remove is no failure.
     EXPECT_HR(Run(items, RegistryScriptMode::Unregister), S_OK);
@@ -77,7 +77,7 @@ TEST_F(Registrar, UnregisterDeletesTreesButKeepsNoRemoveKeys) {
 
 TEST_F(Registrar, ScriptErrorChangesNothing) {
     EXPECT_HR(Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register), E_INVALIDARG);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_key));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_key)) << m_key;
 }
 
 }  // namespace

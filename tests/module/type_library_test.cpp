@@ -5,6 +5,7 @@
 #include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
+#include "tests/support/guid_text.h"
 #include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
@@ -56,7 +57,7 @@ protected:
 TEST_F(RegisteredTypeLibrary, DescribesTheLibrary) {
     TLIBATTR* attributes = nullptr;
     ASSERT_HR(m_library->GetLibAttr(&attributes), S_OK);
-    EXPECT_TRUE(IsEqualGUID(attributes->guid, LIBID_ZELDMAGENTLib));
+    EXPECT_EQ(attributes->guid, LIBID_ZELDMAGENTLib);
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 0);
     EXPECT_EQ(attributes->lcid, 0u);
@@ -74,7 +75,7 @@ TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface)
     TYPEATTR* attributes = nullptr;
     ASSERT_HR(coclass->GetTypeAttr(&attributes), S_OK);
     EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
-    EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FCANCREATE);
+    EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FCANCREATE) << "type flags 0x" << std::hex << attributes->wTypeFlags;
     EXPECT_EQ(attributes->cImplTypes, 1);
     coclass->ReleaseTypeAttr(attributes);
     const Documentation cls = Describe(coclass.get());
@@ -83,7 +84,7 @@ TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface)
 
     INT flags = 0;
     ASSERT_HR(coclass->GetImplTypeFlags(0, &flags), S_OK);
-    EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT);
+    EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT) << "implementation flags 0x" << std::hex << flags;
     HREFTYPE reference = 0;
     ASSERT_HR(coclass->GetRefTypeOfImplType(0, &reference), S_OK);
     ComPtr<ITypeInfo> implemented;
@@ -111,7 +112,7 @@ TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods
     ASSERT_HR(info->GetRefTypeInfo(reference, base.put()), S_OK);
     TYPEATTR* baseAttributes = nullptr;
     ASSERT_HR(base->GetTypeAttr(&baseAttributes), S_OK);
-    EXPECT_TRUE(IsEqualGUID(baseAttributes->guid, iid_of<IUnknown>));
+    EXPECT_EQ(baseAttributes->guid, iid_of<IUnknown>);
     base->ReleaseTypeAttr(baseAttributes);
 }
 

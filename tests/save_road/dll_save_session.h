@@ -15,7 +15,9 @@
 #include "tests/support/scoped_env.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -44,7 +46,7 @@ protected:
         m_save.reset();
         m_resolve.reset();
         m_agent.reset();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);

@@ -12,7 +12,9 @@
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -39,16 +41,10 @@ protected:
         // its documents; only then can the agent die.
         nuvsim::CloseDocuments();
         ReleaseAgent();
-        EXPECT_TRUE(nuvsim::AllReleased()) << Join(nuvsim::UnbalancedObjects()) << Join(nuvsim::ReferenceErrors());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
-    }
-
-    static std::string Join(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        return text;
     }
 
     // Writes a launch file and tells the viewer it is the session's.

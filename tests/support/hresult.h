@@ -21,4 +21,6 @@ struct Hr {
 #define EXPECT_NOT_HR(unexpected, actual) EXPECT_NE(Hr{unexpected}, Hr{actual})
 
 inline bool HrFailed(Hr hr) { return FAILED(hr.value); }
+inline bool HrSucceeded(Hr hr) { return SUCCEEDED(hr.value); }
 #define EXPECT_HR_FAILED(actual) EXPECT_PRED1(HrFailed, Hr{actual})
+#define ASSERT_HR_SUCCEEDED(actual) ASSERT_PRED1(HrSucceeded, Hr{actual})

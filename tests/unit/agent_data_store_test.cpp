@@ -3,6 +3,7 @@
 #include "tests/support/fake_viewer.h"
 #include "tests/support/hresult.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -134,7 +135,7 @@ TEST_F(AgentDataStoreTest, AFailedWriteLeavesNoNameWithoutItsValue) {
     ASSERT_HR(S_OK, store.OpenForDocument(&helper, key));
     manager.failWriteAt = 0;
     EXPECT_HR(E_ACCESSDENIED, store.WriteValue("ViewList", "Markup0", "a"));
-    EXPECT_TRUE(manager.blocks[0].empty());
+    EXPECT_THAT(manager.blocks[0], testing::IsEmpty());
     EXPECT_EQ(0, store.Entry());
 
     // A failed value write takes its name back: the next pair goes over it,

@@ -7,7 +7,9 @@
 #include "platform/module_lock.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -20,7 +22,7 @@ protected:
     }
     void TearDown() override {
         EXPECT_EQ(m_locksBefore, ModuleLockCount()) << "an agent is still alive, or died twice";
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
     }
 

@@ -8,6 +8,7 @@
 #include "tests/support/recording_sink.h"
 #include "tests/support/hresult.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -217,7 +218,7 @@ TEST_F(AgentObject, DocumentSaveCodesNeedARegisteredDocument) {
     EXPECT_HR(E_POINTER, notify->Notify(kNotifySaveDocumentMarkup, nullptr, 0, nullptr, nullptr));
     EXPECT_HR(E_POINTER, notify->Notify(kNotifySaveMarkup, nullptr, 0, nullptr, nullptr));
     // None of these is an event for the sinks.
-    EXPECT_TRUE(sink.calls.empty());
+    EXPECT_THAT(sink.Codes(), testing::IsEmpty());
     notify->Unadvise(&sink);
 }
 

@@ -10,6 +10,8 @@
 #include <gmock/gmock.h>
 
 using testing::ElementsAre;
+using testing::IsEmpty;
+using testing::PrintToString;
 
 namespace {
 
@@ -42,7 +44,7 @@ std::vector<std::string> Operations(const std::vector<std::string>& lines) {
 
 std::vector<bool> ReadOnlyFlags(LONG handle) {
     nuvsim::DocumentInfo info{};
-    EXPECT_TRUE(nuvsim::FindDocument(handle, &info));
+    EXPECT_TRUE(nuvsim::FindDocument(handle, &info)) << handle << " among " << PrintToString(nuvsim::Documents());
     std::vector<bool> flags;
     for (const auto& layer : info.layers) flags.push_back(layer.readOnly);
     return flags;
@@ -50,7 +52,7 @@ std::vector<bool> ReadOnlyFlags(LONG handle) {
 
 std::vector<std::string> LayerPaths(LONG handle) {
     nuvsim::DocumentInfo info{};
-    EXPECT_TRUE(nuvsim::FindDocument(handle, &info));
+    EXPECT_TRUE(nuvsim::FindDocument(handle, &info)) << handle << " among " << PrintToString(nuvsim::Documents());
     std::vector<std::string> paths;
     for (const auto& layer : info.layers) paths.push_back(layer.path);
     return paths;
@@ -71,9 +73,9 @@ TEST_F(Sessions, StartJoinsTheViewerSessionAndReadsTheLaunchFile) {
     char buffer[64] = {};
     EXPECT_HR(S_OK, Session<IAgentPathResolve>()->ResolvePath("D:\\other.dwg", buffer, 0, 0));
     EXPECT_STREQ("D:\\other.dwg", buffer);
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_THAT(nuvsim::CallLog(), IsEmpty());
     EXPECT_HR(S_OK, Session<IAgentSessionControl>()->Start());
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_THAT(nuvsim::CallLog(), IsEmpty());
 }
 
 TEST_F(Sessions, OpenStreamHandsOutARealStreamAndStartsOnce) {
@@ -126,7 +128,7 @@ TEST_F(Sessions, PdfDocumentGetsEveryMarkupWithLayersReadOnlyByAccess) {
 
     // A second document of the session gets nothing twice.
     ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(6));
-    EXPECT_TRUE(LayerPaths(6).empty());
+    EXPECT_THAT(LayerPaths(6), IsEmpty());
 }
 
 TEST_F(Sessions, TwoDDocumentKeepsItsBaseLayerReadOnlyAndNumbersMarkupsFromTwo) {
@@ -153,7 +155,7 @@ TEST_F(Sessions, TwoDDocumentKeepsItsBaseLayerReadOnlyAndNumbersMarkupsFromTwo) 
     EXPECT_EQ(0, nuvsim::CallCount("I2DLayers::LoadMarkupFile"));
     EXPECT_EQ(1, nuvsim::CallCount("I2DLayers::SetLayerReadOnly"));
     nuvsim::DocumentInfo info{};
-    ASSERT_TRUE(nuvsim::FindDocument(9, &info));
+    ASSERT_TRUE(nuvsim::FindDocument(9, &info)) << PrintToString(nuvsim::Documents());
     EXPECT_EQ(2, info.saveHandlerRegistrations);
 }
 
@@ -189,7 +191,8 @@ TEST_F(Sessions, ThreeDDocumentLoadsEveryMarkupWithoutLocking) {
     const LONG viewHandle = nuvsim::GetConfig().viewHandle3D;
     EXPECT_THAT(ReadOnlyFlags(viewHandle), ElementsAre(false, false, false));
     nuvsim::DocumentInfo info{};
-    ASSERT_TRUE(nuvsim::FindDocument(viewHandle, &info));
+    ASSERT_TRUE(nuvsim::FindDocument(viewHandle, &info))
+        << viewHandle << " among " << PrintToString(nuvsim::Documents());
     EXPECT_EQ(21, info.layers[0].documentHandle);
 }
 
@@ -224,10 +227,10 @@ TEST_F(Sessions, NoDocumentKindMeansNothingToLoad) {
     ASSERT_HR(S_OK, StartSession(kLaunchText, nuvsim::kKindNone));
     nuvsim::ClearCallLog();
     EXPECT_HR(E_FAIL, AgentSession()->LoadDocumentMarkups(1));
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_THAT(nuvsim::CallLog(), IsEmpty());
     // BeginMarkup stores the key and switches PreserveExtensions, yet fails.
     EXPECT_HR(E_FAIL, AgentSession()->BeginMarkup(8));
-    EXPECT_TRUE(nuvsim::EnabledMarkupKinds().empty());
+    EXPECT_THAT(nuvsim::EnabledMarkupKinds(), IsEmpty());
 }
 
 TEST_F(Sessions, AFailingDocumentRequestIsPassedBackAndNothingIsMarkedLoaded) {
@@ -278,7 +281,7 @@ TEST_F(MarkupSession, PendingFilesAreDeletedAndFailuresReportedToTheCaller) {
     m_impl->AddPendingDelete((m_dir / "missing.xml").string());
     PendingFileList list{nullptr};
     EXPECT_HR(S_OK, AgentSession()->RemovePendingFiles(&list));
-    EXPECT_FALSE(std::filesystem::exists(existing));
+    EXPECT_FALSE(std::filesystem::exists(existing)) << existing;
     ASSERT_NE(nullptr, list.head);
     EXPECT_EQ((m_dir / "missing.xml").string(), list.head->path);
     EXPECT_EQ(nullptr, list.head->next);

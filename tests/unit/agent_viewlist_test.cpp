@@ -162,7 +162,7 @@ TEST_F(ViewList, ListOperationsBeforeConnectTouchNothing) {
     nuvsim::ClearCallLog();
     EXPECT_HR(E_FAIL, AgentSession()->LoadViewList());
     EXPECT_HR(E_FAIL, AgentSession()->SaveViewList());
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_THAT(nuvsim::CallLog(), testing::IsEmpty());
 }
 
 }  // namespace

@@ -158,8 +158,7 @@ protected:
         Record("LoadDocumentMarkups (after the fault)", AgentSession()->LoadDocumentMarkups(kDocument + 1));
         nuvsim::CloseDocuments();
         ReleaseAgent();
-        EXPECT_TRUE(nuvsim::AllReleased()) << "kind " << kind << "\n"
-                                           << Join(nuvsim::UnbalancedObjects()) << Join(nuvsim::ReferenceErrors());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty()) << "kind " << kind;
     }
 
     // A failure the agent reports is the viewer's code or one of its own:

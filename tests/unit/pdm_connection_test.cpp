@@ -76,8 +76,8 @@ TEST_F(PdmConnectionTest, WithoutASourceOnlyTheSessionKindIsSet) {
     CDMAgentConnection record;
     EXPECT_HR(S_OK, record.LoadSettings());
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
-    EXPECT_TRUE(record.m_strServerPath.empty());
-    EXPECT_TRUE(record.m_strDMAgent.empty());
+    EXPECT_EQ("", record.m_strServerPath);
+    EXPECT_EQ("", record.m_strDMAgent);
     EXPECT_EQ(0, record.m_nNumMarkups);
     EXPECT_EQ(0, record.m_nNumParts);
     EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
@@ -90,7 +90,7 @@ TEST_F(PdmConnectionTest, CountsThatAreNoNumberOrNegativeAddNothing) {
         CPdmConnection record;
         ASSERT_HR(S_OK, record.Attach(&helper));
         EXPECT_HR(S_OK, record.LoadMarkups());
-        EXPECT_TRUE(record.m_markups.IsEmpty()) << "count " << count;
+        EXPECT_EQ(0u, record.m_markups.Count()) << "count " << count;
     }
 }
 
@@ -127,7 +127,7 @@ TEST_F(PdmConnectionTest, AttachPrefersTheSettingsSourceAndRefusesASecondTime) {
         record.m_strServerPath.clear();
         EXPECT_HR(E_FAIL, record.Attach(&helper));
         EXPECT_EQ(1, helper.settingsRequests);
-        EXPECT_TRUE(record.m_strServerPath.empty());
+        EXPECT_EQ("", record.m_strServerPath);
     }
     EXPECT_EQ(0, settings.refs);
 }
@@ -139,7 +139,7 @@ TEST_F(PdmConnectionTest, AttachFallsBackToTheMarkupManager) {
         CPdmConnection record;
         ASSERT_HR(S_OK, record.Attach(&helper));
         EXPECT_EQ("from-manager", record.m_strServerPath);
-        EXPECT_FALSE(record.m_pSource);
+        EXPECT_EQ(nullptr, record.m_pSource.get());
         EXPECT_EQ(1, manager.refs);
 
         // Holding only the second kind, a new attach asks for the first kind
@@ -154,14 +154,14 @@ TEST_F(PdmConnectionTest, AttachFallsBackToTheMarkupManager) {
 TEST_F(PdmConnectionTest, AttachFailuresLeaveTheRecordDetached) {
     CPdmConnection record;
     EXPECT_HR(E_FAIL, record.Attach(nullptr));
-    EXPECT_TRUE(record.m_strFileTypeID.empty());
+    EXPECT_EQ("", record.m_strFileTypeID);
 
     helper.settings = nullptr;
     helper.manager = nullptr;
     EXPECT_HR(E_NOINTERFACE, record.Attach(&helper));
-    EXPECT_FALSE(record.m_pSource);
-    EXPECT_FALSE(record.m_pSourceAlt);
-    EXPECT_TRUE(record.m_strFileTypeID.empty());
+    EXPECT_EQ(nullptr, record.m_pSource.get());
+    EXPECT_EQ(nullptr, record.m_pSourceAlt.get());
+    EXPECT_EQ("", record.m_strFileTypeID);
 }
 
 TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
@@ -172,8 +172,8 @@ TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
     {
         CPdmConnection record;
         EXPECT_HR(E_NOINTERFACE, record.Attach(&helper));
-        EXPECT_FALSE(record.m_pSource);
-        EXPECT_FALSE(record.m_pSourceAlt);
+        EXPECT_EQ(nullptr, record.m_pSource.get());
+        EXPECT_EQ(nullptr, record.m_pSourceAlt.get());
         EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
     }
 }
@@ -192,9 +192,9 @@ TEST_F(PdmConnectionTest, MarkupsFromPathsKeepTheirOrder) {
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocalPath);
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocation);
     for (const ViewListEntry& entry : entries) {
-        EXPECT_TRUE(entry.m_strURL.empty());
-        EXPECT_TRUE(entry.m_strObjectID.empty());
-        EXPECT_FALSE(entry.m_bLoaded);
+        EXPECT_EQ("", entry.m_strURL);
+        EXPECT_EQ("", entry.m_strObjectID);
+        EXPECT_FALSE(entry.m_bLoaded) << entry.m_strLocalPath;
     }
 }
 
@@ -214,14 +214,14 @@ TEST_F(PdmConnectionTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
     ASSERT_EQ(4u, entries.size());
     EXPECT_EQ(url, entries[0].m_strURL);
     EXPECT_EQ("A/B", entries[0].m_strObjectID);
-    EXPECT_TRUE(entries[0].m_strLocalPath.empty());
+    EXPECT_EQ("", entries[0].m_strLocalPath);
     EXPECT_EQ("77", entries[1].m_strObjectID);
-    EXPECT_TRUE(entries[1].m_strLocalPath.empty());
+    EXPECT_EQ("", entries[1].m_strLocalPath);
     // A URL without an object identifier is loaded from where it points.
     EXPECT_EQ("HTTP://server/x", entries[2].m_strURL);
     EXPECT_EQ("HTTP://server/x", entries[2].m_strLocalPath);
-    EXPECT_TRUE(entries[3].m_strURL.empty());
-    EXPECT_TRUE(entries[3].m_strObjectID.empty());
+    EXPECT_EQ("", entries[3].m_strURL);
+    EXPECT_EQ("", entries[3].m_strObjectID);
     EXPECT_EQ("ftp://server/x?object_id=9", entries[3].m_strLocalPath);
 }
 
@@ -238,11 +238,11 @@ TEST_F(PdmConnectionTest, NothingCarriesOverFromThePreviousMarkup) {
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(3u, entries.size());
     EXPECT_EQ("42", entries[0].m_strObjectID);
-    EXPECT_TRUE(entries[1].m_strURL.empty());
-    EXPECT_TRUE(entries[1].m_strObjectID.empty());
+    EXPECT_EQ("", entries[1].m_strURL);
+    EXPECT_EQ("", entries[1].m_strObjectID);
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocalPath);
     EXPECT_EQ("7", entries[2].m_strObjectID);
-    EXPECT_TRUE(entries[2].m_strLocalPath.empty());
+    EXPECT_EQ("", entries[2].m_strLocalPath);
 }
 
 TEST_F(PdmConnectionTest, TheAgentTakesAccessRightsFromMarkupAccess) {

@@ -6,7 +6,9 @@
 #include "viewlist/agent_data_store.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -24,7 +26,7 @@ protected:
     void TearDown() override {
         helper.reset();
         if (!launchFile.empty()) std::remove(launchFile.c_str());
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
     }
     void WriteLaunchFile(const std::string& text) {
@@ -63,7 +65,7 @@ TEST_F(RecordWithViewerTest, TheRecordReadsALaunchFile) {
         auto entry = record.m_markups.begin();
         EXPECT_EQ("A/B", entry->m_strObjectID);
         EXPECT_EQ("read", entry->m_strAccess);
-        EXPECT_TRUE(entry->m_strLocalPath.empty());
+        EXPECT_EQ("", entry->m_strLocalPath);
         ++entry;
         EXPECT_EQ("D:\\m\\b.xml", entry->m_strLocalPath);
         EXPECT_EQ("", entry->m_strAccess);

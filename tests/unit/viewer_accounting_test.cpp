@@ -6,6 +6,7 @@
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -14,6 +15,13 @@ namespace {
 
 using testing::ElementsAre;
 using testing::HasSubstr;
+using testing::IsEmpty;
+using testing::PrintToString;
+
+// The world's books, for a failure text.
+std::string Accounting() {
+    return PrintToString(nuvsim::Objects()) + ", release errors " + PrintToString(nuvsim::ReferenceErrors());
+}
 
 // A save handler of the agent's kind that counts its own references.
 class CountingSaveHandler final : public IAgentMarkupSave {
@@ -56,10 +64,10 @@ TEST_F(ViewerAccountingTest, EverythingGivenBackIsBalanced) {
         ASSERT_HR(S_OK, session->GetDocument(4, IID_PPV(pdf.put())));
         ComPtr<IViewerEvents> events;
         ASSERT_HR(S_OK, pdf.query(events));
-        EXPECT_FALSE(nuvsim::AllReleased());
+        EXPECT_FALSE(nuvsim::AllReleased()) << Accounting();
     }
-    EXPECT_TRUE(nuvsim::AllReleased());
-    EXPECT_TRUE(nuvsim::UnbalancedObjects().empty());
+    EXPECT_TRUE(nuvsim::AllReleased()) << Accounting();
+    EXPECT_THAT(nuvsim::UnbalancedObjects(), IsEmpty());
 }
 
 TEST_F(ViewerAccountingTest, KeptAndOverReleasedReferencesAreNamed) {
@@ -67,17 +75,17 @@ TEST_F(ViewerAccountingTest, KeptAndOverReleasedReferencesAreNamed) {
     IMarkupManager* kept = nullptr;
     ASSERT_HR(S_OK, helper->GetMarkupManager(&kept));
     helper.reset();
-    EXPECT_FALSE(nuvsim::AllReleased());
+    EXPECT_FALSE(nuvsim::AllReleased()) << Accounting();
     EXPECT_THAT(nuvsim::UnbalancedObjects(), ElementsAre("MarkupManager: 1 reference(s) held"));
 
     kept->Release();
-    EXPECT_TRUE(nuvsim::AllReleased());
+    EXPECT_TRUE(nuvsim::AllReleased()) << Accounting();
     // The object lives on in the world: a second Release is recorded, not a free.
     kept->Release();
-    EXPECT_FALSE(nuvsim::AllReleased());
+    EXPECT_FALSE(nuvsim::AllReleased()) << Accounting();
     EXPECT_THAT(nuvsim::ReferenceErrors(), ElementsAre(HasSubstr("MarkupManager")));
     nuvsim::ResetWorld();
-    EXPECT_TRUE(nuvsim::AllReleased());
+    EXPECT_TRUE(nuvsim::AllReleased()) << Accounting();
 }
 
 TEST_F(ViewerAccountingTest, RegistrationsHoldReferencesUntilTheDocumentCloses) {
@@ -105,10 +113,10 @@ TEST_F(ViewerAccountingTest, RegistrationsHoldReferencesUntilTheDocumentCloses) 
     EXPECT_EQ(0u, handler.references);
     EXPECT_HR(E_INVALIDARG, nuvsim::Save2DMarkup(9, "D:\\m\\c.xml"));
     nuvsim::DocumentInfo info{};
-    EXPECT_FALSE(nuvsim::FindDocument(9, &info));
+    EXPECT_FALSE(nuvsim::FindDocument(9, &info)) << PrintToString(info);
     ASSERT_EQ(1u, nuvsim::Documents().size());
-    EXPECT_FALSE(nuvsim::Documents()[0].open);
-    EXPECT_TRUE(nuvsim::AllReleased());
+    EXPECT_FALSE(nuvsim::Documents()[0].open) << PrintToString(nuvsim::Documents()[0]);
+    EXPECT_TRUE(nuvsim::AllReleased()) << Accounting();
 }
 
 TEST_F(ViewerAccountingTest, AFailureSwitchTakesEveryOrTheNthCall) {
@@ -144,9 +152,9 @@ TEST_F(ViewerAccountingTest, ANullOutSwitchSucceedsWithNothing) {
     nuvsim::NullOutOperation("IAgentHelper::GetMarkupManager", 1);
     ComPtr<IMarkupManager> manager;
     EXPECT_HR(S_OK, helper->GetMarkupManager(manager.put()));
-    EXPECT_FALSE(manager);
+    EXPECT_EQ(nullptr, manager.get());
     EXPECT_HR(S_OK, helper->GetMarkupManager(manager.put()));
-    EXPECT_TRUE(manager);
+    EXPECT_NE(nullptr, manager.get());
 }
 
 TEST_F(ViewerAccountingTest, TheLogNamesEachCallAndTheCountersAddUp) {
@@ -171,17 +179,17 @@ TEST_F(ViewerAccountingTest, TheLogNamesEachCallAndTheCountersAddUp) {
     EXPECT_EQ(1, nuvsim::CallCount("NUVCoCreateInstance(AgentHelper)"));
     EXPECT_EQ(1, nuvsim::CallCount("IPdfDocument::LoadMarkupFile"));
     nuvsim::DocumentInfo info{};
-    ASSERT_TRUE(nuvsim::FindDocument(4, &info));
+    ASSERT_TRUE(nuvsim::FindDocument(4, &info)) << PrintToString(nuvsim::Documents());
     ASSERT_EQ(1u, info.layers.size());
     EXPECT_EQ("D:\\m\\a.xml", info.layers[0].path);
-    EXPECT_TRUE(info.layers[0].readOnly);
+    EXPECT_TRUE(info.layers[0].readOnly) << PrintToString(info);
     nuvsim::ClearCallLog();
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_THAT(nuvsim::CallLog(), IsEmpty());
     EXPECT_EQ(0, nuvsim::CallCount());
     // Off, the log stays empty but the counters go on.
     nuvsim::SetCallLogEnabled(false);
     EXPECT_HR(S_OK, pdf->GetCurrentLayer(&layer));
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_THAT(nuvsim::CallLog(), IsEmpty());
     EXPECT_EQ(1, nuvsim::CallCount("IPdfDocument::GetCurrentLayer"));
 }
 

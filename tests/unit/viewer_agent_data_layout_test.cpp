@@ -6,11 +6,14 @@
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -33,6 +36,13 @@ std::vector<Listed> Listing() {
     std::vector<Listed> out;
     for (const nuvsim::AgentDataEntry& e : nuvsim::AgentDataEntries()) out.emplace_back(Rank(e.owner), e.block, e.entry, e.text);
     return out;
+}
+
+// An entry as GetAgentData finds it.
+std::optional<std::string> Entry(const GUID& owner, LONG block, LONG entry) {
+    std::string text;
+    if (!nuvsim::GetAgentData(owner, block, entry, &text)) return std::nullopt;
+    return text;
 }
 
 class ViewerAgentDataLayoutTest : public testing::Test {
@@ -69,18 +79,16 @@ TEST_F(ViewerAgentDataLayoutTest, NearFarAndNegativeNumbersListInOrderAndStayOne
     EXPECT_EQ(Listed(1, 900000, 0, "far block"), listed[6000 - 1]);
     EXPECT_EQ(Listed(2, 0, 0, "h"), listed.back());
 
-    std::string text;
-    EXPECT_TRUE(nuvsim::GetAgentData(GUID_AgentDataOwner, 1, 5000, &text));
-    EXPECT_EQ("far again", text);
-    EXPECT_FALSE(nuvsim::GetAgentData(GUID_AgentDataOwner, 1, 4, &text));
-    EXPECT_FALSE(nuvsim::GetAgentData(GUID_AgentDataOwner, 1, 6000, &text));
-    EXPECT_FALSE(nuvsim::GetAgentData(kLowOwner, 3, 0, &text));
+    EXPECT_EQ("far again", Entry(GUID_AgentDataOwner, 1, 5000));
+    EXPECT_EQ(std::nullopt, Entry(GUID_AgentDataOwner, 1, 4));
+    EXPECT_EQ(std::nullopt, Entry(GUID_AgentDataOwner, 1, 6000));
+    EXPECT_EQ(std::nullopt, Entry(kLowOwner, 3, 0));
 
     // A saved and loaded file holds the same entries in the same order.
     const std::string file = (std::filesystem::temp_directory_path() / "nuvsim-data-layout").string();
     ASSERT_HR(S_OK, nuvsim::SaveAgentData(file));
     nuvsim::ClearAgentData();
-    EXPECT_TRUE(Listing().empty());
+    EXPECT_THAT(Listing(), testing::IsEmpty());
     ASSERT_HR(S_OK, nuvsim::LoadAgentData(file));
     std::filesystem::remove(file);
     EXPECT_EQ(listed, Listing());
@@ -103,7 +111,7 @@ TEST_F(ViewerAgentDataLayoutTest, ANewDocumentKeyGetsABlockPastTheFarthestEntry)
     EXPECT_EQ(900001, block);
     lookup.reset();
     helper.reset();
-    EXPECT_TRUE(nuvsim::AllReleased());
+    EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
 }
 
 }  // namespace

@@ -5,7 +5,9 @@
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -32,7 +34,7 @@ protected:
         m_manager.reset();
         m_lookup.reset();
         m_helper.reset();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::remove(m_file.c_str());
     }
@@ -118,7 +120,7 @@ TEST_F(ViewerAgentDataTest, ASavedFileRestoresEveryByteAndTheKeyMap) {
     ASSERT_HR(S_OK, nuvsim::SaveAgentData(m_file));
 
     nuvsim::ClearAgentData();
-    EXPECT_TRUE(nuvsim::AgentDataEntries().empty());
+    EXPECT_THAT(nuvsim::AgentDataEntries(), testing::IsEmpty());
     ASSERT_HR(S_OK, nuvsim::LoadAgentData(m_file));
     EXPECT_EQ(entries, nuvsim::AgentDataEntries());
     EXPECT_EQ(mappings, nuvsim::DocumentKeyMappings());

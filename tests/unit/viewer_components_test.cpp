@@ -4,7 +4,9 @@
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -17,7 +19,7 @@ class ViewerComponentsTest : public testing::Test {
 protected:
     void SetUp() override { nuvsim::ResetWorld(); }
     void TearDown() override {
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
     }
 };

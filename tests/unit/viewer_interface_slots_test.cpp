@@ -8,7 +8,9 @@
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -21,7 +23,7 @@ protected:
     void TearDown() override {
         m_held.clear();
         nuvsim::CloseDocuments();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
     }
 

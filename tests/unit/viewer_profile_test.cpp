@@ -7,7 +7,9 @@
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -79,7 +81,7 @@ protected:
         m_source.reset();
         m_manager.reset();
         m_helper.reset();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
