@@ -69,7 +69,6 @@ TEST_F(AgentObject, AnswersItsFourViewerInterfacesAndNothingElse) {
         EXPECT_HR(E_NOINTERFACE, agent->QueryInterface(*iid, &out));
         EXPECT_EQ(nullptr, out);
     }
-    EXPECT_HR(E_POINTER, agent->QueryInterface(iid_of<IUnknown>, nullptr));
 }
 
 TEST_F(AgentObject, SessionStubsReturnTheirFixedResultsThroughTheRawTable) {
@@ -132,7 +131,6 @@ TEST_F(AgentObject, SessionControlAnswersIsStartedBeforeAnySession) {
     EXPECT_EQ(0, started);
     EXPECT_HR(S_OK, CallSlot(control, 5, LONG(1)));
     EXPECT_HR(S_OK, CallSlot(control, 6, LONG(1), LONG(2)));
-    EXPECT_HR(E_POINTER, CallSlot(control, 7, static_cast<LONG*>(nullptr)));
 }
 
 TEST_F(AgentObject, OperationsThatNeedASessionFailWithoutOne) {
@@ -142,7 +140,6 @@ TEST_F(AgentObject, OperationsThatNeedASessionFailWithoutOne) {
     EXPECT_HR(E_FAIL, session->LoadViewList());
     EXPECT_HR(E_FAIL, session->SaveViewList());
     EXPECT_HR(S_OK, session->EndMarkup(0));
-    EXPECT_HR(E_POINTER, session->RemovePendingFiles(nullptr));
     PendingFileList list{nullptr};
     EXPECT_HR(S_OK, session->RemovePendingFiles(&list));
     EXPECT_EQ(nullptr, list.head);
@@ -151,7 +148,6 @@ TEST_F(AgentObject, OperationsThatNeedASessionFailWithoutOne) {
 
 TEST_F(AgentObject, AdviseRegistersEachSinkOnceAndGreetsIt) {
     RecordingSink sink;
-    EXPECT_HR(E_INVALIDARG, CallSlot(notify, 4, static_cast<IAgentNotify*>(nullptr)));
     EXPECT_HR(S_OK, CallSlot(notify, 4, static_cast<IAgentNotify*>(&sink)));
     EXPECT_HR(E_FAIL, CallSlot(notify, 4, static_cast<IAgentNotify*>(&sink)));
     ASSERT_EQ((std::vector<LONG>{kNotifyQueryFlag, kNotifyStart}), sink.Codes());
@@ -167,7 +163,6 @@ TEST_F(AgentObject, UnadviseKeepsTheOrderOfTheRemainingSinks) {
     RecordingSink first, second, third, stranger;
     for (RecordingSink* sink : {&first, &second, &third}) ASSERT_HR(S_OK, notify->Advise(sink));
     EXPECT_HR(E_FAIL, notify->Unadvise(&stranger));
-    EXPECT_HR(E_INVALIDARG, notify->Unadvise(nullptr));
     ASSERT_HR(S_OK, notify->Unadvise(&second));
 
     static std::vector<int> order;
@@ -203,9 +198,6 @@ TEST_F(AgentObject, AnswersTheTwoQueryCodesWithinTheirBytes) {
     EXPECT_EQ(1, flag);
     EXPECT_EQ(0xCC, bytes[2]);
     EXPECT_EQ(0xDD, bytes[3]);
-
-    EXPECT_HR(E_POINTER, notify->Notify(8, nullptr, 0, nullptr, nullptr));
-    EXPECT_HR(E_POINTER, notify->Notify(9, nullptr, 0, nullptr, nullptr));
 }
 
 TEST_F(AgentObject, DocumentSaveCodesNeedARegisteredDocument) {
@@ -215,8 +207,6 @@ TEST_F(AgentObject, DocumentSaveCodesNeedARegisteredDocument) {
     DocumentMarkupSave save{12, "C:\\tmp\\gear_1.xml"};
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkupAlt, nullptr, 0, &save, nullptr));
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &save, nullptr));
-    EXPECT_HR(E_POINTER, notify->Notify(kNotifySaveDocumentMarkup, nullptr, 0, nullptr, nullptr));
-    EXPECT_HR(E_POINTER, notify->Notify(kNotifySaveMarkup, nullptr, 0, nullptr, nullptr));
     // None of these is an event for the sinks.
     EXPECT_THAT(sink.Codes(), testing::IsEmpty());
     notify->Unadvise(&sink);
@@ -342,6 +332,5 @@ TEST(AgentLifetime, AFailedLookupAtCreationLeavesNothingBehind) {
     EXPECT_EQ(nullptr, out);
     EXPECT_EQ(before, ModuleLockCount());
     EXPECT_HR(CLASS_E_NOAGGREGATION, CreateAgentObject(reinterpret_cast<IUnknown*>(&out), iid_of<IDMAgent>, &out));
-    EXPECT_HR(E_POINTER, CreateAgentObject(nullptr, iid_of<IUnknown>, nullptr));
     EXPECT_EQ(before, ModuleLockCount());
 }

@@ -148,7 +148,6 @@ TEST_F(MarkupSaveRefusal, WhatQuotingCannotProtectInTheFileNameIsRefusedAndTold)
     for (const char* path : {"C:\\tmp\\%PATH%.xml", "C:\\tmp\\a\"b.xml", "C:\\tmp\\a\nb.xml", "C:\\tmp\\!x!.xml",
                              "C:\\tmp\\a\x1b" "b.xml"})
         ExpectRefusal(path, IDS_SAVE_UNSAFE_FILE_NAME);
-    EXPECT_HR(E_POINTER, Save(nullptr));
     EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
