@@ -6,6 +6,7 @@
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
+#include "platform/com_ptr.h"
 #include "platform/launch.h"
 #include "platform/module_context.h"
 #include "platform/registry_api.h"
@@ -101,6 +102,24 @@ protected:
     TempRegistry m_registry;
     IDMAgent* m_agent = nullptr;
     CDMAgent* m_impl = nullptr;
+};
+
+// The viewer's helper component, as the agent gets it, for tests that drive
+// the record and the agent data store directly.
+class ViewerHelperTest : public AgentSessionTest {
+protected:
+    void SetUp() override {
+        AgentSessionTest::SetUp();
+        ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
+    }
+    void TearDown() override {
+        m_helper.reset();
+        AgentSessionTest::TearDown();
+    }
+
+    // Its name among the viewer's objects.
+    static constexpr const char* kHelperName = "AgentHelper#1";
+    ComPtr<IAgentHelper> m_helper;
 };
 
 // A session whose save commands and messages are captured: nothing is

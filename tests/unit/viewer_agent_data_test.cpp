@@ -70,6 +70,15 @@ TEST_F(ViewerAgentDataTest, EntriesComeBackCutToTheBuffer) {
     ASSERT_HR(S_OK, m_manager->SetAgentString(&GUID_AgentDataOwner, 0, 2, &size, "abcdef"));
     EXPECT_HR(S_OK, Get(0, 2, &text));
     EXPECT_EQ("abcd", text);
+
+    // Unterminated, the whole buffer is filled.
+    nuvsim::Config config = nuvsim::GetConfig();
+    config.unterminatedAgentStrings = true;
+    nuvsim::SetConfig(config);
+    EXPECT_HR(S_OK, Get(0, 2, &text, 6));
+    EXPECT_EQ("abcd##?", text);
+    EXPECT_HR(S_OK, Get(0, 0, &text, 4));
+    EXPECT_EQ("[Ser?", text);
 }
 
 TEST_F(ViewerAgentDataTest, MissingEntriesBlocksAndOwnersFail) {

@@ -3,6 +3,7 @@
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/profile_read.h"
+#include "viewer/sim/text_out.h"
 #include "viewer/sim/world.h"
 
 #include <algorithm>
@@ -28,9 +29,7 @@ public:
         RETURN_HR_IF(E_INVALIDARG, *size <= 0);
         const std::string* text = TheWorld().agentData.Find(*owner, block, entry);
         RETURN_HR_IF(kNoSuchEntry, !text);
-        const size_t length = std::min(text->size(), static_cast<size_t>(*size) - 1);
-        std::memcpy(buffer, text->data(), length);
-        buffer[length] = '\0';
+        CopyTextOut(*text, buffer, static_cast<size_t>(*size), TheWorld().config.unterminatedAgentStrings);
         return S_OK;
     }
 
