@@ -39,7 +39,6 @@ void ExpectAgentRegistered(const std::string& modulePath) {
 
 void ExpectAgentUnregistered() {
     for (const std::string& key : {kProgId, kIndependentProgId, kClassKey})
-        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key))
-            << key << " is left, its default value " << testing::PrintToString(Default(key));
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key << " = " << testing::PrintToString(Default(key));
     EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID")) << "the shared CLSID key went with the agent's";
 }

@@ -18,11 +18,11 @@ class ModuleVersion : public testing::Test {
 protected:
     void SetUp() override {
         DWORD handle = 0;
-        const DWORD size = GetFileVersionInfoSizeA(ModuleFile().c_str(), &handle);
+        const std::string file = ModuleFile();
+        const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
         ASSERT_GT(size, 0u);
         m_data.resize(size);
-        ASSERT_TRUE(GetFileVersionInfoA(ModuleFile().c_str(), 0, size, m_data.data()))
-            << ModuleFile() << ": error " << GetLastError();
+        ASSERT_TRUE(GetFileVersionInfoA(file.c_str(), 0, size, m_data.data())) << file << ": " << GetLastError();
     }
     // A value of the 040904B0 block; nullopt-like "<missing>" when absent.
     std::string Value(const char* name) {

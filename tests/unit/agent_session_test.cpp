@@ -189,8 +189,7 @@ TEST_F(Sessions, ThreeDDocumentLoadsEveryMarkupWithoutLocking) {
     const LONG viewHandle = nuvsim::GetConfig().viewHandle3D;
     EXPECT_THAT(ReadOnlyFlags(viewHandle), ElementsAre(false, false, false));
     nuvsim::DocumentInfo info{};
-    ASSERT_TRUE(nuvsim::FindDocument(viewHandle, &info))
-        << viewHandle << " among " << PrintToString(nuvsim::Documents());
+    ASSERT_TRUE(nuvsim::FindDocument(viewHandle, &info)) << viewHandle << ": " << PrintToString(nuvsim::Documents());
     EXPECT_EQ(21, info.layers[0].documentHandle);
 }
 
