@@ -1,13 +1,12 @@
 #include "agent/agent_base.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/module_context.h"
 
 CAgentBase::CAgentBase() {
     // Without the helper the agent still exists; the operations that need it fail.
-    m_pHelper.receive([](void** out) {
-        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper, out);
-    });
+    m_pHelper.receive(
+        [](auto out) { return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(out)); });
 }
 
 // CDMAgent has given back what the agent held; the helper would otherwise

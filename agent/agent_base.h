@@ -2,25 +2,16 @@
 // through. CDMAgent (agent/dm_agent.h) adds identity and reference counting.
 #pragma once
 
-#include "agent/agent_interfaces.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
 #include "platform/com_ptr.h"
 #include "platform/result.h"
 #include "viewlist/agent_data_store.h"
-#include "viewlist/entry_list.h"
 
 #include <list>
 #include <string>
 #include <vector>
-
-// The document kinds the viewer reports at session start.
-enum DocumentKind : LONG {
-    kDocumentPdf = 0,
-    kDocument2D = 1,
-    kDocument3D = 2,
-    kDocumentNone = 3,
-};
 
 class CAgentBase : public IAgentFileOpen,
                    public IAgentPathResolve,
@@ -100,9 +91,20 @@ protected:
     HRESULT LoadPdfMarkups(LONG documentHandle);
     HRESULT Load2DMarkups(LONG documentHandle);
     HRESULT Load3DMarkups(LONG documentHandle);
+
+    // One getter per document kind (agent/documents.cpp); E_FAIL without the
+    // viewer's session (PDF, 3D) or helper (2D).
+    HRESULT GetPdfDocument(LONG documentHandle, ComPtr<IPdfDocument>& document);
+    HRESULT Get2DDocument(LONG documentHandle, ComPtr<I2DDocument>& document);
     // The document of the viewer's 3D view; with onlyA3DView, none is asked
     // for (E_FAIL) when the viewer does not call the view a 3D one.
     HRESULT Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView);
+    // The agent's sink on the events of a PDF or 3D document.
+    HRESULT AddSinkTo(IUnknown* document);
+    HRESULT RemoveSinkFrom(IUnknown* document);
+    // Takes the sink or save handler that loading registered off the
+    // session's document.
+    HRESULT LeaveDocument();
     HRESULT FixLaunchFileAndStart(const char* name);
     HRESULT SaveMarkupCore(const char* markupPath);
 
@@ -113,7 +115,6 @@ protected:
     ComPtr<IMarkupManager> m_pMarkupManager;
     CDMAgentConnection* m_pRecord = nullptr;
     AgentDataStore m_store;
-    AgentDataStore* m_pStore = &m_store;
     EntryList* m_pMarkups = nullptr;
     EntryList* m_pParts = nullptr;
     EntryList* m_pServerFiles = nullptr;

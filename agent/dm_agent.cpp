@@ -1,7 +1,7 @@
 #include "agent/dm_agent.h"
 
 #include "agent/agent_factory.h"
-#include "agent/guids.h"
+#include "platform/interface_table.h"
 
 #include <limits>
 #include <new>
@@ -11,25 +11,10 @@ namespace {
 // holder that lets go of it meanwhile can bring it to zero again.
 constexpr LONG kCountDuringDestruction = std::numeric_limits<LONG>::max() / 2;
 
-// The identifiers interface lookup answers, each with the interface it gives.
-struct InterfaceEntry {
-    const IID* iid;
-    IUnknown* (*get)(CDMAgent* agent);
-};
-
-template <typename Interface>
-IUnknown* As(CDMAgent* agent) {
-    return static_cast<Interface*>(agent);
-}
-
-constexpr InterfaceEntry kInterfaceTable[] = {
-    {&IID_IUnknown, As<IDMAgent>},
-    {&IID_IDMAgent, As<IDMAgent>},
-    {&IID_IAgentFileOpen, As<IAgentFileOpen>},
-    {&IID_IAgentPathResolve, As<IAgentPathResolve>},
-    {&IID_IAgentMarkupSave, As<IAgentMarkupSave>},
-    {&IID_IAgentSession, As<IAgentSession>},
-};
+// What interface lookup answers. The notification and session control
+// interfaces are the agent's own business and stay out.
+using AgentInterfaces = InterfaceTable<Answer<IUnknown, IDMAgent>, Answer<IDMAgent>, Answer<IAgentFileOpen>,
+                                       Answer<IAgentPathResolve>, Answer<IAgentMarkupSave>, Answer<IAgentSession>>;
 }  // namespace
 
 CDMAgent::CDMAgent(IUnknown* outer) : m_pOuter(outer) {
@@ -51,7 +36,7 @@ CDMAgent::~CDMAgent() { ReleaseHeldReferences(); }
 HRESULT CDMAgent::Create(IUnknown* outer, REFIID iid, void** out) {
     RETURN_HR_IF_NULL(E_POINTER, out);
     *out = nullptr;
-    RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer && !IsEqualGUID(iid, IID_IUnknown));
+    RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer && !IsEqualGUID(iid, iid_of<IUnknown>));
     auto* agent = new (std::nothrow) CDMAgent(outer);
     RETURN_HR_IF_NULL(E_OUTOFMEMORY, agent);
 
@@ -65,15 +50,11 @@ HRESULT CDMAgent::Create(IUnknown* outer, REFIID iid, void** out) {
 HRESULT CDMAgent::LookUpInterface(REFIID iid, void** out) {
     RETURN_HR_IF_NULL(E_POINTER, out);
     *out = nullptr;
-    for (const InterfaceEntry& entry : kInterfaceTable) {
-        if (IsEqualGUID(iid, *entry.iid)) {
-            IUnknown* found = entry.get(this);
-            found->AddRef();
-            *out = found;
-            return S_OK;
-        }
-    }
-    return E_NOINTERFACE;
+    IUnknown* found = AgentInterfaces::Find(this, iid);
+    RETURN_HR_IF_NULL(E_NOINTERFACE, found);
+    found->AddRef();
+    *out = found;
+    return S_OK;
 }
 
 HRESULT STDMETHODCALLTYPE CDMAgent::QueryInterface(REFIID iid, void** out) try {
@@ -103,7 +84,7 @@ void CDMAgent::DestroySelf() { delete this; }
 
 HRESULT STDMETHODCALLTYPE CDMAgent::InnerUnknown::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF_NULL(E_POINTER, out);
-    if (IsEqualGUID(iid, IID_IUnknown)) {
+    if (IsEqualGUID(iid, iid_of<IUnknown>)) {
         *out = static_cast<IUnknown*>(this);
         AddRef();
         return S_OK;

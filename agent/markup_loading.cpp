@@ -2,7 +2,6 @@
 // and the markup session around the user's edits.
 #include "agent/agent_base.h"
 
-#include "agent/guids.h"
 #include "platform/file_ops.h"
 #include "platform/mbcompare.h"
 #include "platform/module_context.h"
@@ -71,10 +70,8 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) t
 CATCH_RETURN();
 
 HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
-    RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
     ComPtr<IPdfDocument> document;
-    RETURN_IF_FAILED(document.receive(
-        [&](void** out) { return m_pViewerSession->GetDocument(documentHandle, IID_IPdfDocument, out); }));
+    RETURN_IF_FAILED(GetPdfDocument(documentHandle, document));
     RETURN_HR_IF_NULL(E_FAIL, document);
     LONG unused = 0;
     document->UnnamedValue13(&unused);
@@ -86,21 +83,15 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
         if (IsReadOnly(entry) && SUCCEEDED(document->GetCurrentLayer(&layer))) document->SetLayerReadOnly(layer, 1);
         entry.m_bLoaded = true;
     }
-
-    ComPtr<IViewerEvents> events;
-    RETURN_IF_FAILED(document.query(IID_IViewerEvents, events));
-    RETURN_HR_IF_NULL(E_FAIL, events);
-    return events->AddSink(NotifyInterface());
+    return AddSinkTo(document.get());
 }
 
 HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
-    RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
     ComPtr<I2DDocument> document;
-    RETURN_IF_FAILED(
-        document.receive([&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, documentHandle, out); }));
+    RETURN_IF_FAILED(Get2DDocument(documentHandle, document));
     RETURN_HR_IF_NULL(E_FAIL, document);
     ComPtr<I2DLayers> layers;
-    RETURN_IF_FAILED(document.query(IID_I2DLayers, layers));
+    RETURN_IF_FAILED(document.query(layers));
     RETURN_HR_IF_NULL(E_FAIL, layers);
 
     // The drawing's own layer is never the user's to change.
@@ -137,11 +128,7 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
         document->LoadMarkupFile(documentHandle, entry.m_strLocalPath.c_str());
         entry.m_bLoaded = true;
     }
-
-    ComPtr<IViewerEvents> events;
-    RETURN_IF_FAILED(document.query(IID_IViewerEvents, events));
-    RETURN_HR_IF_NULL(E_FAIL, events);
-    return events->AddSink(NotifyInterface());
+    return AddSinkTo(document.get());
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) try {

@@ -32,8 +32,8 @@ bool CAgentBase::IsOwnIdentity(IUnknown* object) {
     if (static_cast<void*>(object) == static_cast<void*>(NotifyInterface())) return true;
     ComPtr<IUnknown> theirs;
     ComPtr<IUnknown> mine;
-    theirs.receive([&](void** out) { return object->QueryInterface(IID_IUnknown, out); });
-    mine.receive([&](void** out) { return NotifyInterface()->QueryInterface(IID_IUnknown, out); });
+    theirs.receive([&](auto out) { return object->QueryInterface(IID_PPV(out)); });
+    mine.receive([&](auto out) { return NotifyInterface()->QueryInterface(IID_PPV(out)); });
     return theirs && theirs.get() == mine.get();
 }
 
@@ -64,7 +64,7 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
     case kNotifyViewerEvent: {
         ComPtr<IUnknown> senderIdentity;
         if (sender &&
-            SUCCEEDED(senderIdentity.receive([&](void** out) { return sender->QueryInterface(IID_IUnknown, out); })) &&
+            SUCCEEDED(senderIdentity.receive([&](auto out) { return sender->QueryInterface(IID_PPV(out)); })) &&
             static_cast<void*>(senderIdentity.get()) != static_cast<void*>(NotifyInterface())) {
             // Sinks first learn that the event passed through the agent.
             Fire(kNotifyViewerEvent, NotifyInterface(), value, nullptr, nullptr);

@@ -2,7 +2,8 @@
 // then joins the viewer session and connects to the PDM settings.
 #include "agent/agent_base.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
+#include "interfaces/launch_file_keys.h"
 #include "platform/module_context.h"
 
 #include <cstring>
@@ -25,14 +26,13 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream
     RETURN_IF_FAILED(FixLaunchFileAndStart(name));
 
     ComPtr<IFileStreamSource> source;
-    RETURN_IF_FAILED(source.receive([](void** created) {
-        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_IFileStreamSource,
-                                   created);
+    RETURN_IF_FAILED(source.receive([](auto created) {
+        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
     }));
     RETURN_HR_IF_NULL(E_FAIL, source);
     RETURN_IF_FAILED(source->OpenFile(name));
     ComPtr<IStream> stream;
-    const HRESULT hr = source.query(IID_IStream, stream);
+    const HRESULT hr = source.query(stream);
     *out = stream.detach();
     return hr;
 }
@@ -57,12 +57,12 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
     RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
 
     ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(lookup.receive([](void** created) {
-        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IDocumentLookup, created);
+    RETURN_IF_FAILED(lookup.receive([](auto created) {
+        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
     }));
     RETURN_HR_IF_NULL(E_FAIL, lookup);
-    RETURN_IF_FAILED(m_pMarkupManager.receive([&](IMarkupManager** out) { return m_pHelper->GetMarkupManager(out); }));
-    RETURN_IF_FAILED(m_pViewerSession.receive([&](IViewerSession** out) { return lookup->GetViewerSession(out); }));
+    RETURN_IF_FAILED(m_pMarkupManager.receive([&](auto out) { return m_pHelper->GetMarkupManager(out); }));
+    RETURN_IF_FAILED(m_pViewerSession.receive([&](auto out) { return lookup->GetViewerSession(out); }));
 
     // Values land in the session only when the viewer vouches for them.
     LONG kind = kDocumentNone;
@@ -99,51 +99,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) try {
 }
 CATCH_RETURN();
 
-HRESULT CAgentBase::Get3DDocument(ComPtr<I3DDocument>& document, bool onlyA3DView) {
-    RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
-    LONG flag = 1;
-    LONG viewHandle = 0;
-    RETURN_IF_FAILED(m_pViewerSession->GetViewHandle(GUID_3DViewKind, &flag, &viewHandle));
-    RETURN_HR_IF(E_FAIL, onlyA3DView && flag != 1);
-    return document.receive(
-        [&](void** out) { return m_pViewerSession->GetDocument(viewHandle, IID_I3DDocument, out); });
-}
-
 HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
     ModuleContextGuard context;
-    HRESULT hr = S_OK;
-    switch (m_nDocumentKind) {
-    case kDocumentPdf:
-        if (m_pViewerSession) {
-            ComPtr<IPdfDocument> document;
-            hr = document.receive(
-                [&](void** out) { return m_pViewerSession->GetDocument(m_hDocument, IID_IPdfDocument, out); });
-            ComPtr<IViewerEvents> events;
-            if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
-            if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
-        }
-        break;
-    case kDocument2D:
-        if (m_pHelper) {
-            ComPtr<I2DDocument> document;
-            hr = document.receive(
-                [&](void** out) { return m_pHelper->GetDocument(IID_I2DDocument, m_hDocument, out); });
-            if (SUCCEEDED(hr) && document) hr = document->RemoveSaveHandler(SaveInterface());
-        }
-        break;
-    case kDocument3D:
-        if (m_pViewerSession) {
-            // Whatever the viewer calls the view, the agent's sink comes off it.
-            ComPtr<I3DDocument> document;
-            hr = Get3DDocument(document, false);
-            ComPtr<IViewerEvents> events;
-            if (SUCCEEDED(hr) && document) hr = document.query(IID_IViewerEvents, events);
-            if (SUCCEEDED(hr) && events) hr = events->RemoveSink(NotifyInterface());
-        }
-        break;
-    default:
-        break;
-    }
+    const HRESULT hr = LeaveDocument();
     m_pViewerSession.reset();
     m_pMarkupManager.reset();
     return hr;

@@ -1,6 +1,6 @@
 #include "module/agent_module.h"
 
-#include "module/type_library.h"
+#include "platform/module_file.h"
 #include "platform/result.h"
 
 HRESULT CAgentModule::Init(ObjectMapEntry* objectMap, ModuleHandle module) {
@@ -46,7 +46,7 @@ HRESULT CAgentModule::GetClassObject(REFCLSID clsid, REFIID iid, void** out) {
     CriticalSectionLock lock(m_objectMapLock);
     if (!entry->cachedFactory) {
         RETURN_IF_FAILED(entry->cachedFactory.receive(
-            [&](CClassFactory** out) { return entry->createClassFactory(entry->createInstance, out); }));
+            [&](auto out) { return entry->createClassFactory(entry->createInstance, out); }));
     }
     return entry->cachedFactory->QueryInterface(iid, out);
 }
@@ -56,7 +56,7 @@ HRESULT CAgentModule::RegisterServer(bool registerTypeLib) {
     for (ObjectMapEntry* entry = m_objectMap; entry->clsid; ++entry) {
         RETURN_IF_FAILED(entry->updateRegistry(true));
     }
-    if (registerTypeLib) RETURN_IF_FAILED(RegisterModuleTypeLib(m_module));
+    if (registerTypeLib) RETURN_IF_FAILED(RegisterModuleTypeLibrary(m_module));
     return S_OK;
 }
 

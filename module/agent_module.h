@@ -5,8 +5,8 @@
 #pragma once
 
 #include "module/class_factory.h"
-#include "module/critical_section.h"
-#include "module/module_handle.h"
+#include "platform/critical_section.h"
+#include "platform/module_file.h"
 #include "platform/com.h"
 #include "platform/com_ptr.h"
 

@@ -1,5 +1,6 @@
 #include "module/class_factory.h"
 
+#include "platform/interface_table.h"
 #include "platform/module_lock.h"
 #include "platform/result.h"
 
@@ -18,9 +19,10 @@ HRESULT CClassFactory::Create(InstanceCreator createInstance, CClassFactory** ou
 HRESULT CClassFactory::QueryInterface(REFIID iid, void** out) try {
     RETURN_HR_IF(E_POINTER, out == nullptr);
     *out = nullptr;
-    RETURN_HR_IF(E_NOINTERFACE, !IsEqualGUID(iid, IID_IUnknown) && !IsEqualGUID(iid, IID_IClassFactory));
-    *out = static_cast<IClassFactory*>(this);
-    AddRef();
+    IUnknown* found = InterfaceTable<Answer<IUnknown, IClassFactory>, Answer<IClassFactory>>::Find(this, iid);
+    RETURN_HR_IF_NULL(E_NOINTERFACE, found);
+    found->AddRef();
+    *out = found;
     return S_OK;
 }
 CATCH_RETURN();
@@ -54,7 +56,7 @@ HRESULT CClassFactory::CreateInstance(IUnknown* outer, REFIID iid, void** out) t
     RETURN_HR_IF(E_POINTER, out == nullptr);
     *out = nullptr;
     // An aggregated object can only hand its inner IUnknown to the outer one.
-    RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer != nullptr && !IsEqualGUID(iid, IID_IUnknown));
+    RETURN_HR_IF(CLASS_E_NOAGGREGATION, outer != nullptr && !IsEqualGUID(iid, iid_of<IUnknown>));
     return m_createInstance(outer, iid, out);
 }
 CATCH_RETURN();

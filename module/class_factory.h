@@ -7,7 +7,7 @@
 // final release reaches 0 and destroys the factory.
 #pragma once
 
-#include "module/critical_section.h"
+#include "platform/critical_section.h"
 #include "platform/com.h"
 
 using InstanceCreator = HRESULT (*)(IUnknown* outer, REFIID iid, void** out);

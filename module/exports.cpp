@@ -5,10 +5,6 @@
 #include "platform/module_lock.h"
 #include "platform/result.h"
 
-#ifdef _WIN32
-#include <olectl.h>
-#endif
-
 STDAPI DllCanUnloadNow() try {
     ModuleContextGuard context;
     return ModuleLockCount() == 0 ? S_OK : S_FALSE;

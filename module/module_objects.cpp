@@ -2,11 +2,12 @@
 // the object map, the module record, the application object. They are
 // destroyed in reverse order when the module goes away.
 #include "agent/agent_factory.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "module/agent_module.h"
 #include "module/dmagent_app.h"
 #include "module/object_map.h"
 #include "module/server_registration.h"
+#include "platform/module_file.h"
 
 namespace {
 const char* NoDescription() { return nullptr; }
@@ -22,15 +23,21 @@ ObjectMapEntry g_objectMap[] = {
 CAgentModule g_agentModule;
 CDMAgentApp g_theApp;
 
-#ifndef _WIN32
-// A shared object has no DllMain: its start and end ride on a static object
-// that comes after the others.
-struct NativeModuleLifetime {
-    NativeModuleLifetime() { g_theApp.Start(CurrentModuleHandle()); }
-    ~NativeModuleLifetime() { g_theApp.End(); }
+// Last, so that it starts the module after the objects above have come to
+// life and ends it before they go, where no DllMain does.
+class StaticStart {
+public:
+    StaticStart() {
+        if (const std::optional<ModuleHandle> module = StaticallyStartedModule()) m_started = g_theApp.Start(*module);
+    }
+    ~StaticStart() {
+        if (m_started) g_theApp.End();
+    }
+
+private:
+    bool m_started = false;
 };
-NativeModuleLifetime g_lifetime;
-#endif
+StaticStart g_staticStart;
 }  // namespace
 
 ObjectMapEntry* AgentObjectMap() { return g_objectMap; }

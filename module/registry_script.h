@@ -3,7 +3,7 @@
 // it compiled in as text.
 #pragma once
 
-#include "module/module_handle.h"
+#include "platform/module_file.h"
 #include "platform/com.h"
 
 #include <string>

@@ -1,9 +1,10 @@
 #include "pdm/pdm_connection.h"
 
-#include "pdm/url.h"
+#include "interfaces/launch_file_keys.h"
 #include "platform/codepage.h"
 #include "platform/result.h"
 #include "platform/strings.h"
+#include "platform/url.h"
 
 #include <algorithm>
 
@@ -12,12 +13,6 @@ namespace {
 // Size of the wide buffer every launch file read goes through, terminator
 // included.
 constexpr LONG kValueBufferChars = 1024;
-
-// Key words of one markup; each is followed by the markup's number.
-constexpr char kKeyMarkup[] = "Markup";
-constexpr char kKeyMarkupPermission[] = "Markup_Permission";
-constexpr char kKeyMarkupObjectId[] = "object_id";
-constexpr char kKeyMarkupAccess[] = "MarkupAccess";
 
 constexpr char kObjectIdParameter[] = "object_id=";
 constexpr char kParameterSeparator[] = "&";
@@ -78,7 +73,7 @@ ViewListEntry ReadMarkup(CPdmConnection& record, const std::string& n) {
         entry.m_strObjectID =
             UrlDecode(TextBefore(TextAfter(entry.m_strLocation, kObjectIdParameter), kParameterSeparator));
     }
-    std::string objectId = record.GetValue(kSectionViewList, kKeyMarkupObjectId + n);
+    std::string objectId = record.GetValue(kSectionViewList, kKeyObjectId + n);
     if (!objectId.empty()) entry.m_strObjectID = std::move(objectId);
     if (entry.m_strObjectID.empty()) entry.m_strLocalPath = entry.m_strLocation;
     return entry;
@@ -96,11 +91,11 @@ CPdmConnection::~CPdmConnection() {
 HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
     RETURN_HR_IF(E_FAIL, m_pSource || helper == nullptr);
 
-    HRESULT hr = m_pSource.receive([&](ISettingsSource** out) { return helper->GetSettingsSource(out); });
+    HRESULT hr = m_pSource.receive([&](auto out) { return helper->GetSettingsSource(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
     if (m_pSourceAlt) return hr;
 
-    hr = m_pSourceAlt.receive([&](IMarkupManager** out) { return helper->GetMarkupManager(out); });
+    hr = m_pSourceAlt.receive([&](auto out) { return helper->GetMarkupManager(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
     return hr;
 }
@@ -118,17 +113,17 @@ std::string CPdmConnection::GetValue(const std::string& section, const std::stri
 
 HRESULT CPdmConnection::LoadSettings() {
     m_strServerPath = GetValue(kSectionServerFile, kKeyServerPath);
-    m_strFileTypeID = GetValue(kSectionServerFile, "FileTypeID");
-    m_strViewMode = GetValue(kSectionServerFile, "ViewMode");
-    m_strSessionID = GetValue(kSectionServerFile, "session_id");
-    m_strObjectID = GetValue(kSectionServerFile, "object_id");
-    m_strPDMVendor = GetValue(kSectionServerFile, "PDMVendor");
-    m_strPDMHost = GetValue(kSectionServerFile, "PDM_host");
-    m_strPDMPort = GetValue(kSectionServerFile, "PDM_port");
-    m_nNumMarkups = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, "NumMarkups")));
-    m_nNumParts = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, "NumParts")));
+    m_strFileTypeID = GetValue(kSectionServerFile, kKeyFileTypeId);
+    m_strViewMode = GetValue(kSectionServerFile, kKeyViewMode);
+    m_strSessionID = GetValue(kSectionServerFile, kKeySessionId);
+    m_strObjectID = GetValue(kSectionServerFile, kKeyObjectId);
+    m_strPDMVendor = GetValue(kSectionServerFile, kKeyPdmVendor);
+    m_strPDMHost = GetValue(kSectionServerFile, kKeyPdmHost);
+    m_strPDMPort = GetValue(kSectionServerFile, kKeyPdmPort);
+    m_nNumMarkups = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, kKeyNumMarkups)));
+    m_nNumParts = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, kKeyNumParts)));
     if (m_strFileTypeID.empty()) m_strFileTypeID = kPlainSessionType;
-    if (m_strServerPath.empty()) m_strServerPath = GetValue(kSectionServerFile, "ImportPath");
+    if (m_strServerPath.empty()) m_strServerPath = GetValue(kSectionServerFile, kKeyImportPath);
     return S_OK;
 }
 
@@ -143,8 +138,8 @@ CDMAgentConnection::~CDMAgentConnection() = default;
 
 HRESULT CDMAgentConnection::LoadSettings() {
     const HRESULT hr = CPdmConnection::LoadSettings();
-    m_strDMAgent = GetValue(kSectionViewList, "DMAgent");
-    m_strApplication = GetValue(kSectionViewList, "Application");
+    m_strDMAgent = GetValue(kSectionViewList, kKeyDmAgent);
+    m_strApplication = GetValue(kSectionViewList, kKeyApplication);
     return hr;
 }
 

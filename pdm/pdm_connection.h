@@ -1,18 +1,15 @@
 // The PDM connection record: what the launch file says about the PDM side of
-// the session, read through a settings source of the viewer's helper.
+// the session, read through a settings source of the viewer's helper. Its
+// view list part is what the agent data keeps a copy of.
 #pragma once
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
-#include "viewlist/entry_list.h"
+#include "viewlist/view_list_record.h"
 
 #include <string>
 
-// The most markups or parts one session takes from the launch file or from
-// the agent data; larger counts are cut to it.
-inline constexpr long kMaxListCount = 10000;
-
-class CPdmConnection {
+class CPdmConnection : public ViewListRecord {
 public:
     CPdmConnection() = default;
     CPdmConnection(const CPdmConnection&) = delete;
@@ -32,19 +29,8 @@ public:
     // One launch file value; empty when missing or unreadable.
     std::string GetValue(const std::string& section, const std::string& key);
 
-    std::string m_strServerPath;
     std::string m_strFileTypeID;
-    std::string m_strViewMode;
-    std::string m_strPDMVendor;
-    std::string m_strPDMHost;
-    std::string m_strPDMPort;
     std::string m_strSessionID;
-    std::string m_strObjectID;
-    long m_nNumMarkups = 0;
-    long m_nNumParts = 0;
-    EntryList m_markups;
-    EntryList m_parts;
-    EntryList m_serverFiles;
     ComPtr<ISettingsSource> m_pSource;
     ComPtr<IMarkupManager> m_pSourceAlt;
 };
@@ -60,11 +46,3 @@ public:
     std::string m_strDMAgent;
     std::string m_strApplication;
 };
-
-// Launch file sections and the session kind that restores from agent data.
-inline constexpr char kSectionServerFile[] = "ServerFile";
-inline constexpr char kSectionViewList[] = "ViewList";
-inline constexpr char kPlainSessionType[] = "ZelView.Session";
-// The server file's path: read from the launch file, and the name under which
-// the agent data finds the block of a launch file.
-inline constexpr char kKeyServerPath[] = "ServerPath";

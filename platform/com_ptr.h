@@ -1,7 +1,8 @@
 // Owning holder of one COM reference, in the manner of WIL's com_ptr:
 // put() releases what is held before handing out the address, attach() takes
 // a reference without AddRef, copy() adds one, receive() keeps what a call
-// hands out only when the call succeeds.
+// hands out only when the call succeeds, query() asks for another interface
+// by its type.
 #pragma once
 
 #include "platform/com.h"
@@ -47,7 +48,6 @@ public:
         reset();
         return &m_p;
     }
-    void** put_void() noexcept { return reinterpret_cast<void**>(put()); }
 
     // Takes ownership of a reference the caller already holds.
     void attach(T* p) noexcept {
@@ -57,17 +57,18 @@ public:
     // Gives up ownership without releasing.
     [[nodiscard]] T* detach() noexcept { return std::exchange(m_p, nullptr); }
 
-    // Releases what is held, runs call with an out argument (convertible to
-    // T** and to void**) and holds what the call handed out only when it
-    // succeeded. A failed call's out value is not trusted to be a reference:
-    // it is forgotten, never released or called.
+    // Releases what is held, runs call with an out argument (T**) and holds
+    // what the call handed out only when it succeeded. A failed call's out
+    // value is not trusted to be a reference: it is forgotten, never released
+    // or called.
     //   RETURN_IF_FAILED(p.receive([&](auto out) { return source->GetThing(out); }));
+    //   RETURN_IF_FAILED(p.receive([&](auto out) { return source->GetAny(IID_PPV(out)); }));
     template <typename Call>
     HRESULT receive(Call&& call) {
         reset();
-        OutArgument out;
-        const HRESULT hr = std::forward<Call>(call)(out);
-        if (SUCCEEDED(hr)) m_p = out.received;
+        T* received = nullptr;
+        const HRESULT hr = std::forward<Call>(call)(&received);
+        if (SUCCEEDED(hr)) m_p = received;
         return hr;
     }
 
@@ -76,22 +77,15 @@ public:
     }
     void swap(ComPtr& other) noexcept { std::swap(m_p, other.m_p); }
 
-    // Asks the held object for another interface.
+    // Asks the held object for the interface U; out holds it only on success.
     template <typename U>
-    HRESULT query(REFIID iid, ComPtr<U>& out) const {
+    HRESULT query(ComPtr<U>& out) const {
         out.reset();
         if (!m_p) return E_POINTER;
-        return out.receive([&](void** received) { return m_p->QueryInterface(iid, received); });
+        return out.receive([&](U** received) { return m_p->QueryInterface(IID_PPV(received)); });
     }
 
 private:
-    // Where a call writes the reference it hands out.
-    struct OutArgument {
-        T* received = nullptr;
-        operator T**() noexcept { return &received; }
-        operator void**() noexcept { return reinterpret_cast<void**>(&received); }
-    };
-
     void AddRefHeld() noexcept {
         if (m_p) m_p->AddRef();
     }

@@ -13,7 +13,7 @@
 // object once, however often it registered.
 #pragma once
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 
 #include <string>
 #include <vector>
@@ -48,6 +48,8 @@ struct Config {
     LONG viewFlag3D = 1;
     // ReadProfileValue fills the whole buffer and writes no terminator.
     bool unterminatedProfileReads = false;
+    // So does GetAgentString.
+    bool unterminatedAgentStrings = false;
     // The helper takes a reference on the agent in RegisterAgent and keeps it
     // until ReleaseKeptAgents (or ResetWorld), as a viewer may.
     bool helperKeepsAgent = false;

@@ -1,7 +1,7 @@
 #include "viewlist/agent_data_store.h"
 
-#include "agent/guids.h"
-#include "pdm/pdm_connection.h"
+#include "interfaces/guids.h"
+#include "interfaces/launch_file_keys.h"
 #include "platform/paths.h"
 #include "platform/result.h"
 
@@ -23,7 +23,7 @@ HRESULT AgentDataStore::ObtainManager(IAgentHelper* helper) {
     // Another manager may serve other data.
     m_pIndex.reset();
     RETURN_HR_IF(E_FAIL, helper == nullptr);
-    return m_pManager.receive([&](IMarkupManager** out) { return helper->GetMarkupManager(out); });
+    return m_pManager.receive([&](auto out) { return helper->GetMarkupManager(out); });
 }
 
 HRESULT AgentDataStore::OpenByServerPath(IAgentHelper* helper, const std::string& path) {
@@ -56,7 +56,7 @@ HRESULT AgentDataStore::LocateDocumentBlock(IAgentHelper* helper, const LONG* do
     RETURN_HR_IF(E_POINTER, documentKey == nullptr);
     RETURN_IF_FAILED(ObtainManager(helper));
     ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(lookup.receive([&](void** out) { return helper->QueryInterface(IID_IDocumentLookup, out); }));
+    RETURN_IF_FAILED(lookup.receive([&](auto out) { return helper->QueryInterface(IID_PPV(out)); }));
     RETURN_HR_IF(E_NOINTERFACE, !lookup);
     // The block is taken only from a lookup that succeeds.
     LONG block = m_nBlock;

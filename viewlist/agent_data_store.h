@@ -3,7 +3,7 @@
 // followed by its value entry.
 #pragma once
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewlist/agent_data_index.h"
 

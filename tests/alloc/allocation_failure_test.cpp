@@ -5,13 +5,16 @@
 // that follow, and every reference is given back.
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "platform/module_lock.h"
 #include "tests/alloc/failing_allocator.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -52,7 +55,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (!IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
+        if (!IsEqualGUID(iid, iid_of<IUnknown>)) return E_NOINTERFACE;
         *out = static_cast<IUnknown*>(this);
         AddRef();
         return S_OK;
@@ -139,7 +142,7 @@ protected:
     // whatever ran out: the agent's lists stayed whole.
     void ExpectUsableAfterwards(CDMAgent* agent, HRESULT resolved) {
         if (SUCCEEDED(resolved) && failing_allocator::Failed()) {
-            EXPECT_EQ(S_OK, static_cast<IAgentSession*>(agent)->SaveViewList()) << "after running out in " << Where();
+            EXPECT_HR(S_OK, static_cast<IAgentSession*>(agent)->SaveViewList()) << "after running out in " << Where();
         }
     }
 
@@ -147,7 +150,7 @@ protected:
         PresentLaunchFile(kPdmLaunch);
         IDMAgent* created = nullptr;
         if (FAILED(Agent("CreateInstance",
-                         [&] { return CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&created)); })))
+                         [&] { return CreateAgentObject(nullptr, IID_PPV(&created)); })))
             return;
         auto* agent = static_cast<CDMAgent*>(created);
         auto* session = static_cast<IAgentSession*>(agent);
@@ -184,7 +187,7 @@ protected:
         PresentLaunchFile(kPlainLaunch);
         IDMAgent* created = nullptr;
         if (FAILED(Agent("CreateInstance (restoring)",
-                         [&] { return CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&created)); })))
+                         [&] { return CreateAgentObject(nullptr, IID_PPV(&created)); })))
             return;
         auto* agent = static_cast<CDMAgent*>(created);
         auto* session = static_cast<IAgentSession*>(agent);
@@ -232,7 +235,7 @@ protected:
                 EXPECT_TRUE(reported) << step.name << " answered 0x" << std::hex << static_cast<unsigned long>(step.hr)
                                       << " after running out of memory (allocation " << std::dec << m_n << ")";
             } else {
-                EXPECT_NE(E_OUTOFMEMORY, step.hr) << step.name << " reported memory that ran out elsewhere, in "
+                EXPECT_NOT_HR(E_OUTOFMEMORY, step.hr) << step.name << " reported memory that ran out elsewhere, in "
                                                   << Where();
             }
         }
@@ -251,7 +254,7 @@ TEST_P(AllocationFailure, EveryAllocationOfASessionRoadMayFail) {
     long n = 1;
     for (; n < kMostAllocations && RunRoad(n); ++n) {
         ExpectOutOfMemoryReportedWhereItHappened();
-        EXPECT_TRUE(nuvsim::AllReleased()) << Where();
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty()) << Where();
         EXPECT_EQ(m_locksBefore, ModuleLockCount()) << "an agent outlived the road, in " << Where();
         if (HasFailure()) break;
     }
@@ -259,7 +262,7 @@ TEST_P(AllocationFailure, EveryAllocationOfASessionRoadMayFail) {
     std::printf("note: %ld allocations of the agent's along the road, each made to fail in turn\n", n - 1);
     EXPECT_GT(n, 1);
     EXPECT_LT(n, kMostAllocations);
-    for (const Step& step : m_steps) EXPECT_NE(E_OUTOFMEMORY, step.hr) << step.name;
+    for (const Step& step : m_steps) EXPECT_NOT_HR(E_OUTOFMEMORY, step.hr) << step.name;
 }
 
 std::string KindName(const testing::TestParamInfo<LONG>& info) {

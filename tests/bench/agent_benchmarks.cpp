@@ -2,7 +2,7 @@
 // Times are those of the agent's calls only (manual time); each benchmark
 // also reports how many calls the agent made into the viewer.
 #include "agent/agent_factory.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "tests/bench/bench_session.h"
 #include "tests/support/temp_registry.h"
@@ -15,7 +15,7 @@
 namespace {
 
 const bench::AgentMaker kMakeAgent = [](IUnknown** agent) {
-    return CreateAgentObject(nullptr, IID_IUnknown, reinterpret_cast<void**>(agent));
+    return CreateAgentObject(nullptr, IID_PPV(agent));
 };
 
 constexpr long kSizes[] = {10, 100, 1000, 10000};

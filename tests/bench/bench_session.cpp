@@ -1,6 +1,6 @@
 #include "tests/bench/bench_session.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/result.h"
 #include "viewer/sim_control.h"
 
@@ -111,14 +111,14 @@ void ResetViewer(const Workspace& workspace, LONG kind) {
 
 Session::Session(const AgentMaker& make) {
     if (FAILED(make(m_agent.put()))) return;
-    m_session.receive([&](void** out) { return m_agent->QueryInterface(IID_IAgentSession, out); });
+    m_session.receive([&](auto out) { return m_agent->QueryInterface(IID_PPV(out)); });
 }
 
 Session::~Session() { End(); }
 
 HRESULT Session::Open(const std::string& launchPath) {
     ComPtr<IAgentPathResolve> resolve;
-    RETURN_IF_FAILED(m_agent->QueryInterface(IID_IAgentPathResolve, resolve.put_void()));
+    RETURN_IF_FAILED(m_agent->QueryInterface(IID_PPV(resolve.put())));
     std::string buffer(launchPath.size() + 1, '\0');
     return resolve->ResolvePath(launchPath.c_str(), buffer.data(), 0, 0);
 }

@@ -4,7 +4,7 @@
 // so that the same steps run on an agent made directly or by the COM runtime.
 #pragma once
 
-#include "agent/agent_interfaces.h"
+#include "interfaces/agent_interfaces.h"
 #include "platform/com_ptr.h"
 
 #include <chrono>

@@ -2,8 +2,8 @@
 // ProgID, and the whole session road on agents made that way. Needs the
 // module registered first (regsvr32 ZelDMAgent.dll); see run-bench.sh --wine.
 //   zel_com_bench [markups] [rounds]
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "tests/bench/bench_session.h"
 #include "viewer/sim_control.h"
 
@@ -45,7 +45,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     const bench::AgentMaker make = [&clsid](IUnknown** agent) {
-        return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, reinterpret_cast<void**>(agent));
+        return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent));
     };
 
     bench::Workspace workspace;

@@ -10,8 +10,7 @@ namespace {
 
 void ReadRecord() {
     ComPtr<IAgentHelper> helper;
-    if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                   helper.put_void())))
+    if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put()))))
         std::abort();
     CDMAgentConnection record;
     if (SUCCEEDED(record.Attach(helper.get()))) record.LoadMarkups();

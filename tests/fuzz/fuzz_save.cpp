@@ -7,7 +7,7 @@
 // captured, never run.
 #include "fuzz_support.h"
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
 #include "pdm/save_command.h"
 #include "platform/codepage.h"
@@ -81,8 +81,7 @@ struct ReadValues {
 
 ReadValues ReadAsTheAgentDoes() {
     ComPtr<IAgentHelper> helper;
-    if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                   helper.put_void())))
+    if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put()))))
         std::abort();
     CDMAgentConnection record;
     if (FAILED(record.Attach(helper.get()))) std::abort();

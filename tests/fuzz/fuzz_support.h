@@ -4,9 +4,9 @@
 #pragma once
 
 #include "agent/agent_factory.h"
-#include "agent/agent_interfaces.h"
+#include "interfaces/agent_interfaces.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/launch.h"
 #include "viewer/sim_control.h"
 
@@ -61,7 +61,7 @@ inline void RequireBalanced() {
 class Agent {
 public:
     Agent() {
-        if (CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&m_agent)) != S_OK) std::abort();
+        if (CreateAgentObject(nullptr, IID_PPV(&m_agent)) != S_OK) std::abort();
         m_impl = static_cast<CDMAgent*>(m_agent);
     }
     ~Agent() {

@@ -31,15 +31,14 @@ void ExpectAgentRegistered(const std::string& modulePath) {
     EXPECT_EQ(Default(kClassKey + "\\ProgID"), kProgId);
     EXPECT_EQ(Default(kClassKey + "\\VersionIndependentProgID"), kIndependentProgId);
     const auto server = Default(kClassKey + "\\InprocServer32");
-    ASSERT_TRUE(server.has_value());
+    ASSERT_TRUE(server.has_value()) << "no default value at " << kClassKey << "\\InprocServer32";
     EXPECT_EQ(Lower(*server), Lower(modulePath));
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
     EXPECT_EQ(Default(kClassKey + "\\TypeLib"), kLibidText);
 }
 
 void ExpectAgentUnregistered() {
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kProgId));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kIndependentProgId));
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey));
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID"));
+    for (const std::string& key : {kProgId, kIndependentProgId, kClassKey})
+        EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, key)) << key << " = " << testing::PrintToString(Default(key));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, "CLSID")) << "the shared CLSID key went with the agent's";
 }

@@ -17,20 +17,20 @@ protected:
 
 TEST_F(Regsvr32Registration, WritesEveryEntryAndTheTypeLibrary) {
     ExpectAgentRegistered(AgentModulePath());
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kTypeLibKey + "\\1.0"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kTypeLibKey + "\\1.0")) << kTypeLibKey;
 }
 
 TEST_F(Regsvr32Registration, RegisteringAgainRemovesStaleSubkeysOfTheClassKey) {
-    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper"));
+    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper")) << kClassKey;
     ASSERT_EQ(RunRegsvr32(false), 0);
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale"));
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale")) << kClassKey;
     ExpectAgentRegistered(AgentModulePath());
 }
 
 TEST_F(Regsvr32Registration, UnregisterKeepsCLSIDAndTheTypeLibrary) {
     ASSERT_EQ(RunRegsvr32(true), 0);
     ExpectAgentUnregistered();
-    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kTypeLibKey + "\\1.0"));
+    EXPECT_TRUE(KeyExists(HKEY_CLASSES_ROOT, kTypeLibKey + "\\1.0")) << kTypeLibKey;
     EXPECT_EQ(RunRegsvr32(true), 0) << "unregistering twice";
 }
 

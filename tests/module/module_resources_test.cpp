@@ -18,10 +18,11 @@ class ModuleVersion : public testing::Test {
 protected:
     void SetUp() override {
         DWORD handle = 0;
-        const DWORD size = GetFileVersionInfoSizeA(ModuleFile().c_str(), &handle);
+        const std::string file = ModuleFile();
+        const DWORD size = GetFileVersionInfoSizeA(file.c_str(), &handle);
         ASSERT_GT(size, 0u);
         m_data.resize(size);
-        ASSERT_TRUE(GetFileVersionInfoA(ModuleFile().c_str(), 0, size, m_data.data()));
+        ASSERT_TRUE(GetFileVersionInfoA(file.c_str(), 0, size, m_data.data())) << file << ": " << GetLastError();
     }
     // A value of the 040904B0 block; nullopt-like "<missing>" when absent.
     std::string Value(const char* name) {
@@ -47,20 +48,20 @@ TEST_F(ModuleVersion, NamesTheModuleItsVersionsAndSelfRegistration) {
     };
     void* data = nullptr;
     UINT length = 0;
-    ASSERT_TRUE(VerQueryValueA(m_data.data(), "\\VarFileInfo\\Translation", &data, &length));
+    ASSERT_TRUE(VerQueryValueA(m_data.data(), "\\VarFileInfo\\Translation", &data, &length)) << "no translation";
     ASSERT_GE(length, sizeof(Translation));
     EXPECT_EQ(static_cast<Translation*>(data)->language, 0x0409);
     EXPECT_EQ(static_cast<Translation*>(data)->codePage, 1200);
 
     VS_FIXEDFILEINFO* fixed = nullptr;
-    ASSERT_TRUE(VerQueryValueA(m_data.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+    ASSERT_TRUE(VerQueryValueA(m_data.data(), "\\", reinterpret_cast<void**>(&fixed), &length)) << "no fixed file info";
     EXPECT_EQ(fixed->dwFileVersionMS, 0x00040001u);
     EXPECT_EQ(fixed->dwFileVersionLS, 20812u);
 }
 
 TEST(ModuleStrings, ProjectNameIsInTheStringTable) {
     AgentModuleLoader module;
-    ASSERT_TRUE(module.Loaded());
+    ASSERT_TRUE(module.Loaded()) << module.Path();
     char text[64] = {};
     ASSERT_GT(LoadStringA(GetModuleHandleA("ZelDMAgent.dll"), IDS_PROJNAME, text, sizeof(text)), 0);
     EXPECT_STREQ(text, "ZelDMAgent");

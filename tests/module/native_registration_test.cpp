@@ -5,6 +5,7 @@
 #include "tests/module/agent_module_loader.h"
 #include "tests/module/agent_registration_checks.h"
 #include "tests/module/registry_probe.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ protected:
         char resolved[PATH_MAX];
         ASSERT_NE(realpath(m_module.Path().c_str(), resolved), nullptr);
         m_path = resolved;
-        ASSERT_EQ(m_module.registerServer(), S_OK);
+        ASSERT_HR(m_module.registerServer(), S_OK);
     }
     AgentModuleLoader m_module;
     std::string m_path;
@@ -30,16 +31,16 @@ protected:
 TEST_F(NativeRegistration, RegisterWritesEveryEntry) { ExpectAgentRegistered(m_path); }
 
 TEST_F(NativeRegistration, RegisteringAgainRemovesStaleSubkeysOfTheClassKey) {
-    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper"));
-    ASSERT_EQ(m_module.registerServer(), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale"));
+    ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper")) << kClassKey;
+    ASSERT_HR(m_module.registerServer(), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale")) << kClassKey;
     ExpectAgentRegistered(m_path);
 }
 
 TEST_F(NativeRegistration, UnregisterRemovesTheClassAndItsProgIds) {
-    ASSERT_EQ(m_module.unregisterServer(), S_OK);
+    ASSERT_HR(m_module.unregisterServer(), S_OK);
     ExpectAgentUnregistered();
-    EXPECT_EQ(m_module.unregisterServer(), S_OK) << "twice";
+    EXPECT_HR(m_module.unregisterServer(), S_OK) << "twice";
 }
 
 }  // namespace

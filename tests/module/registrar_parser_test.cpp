@@ -1,4 +1,5 @@
 #include "module/registrar_parser.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +9,15 @@ namespace {
 
 std::vector<RegistryScriptRoot> Parse(const std::string& script, const RegistryVariables& variables = {}) {
     std::vector<RegistryScriptRoot> roots;
-    EXPECT_EQ(ParseRegistryScript(script, variables, roots), S_OK) << script;
+    EXPECT_HR(ParseRegistryScript(script, variables, roots), S_OK) << script;
     return roots;
+}
+
+// A key's flags as the script writes them, and whether it has a default value.
+std::string Flags(const RegistryScriptKey& key) {
+    std::string flags = key.noRemove ? "NoRemove " : "";
+    if (key.forceRemove) flags += "ForceRemove ";
+    return flags + (key.hasDefault ? "= default" : "no default");
 }
 
 TEST(RegistryScriptParser, ReadsNestedKeysFlagsAndValues) {
@@ -22,14 +30,11 @@ TEST(RegistryScriptParser, ReadsNestedKeysFlagsAndValues) {
     ASSERT_EQ(roots[0].keys.size(), 1u);
     const RegistryScriptKey& clsid = roots[0].keys[0];
     EXPECT_EQ(clsid.name, "CLSID");
-    EXPECT_TRUE(clsid.noRemove);
-    EXPECT_FALSE(clsid.forceRemove);
-    EXPECT_FALSE(clsid.hasDefault);
+    EXPECT_EQ(Flags(clsid), "NoRemove no default");
     ASSERT_EQ(clsid.subkeys.size(), 1u);
     const RegistryScriptKey& cls = clsid.subkeys[0];
     EXPECT_EQ(cls.name, "{AB-CD}");
-    EXPECT_TRUE(cls.forceRemove);
-    ASSERT_TRUE(cls.hasDefault);
+    ASSERT_EQ(Flags(cls), "ForceRemove = default");
     EXPECT_EQ(cls.defaultValue.text, "Class Name");
     ASSERT_EQ(cls.subkeys.size(), 2u);
     const RegistryScriptKey& server = cls.subkeys[0];
@@ -94,7 +99,7 @@ TEST(RegistryScriptParser, RejectsMalformedScriptsAndKeepsNoRoots) {
     };
     for (const std::string& script : cases) {
         std::vector<RegistryScriptRoot> roots(1);
-        EXPECT_EQ(ParseRegistryScript(script, {{"MODULE", "m"}}, roots), E_INVALIDARG) << script;
+        EXPECT_HR(ParseRegistryScript(script, {{"MODULE", "m"}}, roots), E_INVALIDARG) << script;
         EXPECT_TRUE(roots.empty()) << script;
     }
 }

@@ -1,6 +1,7 @@
 #include "module/registrar.h"
 
 #include "tests/module/registry_probe.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -35,7 +36,7 @@ protected:
 };
 
 TEST_F(Registrar, RegisterWritesKeysDefaultsAndNamedValues) {
-    ASSERT_EQ(Run("App = s 'Main' { Server = s '%MODULE%' { val Model = s 'Apartment' val Flags = d 0x10 } }",
+    ASSERT_HR(Run("App = s 'Main' { Server = s '%MODULE%' { val Model = s 'Apartment' val Flags = d 0x10 } }",
                   RegistryScriptMode::Register),
               S_OK);
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App")), "Main");
@@ -46,37 +47,37 @@ TEST_F(Registrar, RegisterWritesKeysDefaultsAndNamedValues) {
 
 TEST_F(Registrar, ForceRemoveReplacesTheWholeTreeOnRegister) {
     const std::string items = "ForceRemove Forced = s 'F' { Kept = s 'k' } Plain = s 'P'";
-    ASSERT_EQ(Run(items, RegistryScriptMode::Register), S_OK);
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Forced\\Stale\\Deeper")));
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Plain\\Extra")));
+    ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Forced\\Stale\\Deeper"))) << "Forced\\Stale\\Deeper";
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Plain\\Extra"))) << "Plain\\Extra";
 
-    ASSERT_EQ(Run(items, RegistryScriptMode::Register), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Forced\\Stale")));
+    ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Forced\\Stale"))) << "Forced\\Stale";
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced\\Kept")), "k");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced")), "F");
     // Without ForceRemove registration only adds.
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Plain\\Extra")));
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Plain\\Extra"))) << "Plain\\Extra";
 }
 
 TEST_F(Registrar, UnregisterDeletesTreesButKeepsNoRemoveKeys) {
     const std::string items = "Gone = s 'g' { Child = s 'c' } NoRemove Shared { Mine = s 'm' }";
-    ASSERT_EQ(Run(items, RegistryScriptMode::Register), S_OK);
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Gone\\Unlisted")));
-    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Shared\\Others")));
+    ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Gone\\Unlisted"))) << "Gone\\Unlisted";
+    ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Shared\\Others"))) << "Shared\\Others";
 
-    ASSERT_EQ(Run(items, RegistryScriptMode::Unregister), S_OK);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Gone")));
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Mine")));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Others")));
-    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, m_key));
+    ASSERT_HR(Run(items, RegistryScriptMode::Unregister), S_OK);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Gone"))) << "Gone";
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Mine"))) << "Shared\\Mine";
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Others"))) << "Shared\\Others";
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, m_key)) << m_key;
 
     // Nothing left to remove is no failure.
-    EXPECT_EQ(Run(items, RegistryScriptMode::Unregister), S_OK);
+    EXPECT_HR(Run(items, RegistryScriptMode::Unregister), S_OK);
 }
 
 TEST_F(Registrar, ScriptErrorChangesNothing) {
-    EXPECT_EQ(Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register), E_INVALIDARG);
-    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_key));
+    EXPECT_HR(Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register), E_INVALIDARG);
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_key)) << m_key;
 }
 
 }  // namespace

@@ -1,9 +1,12 @@
 // The registered type library, as a client reading it finds it.
 #ifdef _WIN32
 
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
+#include "tests/support/guid_text.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -46,15 +49,15 @@ class RegisteredTypeLibrary : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(RunRegsvr32(false), 0);
-        ASSERT_EQ(LoadRegTypeLib(LIBID_ZELDMAGENTLib, 1, 0, 0, m_library.put()), S_OK);
+        ASSERT_HR(LoadRegTypeLib(LIBID_ZELDMAGENTLib, 1, 0, 0, m_library.put()), S_OK);
     }
     ComPtr<ITypeLib> m_library;
 };
 
 TEST_F(RegisteredTypeLibrary, DescribesTheLibrary) {
     TLIBATTR* attributes = nullptr;
-    ASSERT_EQ(m_library->GetLibAttr(&attributes), S_OK);
-    EXPECT_TRUE(IsEqualGUID(attributes->guid, LIBID_ZELDMAGENTLib));
+    ASSERT_HR(m_library->GetLibAttr(&attributes), S_OK);
+    EXPECT_EQ(attributes->guid, LIBID_ZELDMAGENTLib);
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 0);
     EXPECT_EQ(attributes->lcid, 0u);
@@ -68,11 +71,11 @@ TEST_F(RegisteredTypeLibrary, DescribesTheLibrary) {
 
 TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface) {
     ComPtr<ITypeInfo> coclass;
-    ASSERT_EQ(m_library->GetTypeInfoOfGuid(CLSID_DMAgent, coclass.put()), S_OK);
+    ASSERT_HR(m_library->GetTypeInfoOfGuid(CLSID_DMAgent, coclass.put()), S_OK);
     TYPEATTR* attributes = nullptr;
-    ASSERT_EQ(coclass->GetTypeAttr(&attributes), S_OK);
+    ASSERT_HR(coclass->GetTypeAttr(&attributes), S_OK);
     EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
-    EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FCANCREATE);
+    EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FCANCREATE) << "type flags 0x" << std::hex << attributes->wTypeFlags;
     EXPECT_EQ(attributes->cImplTypes, 1);
     coclass->ReleaseTypeAttr(attributes);
     const Documentation cls = Describe(coclass.get());
@@ -80,20 +83,20 @@ TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface)
     EXPECT_EQ(cls.help, L"DMAgent Class");
 
     INT flags = 0;
-    ASSERT_EQ(coclass->GetImplTypeFlags(0, &flags), S_OK);
-    EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT);
+    ASSERT_HR(coclass->GetImplTypeFlags(0, &flags), S_OK);
+    EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT) << "implementation flags 0x" << std::hex << flags;
     HREFTYPE reference = 0;
-    ASSERT_EQ(coclass->GetRefTypeOfImplType(0, &reference), S_OK);
+    ASSERT_HR(coclass->GetRefTypeOfImplType(0, &reference), S_OK);
     ComPtr<ITypeInfo> implemented;
-    ASSERT_EQ(coclass->GetRefTypeInfo(reference, implemented.put()), S_OK);
+    ASSERT_HR(coclass->GetRefTypeInfo(reference, implemented.put()), S_OK);
     EXPECT_EQ(Describe(implemented.get()).name, L"IDMAgent");
 }
 
 TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods) {
     ComPtr<ITypeInfo> info;
-    ASSERT_EQ(m_library->GetTypeInfoOfGuid(IID_IDMAgent, info.put()), S_OK);
+    ASSERT_HR(m_library->GetTypeInfoOfGuid(iid_of<IDMAgent>, info.put()), S_OK);
     TYPEATTR* attributes = nullptr;
-    ASSERT_EQ(info->GetTypeAttr(&attributes), S_OK);
+    ASSERT_HR(info->GetTypeAttr(&attributes), S_OK);
     EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
     EXPECT_EQ(attributes->cFuncs, 0);
     EXPECT_EQ(attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION), 0);
@@ -104,12 +107,12 @@ TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods
     EXPECT_EQ(doc.help, L"IDMAgent Interface");
 
     HREFTYPE reference = 0;
-    ASSERT_EQ(info->GetRefTypeOfImplType(0, &reference), S_OK);
+    ASSERT_HR(info->GetRefTypeOfImplType(0, &reference), S_OK);
     ComPtr<ITypeInfo> base;
-    ASSERT_EQ(info->GetRefTypeInfo(reference, base.put()), S_OK);
+    ASSERT_HR(info->GetRefTypeInfo(reference, base.put()), S_OK);
     TYPEATTR* baseAttributes = nullptr;
-    ASSERT_EQ(base->GetTypeAttr(&baseAttributes), S_OK);
-    EXPECT_TRUE(IsEqualGUID(baseAttributes->guid, IID_IUnknown));
+    ASSERT_HR(base->GetTypeAttr(&baseAttributes), S_OK);
+    EXPECT_EQ(baseAttributes->guid, iid_of<IUnknown>);
     base->ReleaseTypeAttr(baseAttributes);
 }
 

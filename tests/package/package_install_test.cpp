@@ -7,12 +7,17 @@
 #include "tests/package/program_runner.h"
 #include "tests/support/wait_scale.h"
 
+#include <gmock/gmock.h>
+
 #include <msi.h>
 
 #include <fstream>
 #include <sstream>
 
 namespace {
+
+using ::testing::IsEmpty;
+using ::testing::Not;
 
 constexpr const char* kNewerRefused = "A newer version of ZelDMAgent is already installed.";
 
@@ -62,7 +67,7 @@ TEST_F(PackageInstallTest, InstallWritesWhatRegsvr32WritesAndServesTheViewer) {
     EXPECT_TRUE(FileExists(installed)) << installed;
     EXPECT_FALSE(FileExists(FolderOf(installed) + "\\NUVComCreate.dll")) << "the viewer's library is the viewer's";
     const RegistryValues byPackage = AgentRegistryValues(installed);
-    EXPECT_FALSE(byRegsvr32.empty());
+    EXPECT_THAT(byRegsvr32, Not(IsEmpty())) << "regsvr32 wrote nothing to compare with";
     EXPECT_EQ(RegistryDifferences(byRegsvr32, "regsvr32", byPackage, "the package"), "");
     ExpectAgentRegistered(installed);
 
@@ -95,13 +100,13 @@ TEST_F(PackageInstallTest, UninstallRemovesExactlyWhatInstallWrote) {
     ASSERT_EQ(Msiexec("/x " + Quoted(AgentPackage()) + " /qn"), 0u);
 
     const std::string installed = InstalledModulePath();
-    EXPECT_FALSE(FileExists(installed));
+    EXPECT_FALSE(FileExists(installed)) << installed << " stays behind";
     EXPECT_FALSE(FileExists(FolderOf(installed))) << "the package's folder stays behind";
     EXPECT_EQ(AgentRegistryValues(installed), RegistryValues{});
     ExpectAgentUnregistered();
     EXPECT_EQ(SharedKeyNames(), namesBefore);
     EXPECT_EQ(MsiQueryProductStateA(products.front().c_str()), INSTALLSTATE_UNKNOWN);
-    EXPECT_TRUE(InstalledAgentProducts().empty());
+    EXPECT_THAT(InstalledAgentProducts(), IsEmpty());
 }
 
 TEST_F(PackageInstallTest, NewerReplacesOlderAndOlderIsRefusedWithTheInstallersMessage) {
@@ -124,10 +129,10 @@ TEST_F(PackageInstallTest, NewerReplacesOlderAndOlderIsRefusedWithTheInstallersM
     const ShownMessage refusal =
         RunProgramPressingOk("msiexec.exe /i " + Quoted(OlderAgentPackage()) + " /qb", ScaledWait(std::chrono::seconds(60)));
     EXPECT_EQ(refusal.exitCode, kInstallFailure);
-    EXPECT_TRUE(refusal.shown);
+    EXPECT_TRUE(refusal.shown) << "no message box; msiexec exited with " << testing::PrintToString(refusal.exitCode);
     EXPECT_EQ(refusal.text, kNewerRefused);
     EXPECT_EQ(OnlyProductVersion(), newer);
-    EXPECT_TRUE(FileExists(InstalledModulePath()));
+    EXPECT_TRUE(FileExists(InstalledModulePath())) << InstalledModulePath() << " is gone after the refused downgrade";
 }
 
 }  // namespace

@@ -3,9 +3,12 @@
 #include "tests/package/agent_package.h"
 #include "tests/package/msi_database.h"
 
+#include <gmock/gmock.h>
 #include <msidefs.h>
 
 namespace {
+
+using ::testing::IsEmpty;
 
 // Word count flag: the package installs without elevation (per-user).
 constexpr INT kNoElevationNeeded = 8;
@@ -33,7 +36,9 @@ TEST_F(PackageTables, CarriesTheAgentAloneWithItsVersionAndNoSelfRegistration) {
     EXPECT_EQ(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`"),
               (TableRows{{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"}}));
     const auto selfRegistered = m_package.Query("SELECT `File_` FROM `SelfReg`");
-    EXPECT_TRUE(!selfRegistered || selfRegistered->empty());
+    if (selfRegistered) {
+        EXPECT_THAT(*selfRegistered, IsEmpty());
+    }
 }
 
 }  // namespace

@@ -4,13 +4,22 @@
 
 #include "module/registrar.h"
 #include "tests/module/registry_probe.h"
+#include "tests/support/hresult.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <fstream>
 #include <sstream>
 
+// A failed check prints a row as its key, name and value.
+void PrintTo(const PackageRegistryRow& row, std::ostream* out) {
+    *out << row.root << "\\" << row.key << " [" << row.name << "] = " << (row.number ? "d " : "s ") << row.value;
+}
+
 namespace {
+
+using ::testing::IsEmpty;
 
 constexpr const char* kFileId = "ZelDMAgent.dll";
 constexpr const char* kFileReference = "[#ZelDMAgent.dll]";
@@ -32,7 +41,7 @@ std::string Failure(std::string_view script) {
     std::vector<PackageRegistryRow> rows;
     std::string error;
     EXPECT_FALSE(BuildPackageRegistryRows(script, kFileId, rows, error)) << script;
-    EXPECT_TRUE(rows.empty());
+    EXPECT_THAT(rows, IsEmpty()) << "rows of a script that was refused";
     return error;
 }
 
@@ -40,7 +49,7 @@ TEST(PackageRegistryRows, EveryRowReadsBackAsTheRegistrarWroteIt) {
     UseFreshRegistryForThisTest();
     const std::string script = AgentScript();
     const std::string modulePath = "C:\\Program Files\\ZelDMAgent\\ZelDMAgent.dll";
-    ASSERT_EQ(RunRegistryScript(script, RegistryScriptMode::Register, {{"MODULE", modulePath}}), S_OK);
+    ASSERT_HR(S_OK, RunRegistryScript(script, RegistryScriptMode::Register, {{"MODULE", modulePath}}));
 
     std::vector<PackageRegistryRow> rows;
     std::string error;
@@ -50,7 +59,7 @@ TEST(PackageRegistryRows, EveryRowReadsBackAsTheRegistrarWroteIt) {
     for (const PackageRegistryRow& row : rows) {
         SCOPED_TRACE(row.key + " " + row.name);
         EXPECT_EQ(row.root, "HKCR");
-        EXPECT_FALSE(row.number);
+        EXPECT_FALSE(row.number) << "a number row with value " << row.value;
         sawModule = sawModule || row.value == kFileReference;
         EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, row.key, row.name.empty() ? nullptr : row.name.c_str()),
                   Replaced(row.value, kFileReference, modulePath));
@@ -70,7 +79,7 @@ TEST(PackageRegistryRows, EscapesTheInstallersReferencesAndKeepsTheModuleOne) {
     EXPECT_EQ(rows[0].key, "Software\\Zel[\\[]1[\\]]");
     EXPECT_EQ(rows[0].value, "[#ZelDMAgent.dll],[\\[]2[\\]] {x}");
     EXPECT_EQ(rows[1].name, "N[\\[]a[\\]]");
-    EXPECT_TRUE(rows[2].number);
+    EXPECT_TRUE(rows[2].number) << rows[2].key << " " << rows[2].name << " = " << rows[2].value;
     EXPECT_EQ(rows[2].value, "16");
 
     const std::string include = RegistryRowsInclude(rows);

@@ -6,15 +6,18 @@
 
 #ifdef _WIN32
 
-#include "agent/agent_interfaces.h"
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com_ptr.h"
 #include "tests/module/agent_module_loader.h"
 #include "tests/support/message_box.h"
 #include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <windows.h>
 
@@ -43,7 +46,7 @@ protected:
         m_save.reset();
         m_resolve.reset();
         m_agent.reset();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
@@ -57,12 +60,12 @@ protected:
         nuvsim::SetLaunchFile(path.string());
         nuvsim::SetDocumentKind(nuvsim::kKind2D);
         ComPtr<IClassFactory> factory;
-        ASSERT_EQ(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_IClassFactory, factory.put_void()));
-        ASSERT_EQ(S_OK, factory->CreateInstance(nullptr, IID_IDMAgent, m_agent.put_void()));
-        ASSERT_EQ(S_OK, m_agent.query(IID_IAgentPathResolve, m_resolve));
-        ASSERT_EQ(S_OK, m_agent.query(IID_IAgentMarkupSave, m_save));
+        ASSERT_HR(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_PPV(factory.put())));
+        ASSERT_HR(S_OK, factory->CreateInstance(nullptr, IID_PPV(m_agent.put())));
+        ASSERT_HR(S_OK, m_agent.query(m_resolve));
+        ASSERT_HR(S_OK, m_agent.query(m_save));
         std::string buffer(path.string().size() + 1, '\0');
-        ASSERT_EQ(S_OK, m_resolve->ResolvePath(path.string().c_str(), buffer.data(), 0, 0));
+        ASSERT_HR(S_OK, m_resolve->ResolvePath(path.string().c_str(), buffer.data(), 0, 0));
     }
 
     // [ServerFile] and [ViewList] values; DMAgent is the recorder unless the
@@ -92,7 +95,7 @@ protected:
         std::thread presser = PressOkWhenShown("ZelView", seen);
         const HRESULT hr = Save(path);
         presser.join();
-        EXPECT_EQ(E_FAIL, hr) << path;
+        EXPECT_HR(E_FAIL, hr) << path;
         EXPECT_TRUE(seen.found) << path << ": no message box captioned ZelView";
         ASSERT_FALSE(Message(messageId).empty()) << messageId;
         EXPECT_EQ(Message(messageId), seen.text) << path;

@@ -5,6 +5,7 @@
 #include "platform/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
 #include "tests/support/save_policy.h"
+#include "tests/support/hresult.h"
 
 #include <algorithm>
 #include <cctype>
@@ -17,7 +18,7 @@ protected:
         StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=view\r\n");
     }
     void ExpectLaunched() {
-        ASSERT_EQ(S_OK, Save("C:\\tmp\\x.xml"));
+        ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
         EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "x.xml", "view"})) << CommandLines();
     }
     void ExpectNotAllowed() {

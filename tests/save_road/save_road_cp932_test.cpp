@@ -12,6 +12,7 @@
 #include "platform/double_byte_layout.h"
 #include "platform/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
+#include "tests/support/hresult.h"
 
 namespace {
 
@@ -50,7 +51,7 @@ TEST_F(SaveRoadCp932, AReadOnlyMarkupIsFoundAndRefused) {
 
 TEST_F(SaveRoadCp932, AWritableMarkupLaunchesWithItsWholeName) {
     StartWithMarkup("write");
-    ASSERT_EQ(S_OK, Save("C:\\tmp\\" + kSo + ".xml"));
+    ASSERT_HR(S_OK, Save("C:\\tmp\\" + kSo + ".xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.dwg", kSo + ".xml", "view"})) << CommandLines();
 }
 
@@ -58,7 +59,7 @@ TEST_F(SaveRoadCp932, AWritableMarkupLaunchesWithItsWholeName) {
 // backslash to double before the closing quote.
 TEST_F(SaveRoadCp932, AQuotedItemEndingInSuchACharacterArrivesWhole) {
     StartWithMarkup("write", "Zel " + kHyo);
-    ASSERT_EQ(S_OK, Save("C:\\My Markups\\" + kHyo + " " + kSo + ".xml"));
+    ASSERT_HR(S_OK, Save("C:\\My Markups\\" + kHyo + " " + kSo + ".xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.dwg", kHyo + " " + kSo + ".xml", "Zel " + kHyo}))
         << CommandLines();
 }

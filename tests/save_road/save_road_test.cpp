@@ -6,6 +6,7 @@
 
 #include "platform/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
+#include "tests/support/hresult.h"
 
 namespace {
 
@@ -14,7 +15,7 @@ using SaveRoadRefusal = DllSaveRefusal;
 
 TEST_F(SaveRoad, ALineThatNeedsNoQuotesPassesUnchanged) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=view\r\n");
-    ASSERT_EQ(S_OK, Save("C:\\tmp\\gear_1.xml"));
+    ASSERT_HR(S_OK, Save("C:\\tmp\\gear_1.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "gear_1.xml", "view"})) << CommandLines();
     const std::string line = m_recorder.CommandLines();
     EXPECT_NE(line.find(" MarkupSave 42 D:\\srv\\gear.xml gear_1.xml view"), std::string::npos) << line;
@@ -24,7 +25,7 @@ TEST_F(SaveRoad, BlanksStayInsideTheirItems) {
     StartWithValues("ServerPath=C:\\Users\\Jane Doe\\vault\\bracket.dwg\r\n"
                     "session_id=42 C:\\Users\\v\\secret.docx secret.docx\r\n",
                     "Application=Zel View\r\n");
-    ASSERT_EQ(S_OK, Save("C:\\Users\\Jane Doe\\temp\\my markup (2).xml"));
+    ASSERT_HR(S_OK, Save("C:\\Users\\Jane Doe\\temp\\my markup (2).xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42 C:\\Users\\v\\secret.docx secret.docx",
                                   "C:\\Users\\Jane Doe\\vault\\bracket.dwg", "my markup (2).xml", "Zel View"}))
         << CommandLines();
@@ -32,20 +33,20 @@ TEST_F(SaveRoad, BlanksStayInsideTheirItems) {
 
 TEST_F(SaveRoad, InterpreterCharactersArriveAsWritten) {
     StartWithValues("ServerPath=D:\\a;b,c=d\\gear.dwg\r\nsession_id=42\r\n", "Application=view\r\n");
-    ASSERT_EQ(S_OK, Save("C:\\tmp\\a&calc|b>c<d^e.xml"));
+    ASSERT_HR(S_OK, Save("C:\\tmp\\a&calc|b>c<d^e.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\a;b,c=d\\gear.dwg", "a&calc|b>c<d^e.xml", "view"}))
         << CommandLines();
 }
 
 TEST_F(SaveRoad, AQuotedItemKeepsItsTrailingBackslash) {
     StartWithValues("ServerPath=D:\\Jane Doe\\\r\nsession_id=42\r\n", "Application=view\r\n");
-    ASSERT_EQ(S_OK, Save("C:\\tmp\\x.xml"));
+    ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\Jane Doe\\", "x.xml", "view"})) << CommandLines();
 }
 
 TEST_F(SaveRoad, ATabStaysInsideItsItem) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=Zel\tView\r\n");
-    ASSERT_EQ(S_OK, Save("C:\\tmp\\x.xml"));
+    ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "x.xml", "Zel\tView"})) << CommandLines();
 }
 

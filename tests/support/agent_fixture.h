@@ -5,13 +5,17 @@
 
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
+#include "platform/com_ptr.h"
 #include "platform/launch.h"
 #include "platform/module_context.h"
 #include "platform/registry_api.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -38,16 +42,10 @@ protected:
         // its documents; only then can the agent die.
         nuvsim::CloseDocuments();
         ReleaseAgent();
-        EXPECT_TRUE(nuvsim::AllReleased()) << Join(nuvsim::UnbalancedObjects()) << Join(nuvsim::ReferenceErrors());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
-    }
-
-    static std::string Join(const std::vector<std::string>& lines) {
-        std::string text;
-        for (const std::string& line : lines) text += line + "\n";
-        return text;
     }
 
     // Writes a launch file and tells the viewer it is the session's.
@@ -59,7 +57,7 @@ protected:
     }
 
     void CreateAgent() {
-        ASSERT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&m_agent)));
+        ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&m_agent)));
         m_impl = static_cast<CDMAgent*>(m_agent);
     }
 
@@ -104,6 +102,24 @@ protected:
     TempRegistry m_registry;
     IDMAgent* m_agent = nullptr;
     CDMAgent* m_impl = nullptr;
+};
+
+// The viewer's helper component, as the agent gets it, for tests that drive
+// the record and the agent data store directly.
+class ViewerHelperTest : public AgentSessionTest {
+protected:
+    void SetUp() override {
+        AgentSessionTest::SetUp();
+        ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
+    }
+    void TearDown() override {
+        m_helper.reset();
+        AgentSessionTest::TearDown();
+    }
+
+    // Its name among the viewer's objects.
+    static constexpr const char* kHelperName = "AgentHelper#1";
+    ComPtr<IAgentHelper> m_helper;
 };
 
 // A session whose save commands and messages are captured: nothing is

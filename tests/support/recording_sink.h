@@ -1,7 +1,7 @@
 // A notification sink that records what reaches it.
 #pragma once
 
-#include "agent/agent_interfaces.h"
+#include "interfaces/agent_interfaces.h"
 
 #include <vector>
 
@@ -18,7 +18,7 @@ public:
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
         if (!out) return E_POINTER;
         *out = nullptr;
-        if (!IsEqualGUID(iid, IID_IUnknown)) return E_NOINTERFACE;
+        if (!IsEqualGUID(iid, iid_of<IUnknown>)) return E_NOINTERFACE;
         *out = static_cast<IUnknown*>(this);
         AddRef();
         return S_OK;

@@ -7,6 +7,7 @@
 #include "tests/support/agent_fixture.h"
 #include "tests/support/message_box.h"
 #include "tests/support/recorder.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -69,7 +70,7 @@ protected:
     // A refused save: the box with that message, E_FAIL, and nothing started.
     void ExpectRefusal(const char* path, unsigned messageId) {
         const Shown shown = SaveSeeingMessage(path);
-        EXPECT_EQ(E_FAIL, shown.hr) << path;
+        EXPECT_HR(E_FAIL, shown.hr) << path;
         EXPECT_TRUE(shown.box) << path << ": no message box";
         ASSERT_FALSE(Message(messageId).empty()) << messageId;
         EXPECT_EQ(Message(messageId), shown.text) << path;

@@ -2,7 +2,8 @@
 // for, the server locked and unlocked, agents created and released, and the
 // unload question asked all the while. Built with -fsanitize=thread by
 // run-tsan.sh; the module is loaded the way a COM runtime loads it.
-#include "agent/guids.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/guids.h"
 #include "platform/com.h"
 
 #include <atomic>
@@ -34,7 +35,7 @@ void Fail(const char* what, HRESULT hr) {
 void Worker(GetClassObjectFn getClassObject, CanUnloadNowFn canUnloadNow) {
     for (int round = 0; round < kRounds; ++round) {
         IClassFactory* factory = nullptr;
-        HRESULT hr = getClassObject(CLSID_DMAgent, IID_IClassFactory, reinterpret_cast<void**>(&factory));
+        HRESULT hr = getClassObject(CLSID_DMAgent, IID_PPV(&factory));
         if (FAILED(hr) || !factory) {
             Fail("DllGetClassObject", hr);
             return;
@@ -43,8 +44,8 @@ void Worker(GetClassObjectFn getClassObject, CanUnloadNowFn canUnloadNow) {
         canUnloadNow();
         {
             std::lock_guard<std::mutex> turn(g_viewerApartment);
-            IUnknown* agent = nullptr;
-            hr = factory->CreateInstance(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&agent));
+            IDMAgent* agent = nullptr;
+            hr = factory->CreateInstance(nullptr, IID_PPV(&agent));
             if (FAILED(hr) || !agent) Fail("CreateInstance", hr);
             else agent->Release();
         }

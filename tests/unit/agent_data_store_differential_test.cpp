@@ -4,7 +4,8 @@
 
 #include "platform/paths.h"
 #include "platform/strings.h"
-#include "tests/support/fake_viewer.h"
+#include "tests/support/agent_fixture.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -14,7 +15,9 @@
 
 namespace {
 
-using Blocks = std::map<LONG, std::vector<std::string>>;
+using Blocks = AgentBlocks;
+
+constexpr char kGetAgentString[] = "IMarkupManager::GetAgentString";
 
 // The rescanning cursor, step by step as the store's reads are meant to go.
 class ReferenceCursor {
@@ -94,9 +97,13 @@ const std::vector<std::pair<std::string, std::string>> kNames = {
 };
 const std::vector<std::string> kPaths = {"p", "P", "q", "c:/pdm/a.xml"};
 
-class AgentDataStoreDifferential : public ::testing::Test {
+class AgentDataStoreDifferential : public ViewerHelperTest {
 protected:
-    void SetUp() override { helper.manager = &manager; }
+    // Counted, not written down: a run makes hundreds of thousands of reads.
+    void SetUp() override {
+        ViewerHelperTest::SetUp();
+        nuvsim::SetCallLogEnabled(false);
+    }
 
     Blocks RandomBlocks() {
         Blocks blocks;
@@ -138,20 +145,19 @@ protected:
     }
 
     std::mt19937 random{20240611};
-    FakeMarkupManager manager;
-    FakeHelper helper;
 };
 
 TEST_F(AgentDataStoreDifferential, RandomLookupsAgreeWithRescanning) {
     for (int round = 0; round < 3000; ++round) {
-        manager.blocks = RandomBlocks();
+        const Blocks blocks = RandomBlocks();
+        StoreAgentBlocks(blocks);
         const std::string path = kPaths[static_cast<size_t>(Pick(static_cast<int>(kPaths.size())))];
-        const std::string where = "round " + std::to_string(round) + " path " + path + "\n" + Describe(manager.blocks);
+        const std::string where = "round " + std::to_string(round) + " path " + path + "\n" + Describe(blocks);
 
-        ReferenceCursor reference(manager.blocks);
+        ReferenceCursor reference(blocks);
         AgentDataStore store;
         const bool opened = reference.OpenByServerPath(path);
-        ASSERT_EQ(opened, SUCCEEDED(store.OpenByServerPath(&helper, path))) << where;
+        ASSERT_EQ(opened, SUCCEEDED(store.OpenByServerPath(m_helper.get(), path))) << where;
         ASSERT_EQ(reference.Block(), store.Block()) << where;
         if (!opened) continue;
 
@@ -169,14 +175,15 @@ TEST_F(AgentDataStoreDifferential, AViewListLoadSeesTheSameValuesWithFewerReads)
     long indexedReads = 0;
     long rescanReads = 0;
     for (int round = 0; round < 2000; ++round) {
-        manager.blocks = RandomBlocks();
-        const std::string where = "round " + std::to_string(round) + "\n" + Describe(manager.blocks);
-        ReferenceCursor reference(manager.blocks);
+        const Blocks blocks = RandomBlocks();
+        StoreAgentBlocks(blocks);
+        const std::string where = "round " + std::to_string(round) + "\n" + Describe(blocks);
+        ReferenceCursor reference(blocks);
         AgentDataStore store;
         if (!reference.OpenByServerPath("p")) continue;
-        ASSERT_TRUE(SUCCEEDED(store.OpenByServerPath(&helper, "p"))) << where;
+        ASSERT_HR_SUCCEEDED(store.OpenByServerPath(m_helper.get(), "p")) << where;
         reference.reads = 0;
-        manager.stringReads = 0;
+        nuvsim::ClearCallLog();
 
         const AgentDataStore::ScopedIndex indexed(store);
         for (const char* key : {"ViewMode", "PDMVendor", "PDM_host", "PDM_port", "ObjectId"})
@@ -197,22 +204,22 @@ TEST_F(AgentDataStoreDifferential, AViewListLoadSeesTheSameValuesWithFewerReads)
         }
         ASSERT_EQ(reference.Block(), store.Block()) << where;
         ASSERT_EQ(reference.Entry(), store.Entry()) << where;
-        indexedReads += manager.stringReads;
+        indexedReads += nuvsim::CallCount(kGetAgentString);
         rescanReads += reference.reads;
     }
     EXPECT_LT(indexedReads, rescanReads);
 }
 
 TEST_F(AgentDataStoreDifferential, AnIndexedRunReadsEachEntryOnce) {
-    std::vector<std::string>& entries = manager.blocks[0];
-    entries = {"[ServerFile]ServerPath", "p"};
+    std::vector<std::string> entries = {"[ServerFile]ServerPath", "p"};
     for (int i = 0; i < 200; ++i) {
         entries.push_back("[ViewList]Markup" + std::to_string(2 * i));
         entries.push_back("m" + std::to_string(i));
     }
+    StoreAgentBlocks({{0, entries}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
-    manager.stringReads = 0;
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
+    nuvsim::ClearCallLog();
     {
         const AgentDataStore::ScopedIndex indexed(store);
         for (int i = 199; i >= 0; --i)
@@ -220,20 +227,20 @@ TEST_F(AgentDataStoreDifferential, AnIndexedRunReadsEachEntryOnce) {
         EXPECT_EQ("", store.FindValue("ViewList", "Markup1"));
     }
     // The block's entries, then the failed read at its end and in the next block.
-    EXPECT_EQ(static_cast<long>(entries.size()) + 2, manager.stringReads);
+    EXPECT_EQ(static_cast<long>(entries.size()) + 2, nuvsim::CallCount(kGetAgentString));
 
     // Once the scope ends, a lookup sees what the viewer holds now.
-    entries[3] = "changed";
+    nuvsim::SetAgentData(GUID_AgentDataOwner, 0, 3, "changed");
     EXPECT_EQ("changed", store.FindValue("ViewList", "Markup0"));
 }
 
 TEST_F(AgentDataStoreDifferential, AWriteDropsTheIndex) {
-    manager.blocks[0] = {"[ServerFile]ServerPath", "p"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "p"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
     const AgentDataStore::ScopedIndex indexed(store);
     EXPECT_EQ("", store.FindValue("ServerFile", "ObjectId"));
-    ASSERT_EQ(S_OK, store.WriteValue("ServerFile", "ObjectId", "OBJ-1"));
+    ASSERT_HR(S_OK, store.WriteValue("ServerFile", "ObjectId", "OBJ-1"));
     EXPECT_EQ("OBJ-1", store.FindValue("ServerFile", "ObjectId"));
 }
 

@@ -1,22 +1,35 @@
+// The agent data store against the stand-in viewer's markup manager and
+// document lookup.
 #include "viewlist/agent_data_store.h"
 
-#include "tests/support/fake_viewer.h"
+#include "tests/support/agent_fixture.h"
+#include "tests/support/hresult.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <string>
 
 namespace {
 
-using Entries = std::vector<std::string>;
+using testing::Contains;
+using testing::ElementsAre;
+using testing::HasSubstr;
+using testing::IsEmpty;
+using testing::Not;
 
-class AgentDataStoreTest : public ::testing::Test {
+constexpr char kGetAgentString[] = "IMarkupManager::GetAgentString";
+constexpr char kGetMarkupManager[] = "IAgentHelper::GetMarkupManager";
+
+class AgentDataStoreTest : public ViewerHelperTest {
 protected:
-    void SetUp() override { helper.manager = &manager; }
+    // The key of a document whose agent data the viewer keeps in that block.
+    const LONG* DocumentKey(LONG block) {
+        nuvsim::MapDocumentKey(m_key[0], m_key[1], block);
+        return m_key;
+    }
 
-    FakeMarkupManager manager;
-    FakeHelper helper;
-    LONG key[2] = {11, 22};
+    LONG m_key[2] = {11, 22};
 };
 
 TEST_F(AgentDataStoreTest, AClosedStoreReadsNothingAndRefusesWrites) {
@@ -24,14 +37,14 @@ TEST_F(AgentDataStoreTest, AClosedStoreReadsNothingAndRefusesWrites) {
     EXPECT_EQ(-1, store.Block());
     EXPECT_EQ("", store.ReadNext());
     EXPECT_EQ("", store.FindValue("ServerFile", "ServerPath"));
-    EXPECT_EQ(E_FAIL, store.AppendText("x"));
-    EXPECT_EQ(E_FAIL, store.WriteValue("ViewList", "Markup0", "x"));
+    EXPECT_HR(E_FAIL, store.AppendText("x"));
+    EXPECT_HR(E_FAIL, store.WriteValue("ViewList", "Markup0", "x"));
 }
 
 TEST_F(AgentDataStoreTest, NamesAndPathsMatchAcrossCaseAndSeparators) {
-    manager.blocks[0] = Entries{"[serverfile]SERVERPATH", "d:/Views/Gear.JT", "[ServerFile]ViewMode", "ViewOnly"};
+    StoreAgentBlocks({{0, {"[serverfile]SERVERPATH", "d:/Views/Gear.JT", "[ServerFile]ViewMode", "ViewOnly"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "D:\\views\\gear.jt"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "D:\\views\\gear.jt"));
     EXPECT_EQ(0, store.Block());
     EXPECT_EQ("ViewOnly", store.FindValue("SERVERFILE", "viewmode"));
     EXPECT_EQ("", store.FindValue("ServerFile", "View"));
@@ -39,30 +52,29 @@ TEST_F(AgentDataStoreTest, NamesAndPathsMatchAcrossCaseAndSeparators) {
 
 TEST_F(AgentDataStoreTest, AValueEntryCanMatchAName) {
     // Every entry is compared, value entries included: the first match wins.
-    manager.blocks[0] = Entries{"[ServerFile]ServerPath", "[ViewList]Part0", "[ViewList]Part0", "p"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "[ViewList]Part0", "[ViewList]Part0", "p"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "[ViewList]Part0"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "[ViewList]Part0"));
     EXPECT_EQ("[ViewList]Part0", store.FindValue("ViewList", "Part0"));
 }
 
 TEST_F(AgentDataStoreTest, ANameEntryAtTheEndOfABlockTakesItsValueFromTheNextBlock) {
-    manager.blocks[0] = Entries{"[ServerFile]ServerPath", "p", "[ViewList]Markup0"};
-    manager.blocks[1] = Entries{"a", "b", "c", "value"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "p", "[ViewList]Markup0"}}, {1, {"a", "b", "c", "value"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ("value", store.FindValue("ViewList", "Markup0"));
     EXPECT_EQ(1, store.Block());
 
-    manager.blocks[1].resize(3);
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "p", "[ViewList]Markup0"}}, {1, {"a", "b", "c"}}});
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ("", store.FindValue("ViewList", "Markup0"));
 }
 
 TEST_F(AgentDataStoreTest, ALookupContinuesIntoTheNextBlockAndStaysThere) {
-    manager.blocks[0] = Entries{"[ServerFile]ServerPath", "p"};
-    manager.blocks[1] = Entries{"[ServerFile]ServerPath", "q", "[ViewList]NumMarkups", "4"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "p"}},
+                      {1, {"[ServerFile]ServerPath", "q", "[ViewList]NumMarkups", "4"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ("4", store.FindValue("ViewList", "NumMarkups"));
     EXPECT_EQ(1, store.Block());
     EXPECT_EQ(4, store.Entry());
@@ -70,14 +82,14 @@ TEST_F(AgentDataStoreTest, ALookupContinuesIntoTheNextBlockAndStaysThere) {
 }
 
 TEST_F(AgentDataStoreTest, OpeningFindsTheBlockOfItsPath) {
-    manager.blocks[0] = Entries{"[ServerFile]ServerPath", "D:\\a.xml", "[ServerFile]ObjectId", "A"};
-    manager.blocks[1] = Entries{"[ServerFile]ServerPath", "D:\\b.xml", "[ServerFile]ObjectId", "B"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "D:\\a.xml", "[ServerFile]ObjectId", "A"}},
+                      {1, {"[ServerFile]ServerPath", "D:\\b.xml", "[ServerFile]ObjectId", "B"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "D:/b.xml"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "D:/b.xml"));
     EXPECT_EQ(1, store.Block());
     EXPECT_EQ("B", store.FindValue("ServerFile", "ObjectId"));
 
-    EXPECT_EQ(E_FAIL, store.OpenByServerPath(&helper, "D:\\c.xml"));
+    EXPECT_HR(E_FAIL, store.OpenByServerPath(m_helper.get(), "D:\\c.xml"));
     EXPECT_EQ(-1, store.Block());
     EXPECT_EQ("", store.ReadNext());
     EXPECT_EQ("", store.FindValue("ServerFile", "ObjectId"));
@@ -85,94 +97,95 @@ TEST_F(AgentDataStoreTest, OpeningFindsTheBlockOfItsPath) {
 
 TEST_F(AgentDataStoreTest, OpeningWithoutAManagerClosesTheStore) {
     AgentDataStore store;
-    EXPECT_EQ(E_FAIL, store.OpenByServerPath(nullptr, "p"));
+    EXPECT_HR(E_FAIL, store.OpenByServerPath(nullptr, "p"));
     EXPECT_EQ(-1, store.Block());
-    helper.manager = nullptr;
-    EXPECT_EQ(E_FAIL, store.OpenByServerPath(&helper, "p"));
+    nuvsim::FailOperation(kGetMarkupManager, E_NOINTERFACE);
+    EXPECT_HR(E_FAIL, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ(-1, store.Block());
 
-    // What the failed request left in its out argument is neither used nor released.
-    alignas(8) static char junk[64] = {};
-    helper.junkOnFailure = junk;
-    EXPECT_EQ(E_FAIL, store.OpenByServerPath(&helper, "p"));
+    // What the failed request left in its out argument is neither used nor
+    // released: the viewer records any use of it.
+    nuvsim::FailOperationWithJunk(kGetMarkupManager, E_NOINTERFACE);
+    EXPECT_HR(E_FAIL, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ("", store.ReadNext());
-    EXPECT_EQ(E_NOINTERFACE, store.OpenForDocument(&helper, key));
-    EXPECT_EQ(E_FAIL, store.AppendText("x"));
+    EXPECT_HR(E_NOINTERFACE, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
+    EXPECT_HR(E_FAIL, store.AppendText("x"));
+    EXPECT_THAT(nuvsim::ReferenceErrors(), IsEmpty());
 }
 
 TEST_F(AgentDataStoreTest, EachOpenReplacesTheManagerItHeld) {
-    manager.blocks[0] = Entries{"[ServerFile]ServerPath", "p"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "p"}}});
     {
         AgentDataStore store;
-        ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
-        ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
-        EXPECT_EQ(1, manager.refs);
-        EXPECT_EQ(0, helper.refs);
+        ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
+        ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
+        EXPECT_EQ(1, References("MarkupManager"));
+        EXPECT_EQ(1, References(kHelperName)) << "the test's own only";
     }
-    EXPECT_EQ(0, manager.refs);
+    EXPECT_EQ(0, References("MarkupManager"));
 }
 
 TEST_F(AgentDataStoreTest, WritesFillTheDocumentBlockFromEntryZero) {
-    helper.documentIndex = 5;
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
-    EXPECT_EQ(11, helper.keySeen[0]);
-    EXPECT_EQ(22, helper.keySeen[1]);
+    ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(5)));
+    EXPECT_THAT(nuvsim::CallLog(), Contains("IDocumentLookup::GetDocumentIndex(11, 22)"));
     EXPECT_EQ(5, store.Block());
     EXPECT_EQ(0, store.Entry());
 
-    EXPECT_EQ(S_OK, store.WriteValue("ServerFile", "ServerPath", "D:\\v.xml"));
-    EXPECT_EQ(S_OK, store.WriteValue("ServerFile", "ObjectId", ""));
+    EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ServerPath", "D:\\v.xml"));
+    EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ObjectId", ""));
     EXPECT_EQ(2, store.Entry());
-    EXPECT_EQ(S_OK, store.WriteValue("ViewList", "NumMarkups", "0"));
-    EXPECT_EQ((Entries{"[ServerFile]ServerPath", "D:\\v.xml", "[ViewList]NumMarkups", "0"}), manager.blocks[5]);
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "NumMarkups", "0"));
+    EXPECT_THAT(AgentBlock(5), ElementsAre("[ServerFile]ServerPath", "D:\\v.xml", "[ViewList]NumMarkups", "0"));
 }
 
 TEST_F(AgentDataStoreTest, AFailedWriteLeavesNoNameWithoutItsValue) {
+    constexpr char kSetAgentString[] = "IMarkupManager::SetAgentString";
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
-    manager.failWriteAt = 0;
-    EXPECT_EQ(E_ACCESSDENIED, store.WriteValue("ViewList", "Markup0", "a"));
-    EXPECT_TRUE(manager.blocks[0].empty());
+    ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
+    nuvsim::FailOperation(kSetAgentString, E_ACCESSDENIED, 1);  // the name
+    EXPECT_HR(E_ACCESSDENIED, store.WriteValue("ViewList", "Markup0", "a"));
+    EXPECT_THAT(AgentBlock(0), IsEmpty());
     EXPECT_EQ(0, store.Entry());
 
     // A failed value write takes its name back: the next pair goes over it,
     // and the lost value reads as missing, not as the next name.
-    manager.failWriteAt = 1;
-    EXPECT_EQ(E_ACCESSDENIED, store.WriteValue("ViewList", "object_id1", "a"));
+    nuvsim::FailOperation(kSetAgentString, E_ACCESSDENIED, 2);  // the value
+    EXPECT_HR(E_ACCESSDENIED, store.WriteValue("ViewList", "object_id1", "a"));
     EXPECT_EQ(0, store.Entry());
-    manager.failWriteAt = -1;
-    EXPECT_EQ(S_OK, store.WriteValue("ViewList", "LocalPath1", "b"));
-    EXPECT_EQ((Entries{"[ViewList]LocalPath1", "b"}), manager.blocks[0]);
+    nuvsim::ClearFaults();
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "LocalPath1", "b"));
+    EXPECT_THAT(AgentBlock(0), ElementsAre("[ViewList]LocalPath1", "b"));
     EXPECT_EQ("", store.FindValue("ViewList", "object_id1"));
     EXPECT_EQ("b", store.FindValue("ViewList", "LocalPath1"));
 }
 
 TEST_F(AgentDataStoreTest, OpenForDocumentReportsEachFailure) {
     AgentDataStore store;
-    EXPECT_EQ(E_FAIL, store.OpenForDocument(nullptr, key));
+    EXPECT_HR(E_FAIL, store.OpenForDocument(nullptr, DocumentKey(0)));
     EXPECT_EQ(0, store.Block());
     EXPECT_EQ(0, store.Entry());
-    EXPECT_EQ(E_POINTER, store.OpenForDocument(&helper, nullptr));
-    EXPECT_EQ(0, helper.managerRequests);
+    EXPECT_HR(E_POINTER, store.OpenForDocument(m_helper.get(), nullptr));
+    EXPECT_EQ(0, nuvsim::CallCount(kGetMarkupManager));
 
-    helper.documentIndexResult = E_ACCESSDENIED;
-    EXPECT_EQ(E_ACCESSDENIED, store.OpenForDocument(&helper, key));
+    // A failing lookup leaves junk behind, as a careless viewer may.
+    nuvsim::FailOperationWithJunk("IDocumentLookup::GetDocumentIndex", E_ACCESSDENIED);
+    EXPECT_HR(E_ACCESSDENIED, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
     EXPECT_EQ(0, store.Block());
 
-    helper.lookupAvailable = false;
-    EXPECT_EQ(E_NOINTERFACE, store.OpenForDocument(&helper, key));
+    nuvsim::FailOperation("AgentHelper::QueryInterface", E_NOINTERFACE);  // no document lookup
+    EXPECT_HR(E_NOINTERFACE, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
 
-    helper.manager = nullptr;
-    EXPECT_EQ(E_NOINTERFACE, store.OpenForDocument(&helper, key));
-    EXPECT_EQ(E_FAIL, store.AppendText("x"));
-    EXPECT_EQ(0, helper.refs);
+    nuvsim::FailOperation(kGetMarkupManager, E_NOINTERFACE);
+    EXPECT_HR(E_NOINTERFACE, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
+    EXPECT_HR(E_FAIL, store.AppendText("x"));
+    EXPECT_EQ(1, References(kHelperName)) << "the test's own only";
 }
 
 TEST_F(AgentDataStoreTest, FillValueOnlyFillsAnEmptyTarget) {
-    manager.blocks[0] = Entries{"[ServerFile]ServerPath", "p", "[ServerFile]ViewMode", "stored"};
+    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "p", "[ServerFile]ViewMode", "stored"}}});
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenByServerPath(&helper, "p"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
     std::string kept = "launch";
     std::string filled;
     EXPECT_EQ(0, store.FillValue("ServerFile", "ViewMode", kept));
@@ -182,49 +195,58 @@ TEST_F(AgentDataStoreTest, FillValueOnlyFillsAnEmptyTarget) {
 }
 
 TEST_F(AgentDataStoreTest, AnEntryWithoutTerminatorIsCutAtTheBufferEnd) {
-    manager.reader = [](LONG, LONG, char* buffer) {
-        std::memset(buffer, 'y', AgentDataStore::kReadBufferSize);
-        return S_OK;
-    };
+    StoreAgentBlocks({{0, {std::string(2 * AgentDataStore::kReadBufferSize, 'y')}}});
+    nuvsim::Config config = nuvsim::GetConfig();
+    config.unterminatedAgentStrings = true;
+    nuvsim::SetConfig(config);
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
+    ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
     EXPECT_EQ(std::string(1024, 'y'), store.ReadNext());
 }
 
 TEST_F(AgentDataStoreTest, HostileStoresCannotMakeAScanEndless) {
-    // Entries that never run out.
-    manager.reader = [](LONG, LONG, char* buffer) {
-        std::strcpy(buffer, "x");
-        return S_OK;
-    };
+    // More entries than a scan reads.
+    StoreAgentBlocks({{0, std::vector<std::string>(AgentDataStore::kMaxEntryIndex + 10, "x")}});
+    nuvsim::SetCallLogEnabled(false);
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
+    ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
     EXPECT_EQ("", store.FindValue("ServerFile", "ServerPath"));
-    EXPECT_LE(manager.stringReads, AgentDataStore::kMaxEntryIndex + 2);
+    EXPECT_LE(nuvsim::CallCount(kGetAgentString), AgentDataStore::kMaxEntryIndex + 2);
 
-    // Blocks that never run out, each for another launch file.
-    manager.reader = [](LONG, LONG entry, char* buffer) {
-        if (entry > 1) return E_FAIL;
-        std::strcpy(buffer, entry == 0 ? "[ServerFile]ServerPath" : "other");
-        return S_OK;
-    };
-    EXPECT_EQ(E_FAIL, store.OpenByServerPath(&helper, "p"));
+    // More blocks than a scan visits, each for another launch file.
+    AgentBlocks blocks;
+    for (LONG block = 0; block <= AgentDataStore::kMaxBlockIndex + 1; ++block)
+        blocks[block] = {"[ServerFile]ServerPath", "other"};
+    StoreAgentBlocks(blocks);
+    nuvsim::SetCallLogEnabled(true);
+    EXPECT_HR(E_FAIL, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ(-1, store.Block());
+    const std::string pastTheLast = ", " + std::to_string(AgentDataStore::kMaxBlockIndex + 1) + ", ";
+    EXPECT_THAT(nuvsim::CallLog(), Not(Contains(HasSubstr(pastTheLast))));
 }
 
 TEST_F(AgentDataStoreTest, AReadAtTheLastBlockIndexDoesNotWrap) {
-    manager.reader = [](LONG block, LONG, char* buffer) {
-        if (block < 0x7FFFFFFF) return E_FAIL;
-        std::strcpy(buffer, "last");
-        return S_OK;
-    };
-    helper.documentIndex = 0x7FFFFFFF;
+    nuvsim::SetAgentData(GUID_AgentDataOwner, 0x7FFFFFFF, 0, "last");
     AgentDataStore store;
-    ASSERT_EQ(S_OK, store.OpenForDocument(&helper, key));
+    ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(0x7FFFFFFF)));
     EXPECT_EQ("last", store.ReadNext());
-    manager.reader = [](LONG, LONG, char*) { return E_FAIL; };
     EXPECT_EQ("", store.ReadNext());
     EXPECT_EQ(0x7FFFFFFF, store.Block());
+}
+
+// What one store wrote for a document, in the block the viewer gave it,
+// another finds by its path.
+TEST_F(AgentDataStoreTest, TheStoreFindsWhatItWroteForADocument) {
+    const LONG key[2] = {7, 9};
+    {
+        AgentDataStore store;
+        ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), key));
+        EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ServerPath", "D:\\views\\gear.xml"));
+        EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ObjectId", "77"));
+    }
+    AgentDataStore store;
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "d:/VIEWS/gear.xml"));
+    EXPECT_EQ("77", store.FindValue("ServerFile", "ObjectId"));
 }
 
 }  // namespace

@@ -3,10 +3,13 @@
 // however its last holders behave while it is torn down.
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/module_lock.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -19,7 +22,7 @@ protected:
     }
     void TearDown() override {
         EXPECT_EQ(m_locksBefore, ModuleLockCount()) << "an agent is still alive, or died twice";
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
     }
 
@@ -28,7 +31,7 @@ protected:
         config.helperKeepsAgent = helperKeepsAgent;
         nuvsim::SetConfig(config);
         IDMAgent* agent = nullptr;
-        EXPECT_EQ(S_OK, CreateAgentObject(nullptr, IID_IDMAgent, reinterpret_cast<void**>(&agent)));
+        EXPECT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
         EXPECT_EQ(1, nuvsim::RegisterAgentCalls());
         return agent;
     }
@@ -43,7 +46,7 @@ TEST_F(AgentLifetimeWithHelper, AHelperThatKeepsTheAgentKeepsItAliveAfterTheView
 
     // The helper may still use what it kept.
     IUnknown* identity = nullptr;
-    ASSERT_EQ(S_OK, nuvsim::RegisteredAgent()->QueryInterface(IID_IUnknown, reinterpret_cast<void**>(&identity)));
+    ASSERT_HR(S_OK, nuvsim::RegisteredAgent()->QueryInterface(IID_PPV(&identity)));
     EXPECT_EQ(static_cast<IUnknown*>(agent), identity);
     identity->Release();
     EXPECT_EQ(m_locksBefore + 1, ModuleLockCount());
@@ -101,8 +104,8 @@ TEST_F(AgentLifetimeWithHelper, ReleasesDuringTeardownNeverDestroyTheAgentTwice)
     IAgentNotify* notify = static_cast<CDMAgent*>(agent);
 
     TeardownSink balanced(agent, false), stray(agent, true);
-    ASSERT_EQ(S_OK, notify->Advise(&balanced));
-    ASSERT_EQ(S_OK, notify->Advise(&stray));
+    ASSERT_HR(S_OK, notify->Advise(&balanced));
+    ASSERT_HR(S_OK, notify->Advise(&stray));
     EXPECT_EQ(0u, agent->Release());
 }
 

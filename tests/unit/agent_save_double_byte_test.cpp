@@ -8,6 +8,7 @@
 #include "platform/string_ids.h"
 #include "tests/support/ansi_code_page.h"
 #include "tests/support/save_session.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -31,7 +32,7 @@ protected:
         nuvsim::SetDocumentKind(nuvsim::kKind2D);
         const std::string path = WriteLaunchFile(bytes);
         CreateAgent();
-        ASSERT_EQ(S_OK, Resolve(path));
+        ASSERT_HR(S_OK, Resolve(path));
     }
     void StartWithMarkup(const std::string& access, const std::string& application = "view") {
         StartWithAnsi("[ServerFile]\nFileTypeID=PDM.Markup\nServerPath=D:\\srv\\gear.dwg\nsession_id=42\n"
@@ -52,13 +53,13 @@ TEST_F(DoubleByteSave, AReadOnlyMarkupIsFoundAndRefused) {
 
 TEST_F(DoubleByteSave, AWritableMarkupLaunchesWithItsWholeName) {
     StartWithMarkup("write");
-    ASSERT_EQ(S_OK, Save(("C:\\tmp\\" + kSo + ".xml").c_str()));
+    ASSERT_HR(S_OK, Save(("C:\\tmp\\" + kSo + ".xml").c_str()));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.dwg", kSo + ".xml", "view"}));
 }
 
 TEST_F(DoubleByteSave, AQuotedItemEndingInSuchACharacterArrivesWhole) {
     StartWithMarkup("write", "Zel " + kHyo);
-    ASSERT_EQ(S_OK, Save(("C:\\My Markups\\" + kHyo + " " + kSo + ".xml").c_str()));
+    ASSERT_HR(S_OK, Save(("C:\\My Markups\\" + kHyo + " " + kSo + ".xml").c_str()));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.dwg", kHyo + " " + kSo + ".xml", "Zel " + kHyo}));
 }
 

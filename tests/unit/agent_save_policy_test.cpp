@@ -8,6 +8,7 @@
 #include "tests/support/save_policy.h"
 #include "tests/support/save_session.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
 
@@ -25,10 +26,10 @@ protected:
     void StartWithProgram(const std::string& dmAgent) {
         const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\nServerPath=D:\\srv\\gear.xml\nsession_id=42\n"
                                  "[ViewList]\nDMAgent=" + dmAgent + "\nApplication=view\n";
-        ASSERT_EQ(S_OK, StartSession(text, nuvsim::kKind2D));
+        ASSERT_HR(S_OK, StartSession(text, nuvsim::kKind2D));
     }
     void ExpectLaunched(const Words& leading = {}) {
-        ASSERT_EQ(S_OK, Save("C:\\tmp\\x.xml"));
+        ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
         Words expected = leading;
         for (const char* item : {"MarkupSave", "42", "D:\\srv\\gear.xml", "x.xml", "view"}) expected.push_back(item);
         EXPECT_EQ(Arguments(), expected);

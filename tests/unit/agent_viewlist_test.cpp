@@ -1,6 +1,7 @@
 // The view list's copy in the viewer's agent data: written by one session,
 // restored by a later plain session of the same launch file.
 #include "tests/support/agent_fixture.h"
+#include "tests/support/hresult.h"
 
 #include <gmock/gmock.h>
 
@@ -41,9 +42,9 @@ protected:
     // block of document key (0, second).
     void SaveFirstSession(LONG second, LONG block) {
         nuvsim::MapDocumentKey(0, second, block);
-        ASSERT_EQ(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
-        ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(second));
-        ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+        ASSERT_HR(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
+        ASSERT_HR(S_OK, AgentSession()->BeginMarkup(second));
+        ASSERT_HR(S_OK, AgentSession()->SaveViewList());
         nuvsim::CloseDocuments();
         ReleaseAgent();
     }
@@ -66,15 +67,15 @@ TEST_F(ViewList, APlainSessionRestoresTheSavedListAndLoadsNothingAgain) {
 
     // The same launch file, now naming a plain viewer session.
     nuvsim::MapDocumentKey(0, 6, 1);
-    ASSERT_EQ(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
+    ASSERT_HR(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
     nuvsim::ClearCallLog();
-    ASSERT_EQ(S_OK, AgentSession()->LoadDocumentMarkups(3));
+    ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(3));
     EXPECT_EQ(0, nuvsim::CallCount("I2DLayers::LoadMarkupFile"));
 
     // Saved again, the restored list is the same list; the launch file's view
     // mode won over the stored (empty) one.
-    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(6));
-    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(6));
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
     std::vector<std::string> expected = saved;
     expected.insert(expected.begin() + 4, {"[ServerFile]ViewMode", "ViewOnly"});
     EXPECT_EQ(expected, Block(1));
@@ -82,11 +83,11 @@ TEST_F(ViewList, APlainSessionRestoresTheSavedListAndLoadsNothingAgain) {
 
 TEST_F(ViewList, AValueTheViewerRefusesIsRestoredAsMissingAndReported) {
     nuvsim::MapDocumentKey(0, 5, 0);
-    ASSERT_EQ(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
-    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(5));
+    ASSERT_HR(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
+    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(5));
     // The 18th write is the value of object_id3, the second markup's object id.
     nuvsim::FailOperation("IMarkupManager::SetAgentString", E_ACCESSDENIED, 18);
-    EXPECT_EQ(E_ACCESSDENIED, AgentSession()->SaveViewList());
+    EXPECT_HR(E_ACCESSDENIED, AgentSession()->SaveViewList());
     nuvsim::ClearFaults();
     const std::vector<std::string> saved = Block(0);
     EXPECT_EQ(0, std::count(saved.begin(), saved.end(), "[ViewList]object_id3"));
@@ -97,9 +98,9 @@ TEST_F(ViewList, AValueTheViewerRefusesIsRestoredAsMissingAndReported) {
     // Restored and saved again: the second markup has no object id, and every
     // other value is where it was.
     nuvsim::MapDocumentKey(0, 6, 1);
-    ASSERT_EQ(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
-    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(6));
-    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    ASSERT_HR(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
+    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(6));
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
     std::vector<std::string> expected = saved;
     expected.insert(expected.begin() + 4, {"[ServerFile]ViewMode", "ViewOnly"});
     EXPECT_EQ(expected, Block(1));
@@ -108,9 +109,9 @@ TEST_F(ViewList, AValueTheViewerRefusesIsRestoredAsMissingAndReported) {
 TEST_F(ViewList, AStoredObjectIdAlwaysReplacesTheLaunchFilesOne) {
     SaveFirstSession(5, 0);
     nuvsim::MapDocumentKey(0, 6, 1);
-    ASSERT_EQ(S_OK, StartSession("[ServerFile]\nobject_id=FROM-LAUNCH\nPDMVendor=Other\n", nuvsim::kKind2D));
-    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(6));
-    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    ASSERT_HR(S_OK, StartSession("[ServerFile]\nobject_id=FROM-LAUNCH\nPDMVendor=Other\n", nuvsim::kKind2D));
+    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(6));
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
     const std::vector<std::string> block = Block(1);
     ASSERT_GE(block.size(), 6u);
     EXPECT_EQ("OBJ-7", block[3]);
@@ -118,13 +119,13 @@ TEST_F(ViewList, AStoredObjectIdAlwaysReplacesTheLaunchFilesOne) {
 }
 
 TEST_F(ViewList, APlainSessionWithoutStoredDataFailsToConnect) {
-    EXPECT_EQ(E_FAIL, StartSession(kPlainLaunch, nuvsim::kKind2D));
+    EXPECT_HR(E_FAIL, StartSession(kPlainLaunch, nuvsim::kKind2D));
     // The launch file stays fixed: a later name only comes back.
-    EXPECT_EQ(S_OK, Resolve("D:\\other.dwg"));
+    EXPECT_HR(S_OK, Resolve("D:\\other.dwg"));
 }
 
 TEST_F(ViewList, APlainSessionOfUnknownKindReadsTheLaunchFilesMarkups) {
-    ASSERT_EQ(S_OK, StartSession("[ViewList]\nNumMarkups=1\nMarkup0=D:\\m\\a.xml\n", nuvsim::kKindNone));
+    ASSERT_HR(S_OK, StartSession("[ViewList]\nNumMarkups=1\nMarkup0=D:\\m\\a.xml\n", nuvsim::kKindNone));
     EXPECT_EQ(0, nuvsim::CallCount("IMarkupManager::GetAgentString"));
     EXPECT_EQ(1, nuvsim::CallCount("ISettingsSource::ReadProfileValue") > 0 ? 1 : 0);
 }
@@ -145,9 +146,9 @@ TEST_F(ViewList, StoredCountsAreReadLikeTheLaunchFilesAndBounded) {
     nuvsim::MapDocumentKey(0, 2, 1);
     nuvsim::SetDocumentKind(nuvsim::kKind3D);
     CreateAgent();
-    ASSERT_EQ(S_OK, Resolve(launch));
-    ASSERT_EQ(S_OK, AgentSession()->BeginMarkup(2));
-    ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+    ASSERT_HR(S_OK, Resolve(launch));
+    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(2));
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
     const std::vector<std::string> block = Block(1);
     // "3" gives the markups at 0 and 2; the huge part count stops at the limit.
     EXPECT_EQ(1, std::count(block.begin(), block.end(), "[ViewList]Markup0"));
@@ -159,9 +160,9 @@ TEST_F(ViewList, StoredCountsAreReadLikeTheLaunchFilesAndBounded) {
 TEST_F(ViewList, ListOperationsBeforeConnectTouchNothing) {
     CreateAgent();
     nuvsim::ClearCallLog();
-    EXPECT_EQ(E_FAIL, AgentSession()->LoadViewList());
-    EXPECT_EQ(E_FAIL, AgentSession()->SaveViewList());
-    EXPECT_TRUE(nuvsim::CallLog().empty());
+    EXPECT_HR(E_FAIL, AgentSession()->LoadViewList());
+    EXPECT_HR(E_FAIL, AgentSession()->SaveViewList());
+    EXPECT_THAT(nuvsim::CallLog(), testing::IsEmpty());
 }
 
 }  // namespace

@@ -15,7 +15,7 @@ TEST(Codepage, PlainTextRoundTrips) {
     const WideString wide = AnsiToWide(text);
     EXPECT_EQ(text.size(), wide.size());
     EXPECT_EQ(text, WideToAnsi(wide.c_str(), wide.size() + 1));
-    EXPECT_TRUE(AnsiToWide("").empty());
+    EXPECT_EQ(WideString(), AnsiToWide(""));
     EXPECT_EQ("", WideToAnsi(nullptr, 10));
 }
 

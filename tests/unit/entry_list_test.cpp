@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <utility>
+
 #include <vector>
 
 namespace {
@@ -19,9 +21,11 @@ std::vector<std::string> LocalPaths(const EntryList& list) {
     return paths;
 }
 
+using testing::PrintToString;
+
 TEST(EntryList, AddTailCountsAndKeepsOrder) {
     EntryList list;
-    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_TRUE(list.IsEmpty()) << PrintToString(LocalPaths(list));
     EXPECT_EQ(list.AddTail(Markup("a")), 1u);
     EXPECT_EQ(LocalPaths(list), std::vector<std::string>{"a"});
     list.AddTail(Markup("b"));
@@ -40,7 +44,7 @@ TEST(EntryList, StoresItsOwnCopy) {
     ViewListEntry* found = list.FindByLocalPath("D:/m/one.xml");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->m_strObjectID, "7");
-    EXPECT_TRUE(found->m_bLoaded);
+    EXPECT_TRUE(found->m_bLoaded) << found->m_strLocalPath;
     EXPECT_EQ(list.FindByLocalPath("changed"), nullptr);
 }
 
@@ -55,7 +59,7 @@ TEST(EntryList, FindByLocalPathUsesPathRuleFirstMatch) {
     EXPECT_EQ(found->m_strObjectID, "1");
     // The entry stays in the list and can be changed there.
     found->m_bLoaded = true;
-    EXPECT_TRUE(list.FindByLocalPath("D:/m/one.xml")->m_bLoaded);
+    EXPECT_TRUE(list.FindByLocalPath("D:/m/one.xml")->m_bLoaded) << found->m_strLocalPath;
     EXPECT_EQ(list.FindByLocalPath("D:/m/one.xm"), nullptr);
     EXPECT_EQ(list.FindByLocalPath(""), nullptr);
 }
@@ -69,11 +73,11 @@ TEST(EntryList, EmptyLocalPathsMatchAnEmptyPath) {
 TEST(EntryList, RemoveAllThenAppendAgain) {
     EntryList list;
     list.RemoveAll();
-    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_TRUE(list.IsEmpty()) << PrintToString(LocalPaths(list));
     list.AddTail(Markup("a"));
     list.AddTail(Markup("b"));
     list.RemoveAll();
-    EXPECT_TRUE(list.IsEmpty());
+    EXPECT_TRUE(list.IsEmpty()) << PrintToString(LocalPaths(list));
     EXPECT_EQ(list.Count(), 0u);
     EXPECT_EQ(list.FindByLocalPath("a"), nullptr);
     EXPECT_EQ(list.AddTail(Markup("c")), 1u);
@@ -93,13 +97,12 @@ TEST(EntryList, LongListsAppendAndDestroyWithoutRecursion) {
 
 TEST(NameList, ContainsComparesTexts) {
     NameList names;
-    EXPECT_FALSE(names.Contains("12"));
+    EXPECT_FALSE(names.Contains("12")) << "in an empty list";
     EXPECT_EQ(names.AddTail("12"), 1u);
     EXPECT_EQ(names.AddTail("Doc/A"), 2u);
-    EXPECT_TRUE(names.Contains("12"));
-    EXPECT_FALSE(names.Contains("012"));
-    EXPECT_FALSE(names.Contains("1"));
-    EXPECT_TRUE(names.Contains("doc\\a"));
+    const std::pair<const char*, bool> lookups[] = {{"12", true}, {"012", false}, {"1", false}, {"doc\\a", true}};
+    for (const auto& [text, held] : lookups)
+        EXPECT_EQ(held, names.Contains(text)) << '"' << text << "\" among \"12\" and \"Doc/A\"";
 }
 
 TEST(NameList, RemoveAllThenAppendAgain) {
@@ -108,7 +111,7 @@ TEST(NameList, RemoveAllThenAppendAgain) {
     names.AddTail("1");
     names.AddTail("2");
     names.RemoveAll();
-    EXPECT_FALSE(names.Contains("1"));
+    EXPECT_FALSE(names.Contains("1")) << "after RemoveAll";
     EXPECT_EQ(names.Count(), 0u);
     EXPECT_EQ(names.AddTail("3"), 1u);
 }

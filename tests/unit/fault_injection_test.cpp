@@ -6,6 +6,7 @@
 // behaves again.
 #include "platform/launch.h"
 #include "tests/support/agent_fixture.h"
+#include "tests/support/hresult.h"
 
 #include <gmock/gmock.h>
 
@@ -152,13 +153,12 @@ protected:
         nuvsim::ClearFaults();
         const HRESULT again = AgentSession()->SaveViewList();
         if (SUCCEEDED(started)) {
-            EXPECT_EQ(S_OK, again) << "kind " << kind;
+            EXPECT_HR(S_OK, again) << "kind " << kind;
         }
         Record("LoadDocumentMarkups (after the fault)", AgentSession()->LoadDocumentMarkups(kDocument + 1));
         nuvsim::CloseDocuments();
         ReleaseAgent();
-        EXPECT_TRUE(nuvsim::AllReleased()) << "kind " << kind << "\n"
-                                           << Join(nuvsim::UnbalancedObjects()) << Join(nuvsim::ReferenceErrors());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty()) << "kind " << kind;
     }
 
     // A failure the agent reports is the viewer's code or one of its own:
@@ -184,21 +184,21 @@ TEST_F(FaultInjection, CleanSessionCallsExactlyThese) {
         nuvsim::ResetWorld();
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
-        ASSERT_EQ(S_OK, StartSession(kPdmLaunch, kind));
+        ASSERT_HR(S_OK, StartSession(kPdmLaunch, kind));
         OpenAsStream();
         AgentSession()->LoadDocumentMarkups(kDocument);
         AgentSession()->BeginMarkup(kFirstKey);
         Save(kind);
         AgentSession()->EndMarkup(0);
-        ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
-        ASSERT_EQ(S_OK, Session<IAgentSessionControl>()->Stop());
+        ASSERT_HR(S_OK, AgentSession()->SaveViewList());
+        ASSERT_HR(S_OK, Session<IAgentSessionControl>()->Stop());
         nuvsim::CloseDocuments();
         ReleaseAgent();
-        ASSERT_EQ(S_OK, StartSession(kPlainLaunch, kind));
+        ASSERT_HR(S_OK, StartSession(kPlainLaunch, kind));
         AgentSession()->LoadViewList();
         AgentSession()->LoadDocumentMarkups(kDocument);
         AgentSession()->BeginMarkup(kSecondKey);
-        ASSERT_EQ(S_OK, AgentSession()->SaveViewList());
+        ASSERT_HR(S_OK, AgentSession()->SaveViewList());
         for (const std::string& line : nuvsim::CallLog()) seen.insert(OperationOf(line));
         nuvsim::CloseDocuments();
         ReleaseAgent();

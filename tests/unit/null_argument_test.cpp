@@ -1,9 +1,14 @@
 // Every operation of the agent called the way a careless viewer might: with
 // each pointer argument null, through the raw function tables. Each call
-// answers with a clear code and nothing is touched.
+// answers with a clear code and nothing is touched: no layer, registration,
+// sink or module lock comes or goes, nothing is started and nothing shown.
+// The agent's null-argument cases all live in this table.
 #include "platform/launch.h"
+#include "platform/module_lock.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/raw_call.h"
+#include "tests/support/recording_sink.h"
+#include "tests/support/hresult.h"
 
 #include <functional>
 
@@ -14,23 +19,29 @@ const char kLaunch[] =
     "[ViewList]\r\nNumMarkups=1\r\nMarkup0=D:\\srv\\gear_1.xml\r\nDMAgent=DMAgent\r\n";
 
 
-enum Interface { kFileOpen, kPathResolve, kMarkupSave, kNotify, kSession, kControl };
+// kCreation: no table, the call makes an agent of its own.
+enum Interface { kAgent, kFileOpen, kPathResolve, kMarkupSave, kNotify, kSession, kControl, kCreation };
 
 struct NullCall {
     const char* name;
     Interface on;
     HRESULT expected;
     std::function<HRESULT(void*)> call;
+    bool event = false;  // the agent's sinks hear of it once
 };
 
-const GUID kSomeIid = IID_IAgentSession;
+const GUID kSomeIid = iid_of<IAgentSession>;
 char g_name[] = "D:\\srv\\gear.dwg";
 char g_buffer[64];
 IStream* g_stream;
 
 const std::vector<NullCall>& Calls() {
     static const std::vector<NullCall> calls = {
+        {"CreateAgentObject(null out)", kCreation, E_POINTER,
+         [](void*) { return CreateAgentObject(nullptr, iid_of<IUnknown>, nullptr); }},
         // QueryInterface with a null out pointer, on every table.
+        {"IDMAgent::QueryInterface", kAgent, E_POINTER,
+         [](void* p) { return CallSlot(p, 0, &kSomeIid, static_cast<void**>(nullptr)); }},
         {"IAgentFileOpen::QueryInterface", kFileOpen, E_POINTER,
          [](void* p) { return CallSlot(p, 0, &kSomeIid, static_cast<void**>(nullptr)); }},
         {"IAgentPathResolve::QueryInterface", kPathResolve, E_POINTER,
@@ -64,15 +75,18 @@ const std::vector<NullCall>& Calls() {
         {"Notify(query flag, null output)", kNotify, E_POINTER,
          [](void* p) { return CallSlot(p, 3, LONG{kNotifyQueryFlag}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); }},
         {"Notify(viewer event, null sender)", kNotify, S_OK,
-         [](void* p) { return CallSlot(p, 3, LONG{kNotifyViewerEvent}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); }},
+         [](void* p) { return CallSlot(p, 3, LONG{kNotifyViewerEvent}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); },
+         true},
         {"Notify(start, all null)", kNotify, S_OK,
-         [](void* p) { return CallSlot(p, 3, LONG{kNotifyStart}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); }},
+         [](void* p) { return CallSlot(p, 3, LONG{kNotifyStart}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); },
+         true},
         {"Advise(null)", kNotify, E_INVALIDARG,
          [](void* p) { return CallSlot(p, 4, static_cast<IAgentNotify*>(nullptr)); }},
         {"Unadvise(null)", kNotify, E_INVALIDARG,
          [](void* p) { return CallSlot(p, 5, static_cast<IAgentNotify*>(nullptr)); }},
         {"Fire(all null)", kNotify, S_OK,
-         [](void* p) { return CallSlot(p, 6, LONG{kNotifyViewerEvent}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); }},
+         [](void* p) { return CallSlot(p, 6, LONG{kNotifyViewerEvent}, static_cast<IUnknown*>(nullptr), LONG{0}, static_cast<void*>(nullptr), static_cast<void*>(nullptr)); },
+         true},
         {"OpenSessionItem(null)", kSession, E_POINTER,
          [](void* p) { return CallSlot(p, 18, static_cast<const char*>(nullptr)); }},
         {"RemovePendingFiles(null)", kSession, E_POINTER,
@@ -87,6 +101,8 @@ class NullArguments : public QuietSessionTest, public testing::WithParamInterfac
 protected:
     void* Table(Interface on) {
         switch (on) {
+        case kAgent: return m_agent;
+        case kCreation: return nullptr;
         case kFileOpen: return Session<IAgentFileOpen>();
         case kPathResolve: return Session<IAgentPathResolve>();
         case kMarkupSave: return Session<IAgentMarkupSave>();
@@ -95,22 +111,46 @@ protected:
         default: return Session<IAgentSessionControl>();
         }
     }
+
+    static inline int s_launches = 0;
+    static inline int s_messages = 0;
+    RecordingSink m_sink;  // outlives the agent, which may still hold it
 };
 
 // Before the session starts and inside a started one.
 TEST_P(NullArguments, EveryPointerNullGivesAClearCode) {
     if (GetParam()) {
-        ASSERT_EQ(S_OK, StartSession(kLaunch, nuvsim::kKindPdf));
-        ASSERT_EQ(S_OK, AgentSession()->LoadDocumentMarkups(5));
+        ASSERT_HR(S_OK, StartSession(kLaunch, nuvsim::kKindPdf));
+        ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(5));
     } else {
         CreateAgent();
     }
+    ASSERT_HR(S_OK, Session<IAgentNotify>()->Advise(&m_sink));
+    m_sink.calls.clear();
+    s_launches = s_messages = 0;
+    SetLaunchHook([](const std::string&) {
+        ++s_launches;
+        return 0;
+    });
+    SetMessageHook([](const std::string&) {
+        ++s_messages;
+        return 0;
+    });
+    const LONG locks = ModuleLockCount();
     const std::vector<nuvsim::DocumentInfo> before = nuvsim::Documents();
     for (const NullCall& call : Calls()) {
         g_stream = nullptr;
-        EXPECT_EQ(call.expected, call.call(Table(call.on))) << call.name;
+        const size_t heard = m_sink.calls.size();
+        EXPECT_HR(call.expected, call.call(Table(call.on))) << call.name;
         EXPECT_EQ(nullptr, g_stream) << call.name;
+        EXPECT_EQ(heard + (call.event ? 1 : 0), m_sink.calls.size()) << call.name << ": what the sinks heard";
     }
+    EXPECT_EQ(0, s_launches) << "programs started";
+    EXPECT_EQ(0, s_messages) << "messages shown";
+    EXPECT_EQ(locks, ModuleLockCount());
+    // The sink is still registered, once.
+    EXPECT_HR(S_OK, Session<IAgentNotify>()->Unadvise(&m_sink));
+    EXPECT_HR(E_FAIL, Session<IAgentNotify>()->Unadvise(&m_sink));
     // Nothing was loaded, registered or dropped by the refused calls.
     const std::vector<nuvsim::DocumentInfo> after = nuvsim::Documents();
     ASSERT_EQ(before.size(), after.size());

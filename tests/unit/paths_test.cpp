@@ -22,6 +22,17 @@ void ExpectSplit(const std::string& path, const Split& expected) {
     EXPECT_EQ(got.extension, expected.extension) << path;
 }
 
+struct PathPair {
+    const char* a;
+    const char* b;
+    bool equal;
+};
+
+void ExpectPathsEqual(std::initializer_list<PathPair> pairs) {
+    for (const PathPair& pair : pairs)
+        EXPECT_EQ(pair.equal, PathsEqual(pair.a, pair.b)) << '"' << pair.a << "\" against \"" << pair.b << '"';
+}
+
 TEST(PathSplit, DriveDirectoryNameExtension) {
     ExpectSplit("D:/views/gear.jt", {"D:", "/views/", "gear", ".jt"});
     ExpectSplit("D:\\views\\gear.jt", {"D:", "\\views\\", "gear", ".jt"});
@@ -71,17 +82,19 @@ TEST(PathSplit, OverlongPartsKeepTheirFirstCharacters) {
 }
 
 TEST(PathsEqual, CaseAndSeparatorOnly) {
-    EXPECT_TRUE(PathsEqual("d:/Views/Gear.JT", "D:\\views\\gear.jt"));
-    EXPECT_FALSE(PathsEqual("D:/views", "D:/views/"));
-    EXPECT_TRUE(PathsEqual("", ""));
-    EXPECT_TRUE(PathsEqual("Part", "part"));
-    EXPECT_FALSE(PathsEqual("Part", "Part "));
-    EXPECT_FALSE(PathsEqual("a//b", "a/b"));
-    EXPECT_FALSE(PathsEqual("a/./b", "a/b"));
-    EXPECT_FALSE(PathsEqual("a", ""));
-    // Only letters fold: "[" and "{" sit beside the letters in both cases.
-    EXPECT_FALSE(PathsEqual("[", "{"));
-    EXPECT_FALSE(PathsEqual("@", "`"));
+    ExpectPathsEqual({
+        {"d:/Views/Gear.JT", "D:\\views\\gear.jt", true},
+        {"D:/views", "D:/views/", false},
+        {"", "", true},
+        {"Part", "part", true},
+        {"Part", "Part ", false},
+        {"a//b", "a/b", false},
+        {"a/./b", "a/b", false},
+        {"a", "", false},
+        // Only letters fold: "[" and "{" sit beside the letters in both cases.
+        {"[", "{", false},
+        {"@", "`", false},
+    });
 }
 
 #ifndef _WIN32
@@ -120,11 +133,13 @@ TEST(PathSplit, CutsFallBetweenCharacters) {
 
 TEST(PathsEqual, DoubleByteCharactersCompareWhole) {
     ScopedAnsiCodePage japanese(932);
-    // Second bytes that have the values of letters do not fold.
-    EXPECT_FALSE(PathsEqual("\x83\x41", "\x83\x61"));
-    EXPECT_TRUE(PathsEqual("d:/Srv/\x83\x41.XML", "D:\\srv\\\x83\x41.xml"));
-    // A lead byte without its second byte is a character of its own.
-    EXPECT_TRUE(PathsEqual("\x83 A", "\x83 a"));
+    ExpectPathsEqual({
+        // Second bytes that have the values of letters do not fold.
+        {"\x83\x41", "\x83\x61", false},
+        {"d:/Srv/\x83\x41.XML", "D:\\srv\\\x83\x41.xml", true},
+        // A lead byte without its second byte is a character of its own.
+        {"\x83 A", "\x83 a", true},
+    });
 }
 
 #endif

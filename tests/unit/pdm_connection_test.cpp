@@ -1,50 +1,55 @@
+// The record of a viewing session: what it reads from the launch file through
+// the stand-in viewer's settings source, or its markup manager when there is
+// no settings source, and the markups it lists.
 #include "pdm/pdm_connection.h"
 
-#include "tests/support/fake_viewer.h"
+#include "tests/support/agent_fixture.h"
+#include "tests/support/hresult.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <string>
 #include <vector>
 
 namespace {
 
-class PdmConnectionTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        helper.settings = &settings;
-        helper.manager = &manager;
-    }
-    void SetValue(const std::string& section, const std::string& key, const std::string& value) {
-        settings.profile.Set(section, key, value);
-    }
-    void SetViewList(const std::string& key, const std::string& value) { SetValue("ViewList", key, value); }
+using testing::Contains;
+using testing::HasSubstr;
+using testing::Not;
 
+constexpr char kGetSettingsSource[] = "IAgentHelper::GetSettingsSource";
+constexpr char kGetMarkupManager[] = "IAgentHelper::GetMarkupManager";
+constexpr char kSettingsRead[] = "ISettingsSource::ReadProfileValue";
+constexpr char kManagerRead[] = "IMarkupManager::ReadProfileValue";
+
+class PdmConnectionTest : public ViewerHelperTest {
+protected:
     static std::vector<ViewListEntry> Entries(const EntryList& list) {
         std::vector<ViewListEntry> result;
         for (const ViewListEntry& entry : list) result.push_back(entry);
         return result;
     }
-
-    FakeSettingsSource settings;
-    FakeMarkupManager manager;
-    FakeHelper helper;
 };
 
 TEST_F(PdmConnectionTest, SettingsAreReadWithDefaultsAndFallbacks) {
-    SetValue("ServerFile", "ImportPath", "D:\\in\\a.xml");
-    SetValue("ServerFile", "ViewMode", "ViewOnly");
-    SetValue("ServerFile", "session_id", "S1");
-    SetValue("ServerFile", "object_id", "O1");
-    SetValue("ServerFile", "PDMVendor", "Vendor");
-    SetValue("ServerFile", "PDM_host", "host");
-    SetValue("ServerFile", "PDM_port", "8080");
-    SetViewList("NumMarkups", " 3 markups");
-    SetViewList("NumParts", "2");
-    SetViewList("DMAgent", "save.cmd");
-    SetViewList("Application", "app");
+    WriteLaunchFile(
+        "[ServerFile]\r\n"
+        "ImportPath=D:\\in\\a.xml\r\n"
+        "ViewMode=ViewOnly\r\n"
+        "session_id=S1\r\n"
+        "object_id=O1\r\n"
+        "PDMVendor=Vendor\r\n"
+        "PDM_host=host\r\n"
+        "PDM_port=8080\r\n"
+        "[ViewList]\r\n"
+        "NumMarkups=\" 3 markups\"\r\n"
+        "NumParts=2\r\n"
+        "DMAgent=save.cmd\r\n"
+        "Application=app\r\n");
 
     CDMAgentConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
     EXPECT_EQ("D:\\in\\a.xml", record.m_strServerPath);
     EXPECT_EQ("ViewOnly", record.m_strViewMode);
@@ -60,23 +65,22 @@ TEST_F(PdmConnectionTest, SettingsAreReadWithDefaultsAndFallbacks) {
 }
 
 TEST_F(PdmConnectionTest, ServerPathAndFileTypeFromTheLaunchFileWin) {
-    SetValue("ServerFile", "ServerPath", "D:\\srv\\s.xml");
-    SetValue("ServerFile", "ImportPath", "D:\\in\\a.xml");
-    SetValue("ServerFile", "FileTypeID", "PDM.ViewList");
+    WriteLaunchFile(
+        "[ServerFile]\r\nServerPath=D:\\srv\\s.xml\r\nImportPath=D:\\in\\a.xml\r\nFileTypeID=PDM.ViewList\r\n");
 
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
     EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
     EXPECT_EQ("PDM.ViewList", record.m_strFileTypeID);
-    for (const std::string& read : settings.profile.reads) EXPECT_NE("ServerFile/ImportPath", read);
+    EXPECT_THAT(nuvsim::CallLog(), Not(Contains(HasSubstr("\"ImportPath\""))));
 }
 
 TEST_F(PdmConnectionTest, WithoutASourceOnlyTheSessionKindIsSet) {
     CDMAgentConnection record;
-    EXPECT_EQ(S_OK, record.LoadSettings());
+    EXPECT_HR(S_OK, record.LoadSettings());
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
-    EXPECT_TRUE(record.m_strServerPath.empty());
-    EXPECT_TRUE(record.m_strDMAgent.empty());
+    EXPECT_EQ("", record.m_strServerPath);
+    EXPECT_EQ("", record.m_strDMAgent);
     EXPECT_EQ(0, record.m_nNumMarkups);
     EXPECT_EQ(0, record.m_nNumParts);
     EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
@@ -84,106 +88,108 @@ TEST_F(PdmConnectionTest, WithoutASourceOnlyTheSessionKindIsSet) {
 
 TEST_F(PdmConnectionTest, CountsThatAreNoNumberOrNegativeAddNothing) {
     for (const char* count : {"-3", "abc", ""}) {
-        SetViewList("NumMarkups", count);
-        SetViewList("Markup0", "D:\\m\\a.xml");
+        WriteLaunchFile("[ViewList]\r\nNumMarkups=" + std::string(count) + "\r\nMarkup0=D:\\m\\a.xml\r\n");
         CPdmConnection record;
-        ASSERT_EQ(S_OK, record.Attach(&helper));
-        EXPECT_EQ(S_OK, record.LoadMarkups());
-        EXPECT_TRUE(record.m_markups.IsEmpty()) << "count " << count;
+        ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+        EXPECT_HR(S_OK, record.LoadMarkups());
+        EXPECT_EQ(0u, record.m_markups.Count()) << "count " << count;
     }
 }
 
 TEST_F(PdmConnectionTest, HugeCountsAreCutToTheListLimit) {
-    SetViewList("NumMarkups", "4000000000");
-    SetViewList("NumParts", "20000");
+    WriteLaunchFile("[ViewList]\r\nNumMarkups=4000000000\r\nNumParts=20000\r\n");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
     EXPECT_EQ(kMaxListCount, record.m_nNumMarkups);
     EXPECT_EQ(kMaxListCount, record.m_nNumParts);
 
     record.m_nNumMarkups = 0x7FFFFFFF;  // as another part of the agent might set it
-    EXPECT_EQ(S_OK, record.LoadMarkups());
+    nuvsim::SetCallLogEnabled(false);
+    EXPECT_HR(S_OK, record.LoadMarkups());
     EXPECT_EQ(static_cast<size_t>(kMaxListCount), record.m_markups.Count());
 }
 
 TEST_F(PdmConnectionTest, AValueWithoutTerminatorIsCutAtTheBufferEnd) {
-    settings.profile.unterminatedFill = static_cast<WCHAR>('x');
+    WriteLaunchFile("[ServerFile]\r\nServerPath=" + std::string(2000, 'x') + "\r\n");
+    nuvsim::Config config = nuvsim::GetConfig();
+    config.unterminatedProfileReads = true;
+    nuvsim::SetConfig(config);
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
     EXPECT_EQ(std::string(1024, 'x'), record.m_strServerPath);
 }
 
 TEST_F(PdmConnectionTest, AttachPrefersTheSettingsSourceAndRefusesASecondTime) {
-    SetValue("ServerFile", "ServerPath", "from-settings");
-    manager.profile.Set("ServerFile", "ServerPath", "from-manager");
+    WriteLaunchFile("[ServerFile]\r\nServerPath=D:\\srv\\s.xml\r\n");
     {
         CPdmConnection record;
-        ASSERT_EQ(S_OK, record.Attach(&helper));
-        EXPECT_EQ("from-settings", record.m_strServerPath);
-        EXPECT_EQ(0, helper.managerRequests);
-        EXPECT_EQ(1, settings.refs);
+        ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+        EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
+        EXPECT_EQ(0, nuvsim::CallCount(kGetMarkupManager));
+        EXPECT_EQ(0, nuvsim::CallCount(kManagerRead));
+        EXPECT_EQ(1, References("SettingsSource"));
 
         record.m_strServerPath.clear();
-        EXPECT_EQ(E_FAIL, record.Attach(&helper));
-        EXPECT_EQ(1, helper.settingsRequests);
-        EXPECT_TRUE(record.m_strServerPath.empty());
+        EXPECT_HR(E_FAIL, record.Attach(m_helper.get()));
+        EXPECT_EQ(1, nuvsim::CallCount(kGetSettingsSource));
+        EXPECT_EQ("", record.m_strServerPath);
     }
-    EXPECT_EQ(0, settings.refs);
+    EXPECT_EQ(0, References("SettingsSource"));
 }
 
 TEST_F(PdmConnectionTest, AttachFallsBackToTheMarkupManager) {
-    helper.settings = nullptr;
-    manager.profile.Set("ServerFile", "ServerPath", "from-manager");
+    WriteLaunchFile("[ServerFile]\r\nServerPath=D:\\srv\\s.xml\r\n");
+    nuvsim::FailOperation(kGetSettingsSource, E_NOINTERFACE);
     {
         CPdmConnection record;
-        ASSERT_EQ(S_OK, record.Attach(&helper));
-        EXPECT_EQ("from-manager", record.m_strServerPath);
-        EXPECT_FALSE(record.m_pSource);
-        EXPECT_EQ(1, manager.refs);
+        ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+        EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
+        EXPECT_THAT(nuvsim::CallLog(),
+                    Contains(HasSubstr(std::string(kManagerRead) + "(0, \"ServerFile\", \"ServerPath\"")));
+        EXPECT_EQ(nullptr, record.m_pSource.get());
+        EXPECT_EQ(1, References("MarkupManager"));
 
         // Holding only the second kind, a new attach asks for the first kind
         // again and passes its failure on without a second manager.
-        EXPECT_EQ(E_NOINTERFACE, record.Attach(&helper));
-        EXPECT_EQ(2, helper.settingsRequests);
-        EXPECT_EQ(1, helper.managerRequests);
+        EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
+        EXPECT_EQ(2, nuvsim::CallCount(kGetSettingsSource));
+        EXPECT_EQ(1, nuvsim::CallCount(kGetMarkupManager));
     }
-    EXPECT_EQ(0, manager.refs);
+    EXPECT_EQ(0, References("MarkupManager"));
 }
 
 TEST_F(PdmConnectionTest, AttachFailuresLeaveTheRecordDetached) {
     CPdmConnection record;
-    EXPECT_EQ(E_FAIL, record.Attach(nullptr));
-    EXPECT_TRUE(record.m_strFileTypeID.empty());
+    EXPECT_HR(E_FAIL, record.Attach(nullptr));
+    EXPECT_EQ("", record.m_strFileTypeID);
 
-    helper.settings = nullptr;
-    helper.manager = nullptr;
-    EXPECT_EQ(E_NOINTERFACE, record.Attach(&helper));
-    EXPECT_FALSE(record.m_pSource);
-    EXPECT_FALSE(record.m_pSourceAlt);
-    EXPECT_TRUE(record.m_strFileTypeID.empty());
+    nuvsim::FailOperation(kGetSettingsSource, E_NOINTERFACE);
+    nuvsim::FailOperation(kGetMarkupManager, E_NOINTERFACE);
+    EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
+    EXPECT_EQ(nullptr, record.m_pSource.get());
+    EXPECT_EQ(nullptr, record.m_pSourceAlt.get());
+    EXPECT_EQ("", record.m_strFileTypeID);
 }
 
 TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
-    alignas(8) static char junk[64] = {};
-    helper.settings = nullptr;
-    helper.manager = nullptr;
-    helper.junkOnFailure = junk;
+    nuvsim::FailOperationWithJunk(kGetSettingsSource, E_NOINTERFACE);
+    nuvsim::FailOperationWithJunk(kGetMarkupManager, E_NOINTERFACE);
     {
         CPdmConnection record;
-        EXPECT_EQ(E_NOINTERFACE, record.Attach(&helper));
-        EXPECT_FALSE(record.m_pSource);
-        EXPECT_FALSE(record.m_pSourceAlt);
+        EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
+        EXPECT_EQ(nullptr, record.m_pSource.get());
+        EXPECT_EQ(nullptr, record.m_pSourceAlt.get());
         EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
     }
+    // The viewer records every use of what it left.
+    EXPECT_THAT(nuvsim::ReferenceErrors(), testing::IsEmpty());
 }
 
 TEST_F(PdmConnectionTest, MarkupsFromPathsKeepTheirOrder) {
-    SetViewList("NumMarkups", "2");
-    SetViewList("Markup0", "D:\\m\\a.xml");
-    SetViewList("Markup1", "D:\\m\\b.xml");
+    WriteLaunchFile("[ViewList]\r\nNumMarkups=2\r\nMarkup0=D:\\m\\a.xml\r\nMarkup1=D:\\m\\b.xml\r\n");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
-    ASSERT_EQ(S_OK, record.LoadMarkups());
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, record.LoadMarkups());
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(2u, entries.size());
@@ -191,75 +197,66 @@ TEST_F(PdmConnectionTest, MarkupsFromPathsKeepTheirOrder) {
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocalPath);
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocation);
     for (const ViewListEntry& entry : entries) {
-        EXPECT_TRUE(entry.m_strURL.empty());
-        EXPECT_TRUE(entry.m_strObjectID.empty());
-        EXPECT_FALSE(entry.m_bLoaded);
+        EXPECT_EQ("", entry.m_strURL);
+        EXPECT_EQ("", entry.m_strObjectID);
+        EXPECT_FALSE(entry.m_bLoaded) << entry.m_strLocalPath;
     }
 }
 
 TEST_F(PdmConnectionTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
     const std::string url = "http://server/get?object_id=A%2FB&ext=xml";
-    SetViewList("NumMarkups", "4");
-    SetViewList("Markup0", url);
-    SetViewList("Markup1", url);
-    SetViewList("object_id1", "77");
-    SetViewList("Markup2", "HTTP://server/x");
-    SetViewList("Markup3", "ftp://server/x?object_id=9");
+    WriteLaunchFile("[ViewList]\r\nNumMarkups=4\r\nMarkup0=" + url + "\r\nMarkup1=" + url +
+                    "\r\nobject_id1=77\r\nMarkup2=HTTP://server/x\r\nMarkup3=ftp://server/x?object_id=9\r\n");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
-    ASSERT_EQ(S_OK, record.LoadMarkups());
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, record.LoadMarkups());
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(4u, entries.size());
     EXPECT_EQ(url, entries[0].m_strURL);
     EXPECT_EQ("A/B", entries[0].m_strObjectID);
-    EXPECT_TRUE(entries[0].m_strLocalPath.empty());
+    EXPECT_EQ("", entries[0].m_strLocalPath);
     EXPECT_EQ("77", entries[1].m_strObjectID);
-    EXPECT_TRUE(entries[1].m_strLocalPath.empty());
+    EXPECT_EQ("", entries[1].m_strLocalPath);
     // A URL without an object identifier is loaded from where it points.
     EXPECT_EQ("HTTP://server/x", entries[2].m_strURL);
     EXPECT_EQ("HTTP://server/x", entries[2].m_strLocalPath);
-    EXPECT_TRUE(entries[3].m_strURL.empty());
-    EXPECT_TRUE(entries[3].m_strObjectID.empty());
+    EXPECT_EQ("", entries[3].m_strURL);
+    EXPECT_EQ("", entries[3].m_strObjectID);
     EXPECT_EQ("ftp://server/x?object_id=9", entries[3].m_strLocalPath);
 }
 
 TEST_F(PdmConnectionTest, NothingCarriesOverFromThePreviousMarkup) {
-    SetViewList("NumMarkups", "3");
-    SetViewList("Markup0", "http://server/get?object_id=42");
-    SetViewList("Markup1", "D:\\m\\b.xml");
-    SetViewList("Markup2", "D:\\m\\c.xml");
-    SetViewList("object_id2", "7");
+    WriteLaunchFile(
+        "[ViewList]\r\nNumMarkups=3\r\nMarkup0=http://server/get?object_id=42\r\nMarkup1=D:\\m\\b.xml\r\n"
+        "Markup2=D:\\m\\c.xml\r\nobject_id2=7\r\n");
     CPdmConnection record;
-    ASSERT_EQ(S_OK, record.Attach(&helper));
-    ASSERT_EQ(S_OK, record.LoadMarkups());
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, record.LoadMarkups());
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(3u, entries.size());
     EXPECT_EQ("42", entries[0].m_strObjectID);
-    EXPECT_TRUE(entries[1].m_strURL.empty());
-    EXPECT_TRUE(entries[1].m_strObjectID.empty());
+    EXPECT_EQ("", entries[1].m_strURL);
+    EXPECT_EQ("", entries[1].m_strObjectID);
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocalPath);
     EXPECT_EQ("7", entries[2].m_strObjectID);
-    EXPECT_TRUE(entries[2].m_strLocalPath.empty());
+    EXPECT_EQ("", entries[2].m_strLocalPath);
 }
 
 TEST_F(PdmConnectionTest, TheAgentTakesAccessRightsFromMarkupAccess) {
-    SetViewList("NumMarkups", "2");
-    SetViewList("Markup0", "D:\\m\\a.xml");
-    SetViewList("Markup1", "D:\\m\\b.xml");
-    SetViewList("Markup_Permission0", "write");
-    SetViewList("Markup_Permission1", "write");
-    SetViewList("MarkupAccess0", "read");
+    WriteLaunchFile(
+        "[ViewList]\r\nNumMarkups=2\r\nMarkup0=D:\\m\\a.xml\r\nMarkup1=D:\\m\\b.xml\r\n"
+        "Markup_Permission0=write\r\nMarkup_Permission1=write\r\nMarkupAccess0=read\r\n");
 
     CPdmConnection general;
-    ASSERT_EQ(S_OK, general.Attach(&helper));
-    ASSERT_EQ(S_OK, general.LoadMarkups());
+    ASSERT_HR(S_OK, general.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, general.LoadMarkups());
     EXPECT_EQ("write", Entries(general.m_markups)[1].m_strAccess);
 
     CDMAgentConnection agent;
-    ASSERT_EQ(S_OK, agent.Attach(&helper));
-    ASSERT_EQ(S_OK, agent.LoadMarkups());
+    ASSERT_HR(S_OK, agent.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, agent.LoadMarkups());
     const auto entries = Entries(agent.m_markups);
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ("read", entries[0].m_strAccess);
@@ -267,16 +264,14 @@ TEST_F(PdmConnectionTest, TheAgentTakesAccessRightsFromMarkupAccess) {
 }
 
 TEST_F(PdmConnectionTest, AccessRightsFollowTheListPositionOfEarlierEntries) {
-    SetViewList("NumMarkups", "1");
-    SetViewList("Markup0", "D:\\m\\new.xml");
-    SetViewList("MarkupAccess0", "first");
-    SetViewList("MarkupAccess1", "second");
+    WriteLaunchFile(
+        "[ViewList]\r\nNumMarkups=1\r\nMarkup0=D:\\m\\new.xml\r\nMarkupAccess0=first\r\nMarkupAccess1=second\r\n");
     CDMAgentConnection agent;
     ViewListEntry earlier;
     earlier.m_strLocalPath = "D:\\m\\old.xml";
     agent.m_markups.AddTail(earlier);
-    ASSERT_EQ(S_OK, agent.Attach(&helper));
-    ASSERT_EQ(S_OK, agent.LoadMarkups());
+    ASSERT_HR(S_OK, agent.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, agent.LoadMarkups());
 
     const auto entries = Entries(agent.m_markups);
     ASSERT_EQ(2u, entries.size());
@@ -284,6 +279,38 @@ TEST_F(PdmConnectionTest, AccessRightsFollowTheListPositionOfEarlierEntries) {
     EXPECT_EQ("first", entries[0].m_strAccess);
     EXPECT_EQ("D:\\m\\new.xml", entries[1].m_strLocalPath);
     EXPECT_EQ("second", entries[1].m_strAccess);
+}
+
+// A launch file as PDM front ends write it, read whole.
+TEST_F(PdmConnectionTest, TheRecordReadsALaunchFile) {
+    WriteLaunchFile(
+        "[ServerFile]\r\n"
+        "ImportPath=D:\\in\\a.xml\r\n"
+        "session_id=S-17\r\n"
+        "ViewMode=ViewOnly\r\n"
+        "[ViewList]\r\n"
+        "NumMarkups=2\r\n"
+        "Markup0=http://server/get?object_id=A%2FB&ext=xml\r\n"
+        "Markup_Permission0=write\r\n"
+        "MarkupAccess0=read\r\n"
+        "Markup1=D:\\m\\b.xml\r\n"
+        "DMAgent=save.cmd\r\n");
+    CDMAgentConnection record;
+    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    ASSERT_HR(S_OK, record.LoadMarkups());
+    EXPECT_EQ("D:\\in\\a.xml", record.m_strServerPath);
+    EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
+    EXPECT_EQ("S-17", record.m_strSessionID);
+    EXPECT_EQ("ViewOnly", record.m_strViewMode);
+    EXPECT_EQ("save.cmd", record.m_strDMAgent);
+    ASSERT_EQ(2u, record.m_markups.Count());
+    auto entry = record.m_markups.begin();
+    EXPECT_EQ("A/B", entry->m_strObjectID);
+    EXPECT_EQ("read", entry->m_strAccess);
+    EXPECT_EQ("", entry->m_strLocalPath);
+    ++entry;
+    EXPECT_EQ("D:\\m\\b.xml", entry->m_strLocalPath);
+    EXPECT_EQ("", entry->m_strAccess);
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ protected:
         }
         int status = 0;
         ASSERT_EQ(waitpid(child, &status, 0), child);
-        ASSERT_TRUE(WIFEXITED(status));
+        ASSERT_TRUE(WIFEXITED(status)) << "the child ended with status " << status;
     }
 
     fs::path m_dir;
@@ -293,7 +293,7 @@ TEST(RegistryStoreLocation, DefaultsToTheUsersFolder) {
                                   nullptr),
                   ERROR_SUCCESS);
     }
-    EXPECT_TRUE(std::filesystem::is_regular_file(home + "/.zelview/registry"));
+    EXPECT_TRUE(std::filesystem::is_regular_file(home + "/.zelview/registry")) << home << "/.zelview/registry";
     if (oldHome) setenv("HOME", savedHome.c_str(), 1);
     std::filesystem::remove_all(home);
 }

@@ -3,7 +3,7 @@
 // rule against _mbsicmp, hex escapes against sscanf("%x").
 #ifdef _WIN32
 
-#include "pdm/url.h"
+#include "platform/url.h"
 #include "platform/ascii_compare.h"
 #include "platform/paths.h"
 

@@ -1,6 +1,8 @@
-#include "pdm/url.h"
+#include "platform/url.h"
 
 #include <gtest/gtest.h>
+
+#include <utility>
 
 namespace {
 
@@ -68,15 +70,12 @@ TEST(ReadHexNumber, AsTheRuntimeReadsIt) {
 }
 
 TEST(IsHttpLocation, PrefixByPathRule) {
-    EXPECT_TRUE(IsHttpLocation("http://server/x"));
-    EXPECT_TRUE(IsHttpLocation("HTTP://server/x"));
-    EXPECT_TRUE(IsHttpLocation("http:\\\\server\\x"));
-    EXPECT_TRUE(IsHttpLocation("http://"));
-    EXPECT_FALSE(IsHttpLocation("https://server/x"));
-    EXPECT_FALSE(IsHttpLocation("ftp://server/x"));
-    EXPECT_FALSE(IsHttpLocation("http:/"));
-    EXPECT_FALSE(IsHttpLocation(""));
-    EXPECT_FALSE(IsHttpLocation(" http://server/x"));
+    const std::pair<const char*, bool> cases[] = {
+        {"http://server/x", true},   {"HTTP://server/x", true}, {"http:\\\\server\\x", true}, {"http://", true},
+        {"https://server/x", false}, {"ftp://server/x", false}, {"http:/", false},            {"", false},
+        {" http://server/x", false},
+    };
+    for (const auto& [location, http] : cases) EXPECT_EQ(http, IsHttpLocation(location)) << '"' << location << '"';
 }
 
 }  // namespace

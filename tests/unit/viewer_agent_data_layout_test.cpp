@@ -1,15 +1,19 @@
 // The stand-in viewer keeps small entry numbers in rows and far or negative
 // ones apart: wherever an entry sits, it is held once and listed, saved and
 // counted for new blocks in the order of owner, block and entry.
-#include "agent/guids.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/guids.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -32,6 +36,13 @@ std::vector<Listed> Listing() {
     std::vector<Listed> out;
     for (const nuvsim::AgentDataEntry& e : nuvsim::AgentDataEntries()) out.emplace_back(Rank(e.owner), e.block, e.entry, e.text);
     return out;
+}
+
+// An entry as GetAgentData finds it.
+std::optional<std::string> Entry(const GUID& owner, LONG block, LONG entry) {
+    std::string text;
+    if (!nuvsim::GetAgentData(owner, block, entry, &text)) return std::nullopt;
+    return text;
 }
 
 class ViewerAgentDataLayoutTest : public testing::Test {
@@ -68,42 +79,39 @@ TEST_F(ViewerAgentDataLayoutTest, NearFarAndNegativeNumbersListInOrderAndStayOne
     EXPECT_EQ(Listed(1, 900000, 0, "far block"), listed[6000 - 1]);
     EXPECT_EQ(Listed(2, 0, 0, "h"), listed.back());
 
-    std::string text;
-    EXPECT_TRUE(nuvsim::GetAgentData(GUID_AgentDataOwner, 1, 5000, &text));
-    EXPECT_EQ("far again", text);
-    EXPECT_FALSE(nuvsim::GetAgentData(GUID_AgentDataOwner, 1, 4, &text));
-    EXPECT_FALSE(nuvsim::GetAgentData(GUID_AgentDataOwner, 1, 6000, &text));
-    EXPECT_FALSE(nuvsim::GetAgentData(kLowOwner, 3, 0, &text));
+    EXPECT_EQ("far again", Entry(GUID_AgentDataOwner, 1, 5000));
+    EXPECT_EQ(std::nullopt, Entry(GUID_AgentDataOwner, 1, 4));
+    EXPECT_EQ(std::nullopt, Entry(GUID_AgentDataOwner, 1, 6000));
+    EXPECT_EQ(std::nullopt, Entry(kLowOwner, 3, 0));
 
     // A saved and loaded file holds the same entries in the same order.
     const std::string file = (std::filesystem::temp_directory_path() / "nuvsim-data-layout").string();
-    ASSERT_EQ(S_OK, nuvsim::SaveAgentData(file));
+    ASSERT_HR(S_OK, nuvsim::SaveAgentData(file));
     nuvsim::ClearAgentData();
-    EXPECT_TRUE(Listing().empty());
-    ASSERT_EQ(S_OK, nuvsim::LoadAgentData(file));
+    EXPECT_THAT(Listing(), testing::IsEmpty());
+    ASSERT_HR(S_OK, nuvsim::LoadAgentData(file));
     std::filesystem::remove(file);
     EXPECT_EQ(listed, Listing());
 }
 
 TEST_F(ViewerAgentDataLayoutTest, ANewDocumentKeyGetsABlockPastTheFarthestEntry) {
     ComPtr<IAgentHelper> helper;
-    ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                        helper.put_void()));
+    ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put())));
     ComPtr<IDocumentLookup> lookup;
-    ASSERT_EQ(S_OK, helper.query(IID_IDocumentLookup, lookup));
+    ASSERT_HR(S_OK, helper.query(lookup));
     nuvsim::SetAgentData(GUID_AgentDataOwner, -7, 0, "negative");
     const LONG first[2] = {1, 1};
     const LONG second[2] = {1, 2};
     LONG block = -1;
-    EXPECT_EQ(S_OK, lookup->GetDocumentIndex(first, &block));
+    EXPECT_HR(S_OK, lookup->GetDocumentIndex(first, &block));
     EXPECT_EQ(0, block);
     nuvsim::SetAgentData(kLowOwner, 900000, 3, "far block");
     nuvsim::SetAgentData(GUID_AgentDataOwner, 4, 0, "near");
-    EXPECT_EQ(S_OK, lookup->GetDocumentIndex(second, &block));
+    EXPECT_HR(S_OK, lookup->GetDocumentIndex(second, &block));
     EXPECT_EQ(900001, block);
     lookup.reset();
     helper.reset();
-    EXPECT_TRUE(nuvsim::AllReleased());
+    EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
 }
 
 }  // namespace

@@ -1,9 +1,13 @@
 // The agent data the stand-in viewer keeps: what the agent writes must come
 // back, through the markup manager and through a saved file, byte for byte.
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "viewer/sim_control.h"
+#include "interfaces/guids.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -21,17 +25,16 @@ protected:
         m_file = (std::filesystem::temp_directory_path() /
                   ("nuvsim-data-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name())))
                      .string();
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                            m_helper.put_void()));
-        ASSERT_EQ(S_OK, m_helper->GetMarkupManager(m_manager.put()));
-        ASSERT_EQ(S_OK, m_helper.query(IID_IDocumentLookup, m_lookup));
+        ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
+        ASSERT_HR(S_OK, m_helper->GetMarkupManager(m_manager.put()));
+        ASSERT_HR(S_OK, m_helper.query(m_lookup));
     }
 
     void TearDown() override {
         m_manager.reset();
         m_lookup.reset();
         m_helper.reset();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::remove(m_file.c_str());
     }
@@ -55,51 +58,60 @@ protected:
 };
 
 TEST_F(ViewerAgentDataTest, EntriesComeBackCutToTheBuffer) {
-    ASSERT_EQ(S_OK, Set(0, 0, "[ServerFile]ServerPath"));
-    ASSERT_EQ(S_OK, Set(0, 1, "D:\\in\\a.xml"));
+    ASSERT_HR(S_OK, Set(0, 0, "[ServerFile]ServerPath"));
+    ASSERT_HR(S_OK, Set(0, 1, "D:\\in\\a.xml"));
     std::string text;
-    EXPECT_EQ(S_OK, Get(0, 1, &text));
+    EXPECT_HR(S_OK, Get(0, 1, &text));
     EXPECT_EQ("D:\\in\\a.xml", text);
-    EXPECT_EQ(S_OK, Get(0, 0, &text, 7));
+    EXPECT_HR(S_OK, Get(0, 0, &text, 7));
     EXPECT_EQ("[Serve", text);
     // The size counts the terminator: the stored text ends within it.
     LONG size = 4;
-    ASSERT_EQ(S_OK, m_manager->SetAgentString(&GUID_AgentDataOwner, 0, 2, &size, "abcdef"));
-    EXPECT_EQ(S_OK, Get(0, 2, &text));
+    ASSERT_HR(S_OK, m_manager->SetAgentString(&GUID_AgentDataOwner, 0, 2, &size, "abcdef"));
+    EXPECT_HR(S_OK, Get(0, 2, &text));
     EXPECT_EQ("abcd", text);
+
+    // Unterminated, the whole buffer is filled.
+    nuvsim::Config config = nuvsim::GetConfig();
+    config.unterminatedAgentStrings = true;
+    nuvsim::SetConfig(config);
+    EXPECT_HR(S_OK, Get(0, 2, &text, 6));
+    EXPECT_EQ("abcd##?", text);
+    EXPECT_HR(S_OK, Get(0, 0, &text, 4));
+    EXPECT_EQ("[Ser?", text);
 }
 
 TEST_F(ViewerAgentDataTest, MissingEntriesBlocksAndOwnersFail) {
-    ASSERT_EQ(S_OK, Set(0, 0, "x"));
+    ASSERT_HR(S_OK, Set(0, 0, "x"));
     std::string text;
-    EXPECT_LT(Get(0, 1, &text), 0);
-    EXPECT_LT(Get(1, 0, &text), 0);
+    EXPECT_HR_FAILED(Get(0, 1, &text));
+    EXPECT_HR_FAILED(Get(1, 0, &text));
     char buffer[8];
     LONG size = 8;
-    EXPECT_LT(m_manager->GetAgentString(&kOtherOwner, 0, 0, &size, buffer), 0);
-    EXPECT_EQ(E_POINTER, m_manager->GetAgentString(nullptr, 0, 0, &size, buffer));
-    EXPECT_EQ(E_POINTER, m_manager->SetAgentString(&GUID_AgentDataOwner, 0, 0, &size, nullptr));
-    EXPECT_EQ(E_INVALIDARG, Set(-1, 0, "x"));
+    EXPECT_HR_FAILED(m_manager->GetAgentString(&kOtherOwner, 0, 0, &size, buffer));
+    EXPECT_HR(E_POINTER, m_manager->GetAgentString(nullptr, 0, 0, &size, buffer));
+    EXPECT_HR(E_POINTER, m_manager->SetAgentString(&GUID_AgentDataOwner, 0, 0, &size, nullptr));
+    EXPECT_HR(E_INVALIDARG, Set(-1, 0, "x"));
 }
 
 TEST_F(ViewerAgentDataTest, DocumentKeysMapToBlocks) {
-    ASSERT_EQ(S_OK, Set(0, 0, "x"));
-    ASSERT_EQ(S_OK, Set(2, 0, "y"));
+    ASSERT_HR(S_OK, Set(0, 0, "x"));
+    ASSERT_HR(S_OK, Set(2, 0, "y"));
     nuvsim::MapDocumentKey(7, 8, 5);
     const LONG mapped[2] = {7, 8};
     const LONG fresh[2] = {1, 1};
     const LONG another[2] = {1, 2};
     LONG block = -1;
-    EXPECT_EQ(S_OK, m_lookup->GetDocumentIndex(mapped, &block));
+    EXPECT_HR(S_OK, m_lookup->GetDocumentIndex(mapped, &block));
     EXPECT_EQ(5, block);
     // A new key gets a block that neither a mapping nor stored data uses.
-    EXPECT_EQ(S_OK, m_lookup->GetDocumentIndex(fresh, &block));
+    EXPECT_HR(S_OK, m_lookup->GetDocumentIndex(fresh, &block));
     EXPECT_EQ(6, block);
-    EXPECT_EQ(S_OK, m_lookup->GetDocumentIndex(another, &block));
+    EXPECT_HR(S_OK, m_lookup->GetDocumentIndex(another, &block));
     EXPECT_EQ(7, block);
-    EXPECT_EQ(S_OK, m_lookup->GetDocumentIndex(fresh, &block));
+    EXPECT_HR(S_OK, m_lookup->GetDocumentIndex(fresh, &block));
     EXPECT_EQ(6, block);
-    EXPECT_EQ(E_POINTER, m_lookup->GetDocumentIndex(nullptr, &block));
+    EXPECT_HR(E_POINTER, m_lookup->GetDocumentIndex(nullptr, &block));
 }
 
 TEST_F(ViewerAgentDataTest, ASavedFileRestoresEveryByteAndTheKeyMap) {
@@ -114,27 +126,27 @@ TEST_F(ViewerAgentDataTest, ASavedFileRestoresEveryByteAndTheKeyMap) {
     nuvsim::MapDocumentKey(-4, 2147483647, 0);
     const auto entries = nuvsim::AgentDataEntries();
     const auto mappings = nuvsim::DocumentKeyMappings();
-    ASSERT_EQ(S_OK, nuvsim::SaveAgentData(m_file));
+    ASSERT_HR(S_OK, nuvsim::SaveAgentData(m_file));
 
     nuvsim::ClearAgentData();
-    EXPECT_TRUE(nuvsim::AgentDataEntries().empty());
-    ASSERT_EQ(S_OK, nuvsim::LoadAgentData(m_file));
+    EXPECT_THAT(nuvsim::AgentDataEntries(), testing::IsEmpty());
+    ASSERT_HR(S_OK, nuvsim::LoadAgentData(m_file));
     EXPECT_EQ(entries, nuvsim::AgentDataEntries());
     EXPECT_EQ(mappings, nuvsim::DocumentKeyMappings());
     std::string text;
-    EXPECT_EQ(S_OK, Get(0, 1, &text));
+    EXPECT_HR(S_OK, Get(0, 1, &text));
     EXPECT_EQ("D:\\m\\a b%20.xml", text);
 }
 
 TEST_F(ViewerAgentDataTest, ABadFileChangesNothing) {
     nuvsim::SetAgentData(GUID_AgentDataOwner, 0, 0, "kept");
     const auto before = nuvsim::AgentDataEntries();
-    EXPECT_LT(nuvsim::LoadAgentData(m_file + ".absent"), 0);
+    EXPECT_HR_FAILED(nuvsim::LoadAgentData(m_file + ".absent"));
     std::ofstream(m_file, std::ios::binary) << "NUVSIM-AGENT-DATA 1\nentry {5E392271-14BB-5E91-C142-17FC9E502C30} 0 0 =new\n"
                                                "entry {5E392271-14BB-5E91-C142-17FC9E502C30} 0 1 =bad%4\n";
-    EXPECT_LT(nuvsim::LoadAgentData(m_file), 0);
+    EXPECT_HR_FAILED(nuvsim::LoadAgentData(m_file));
     std::ofstream(m_file, std::ios::binary) << "something else\n";
-    EXPECT_LT(nuvsim::LoadAgentData(m_file), 0);
+    EXPECT_HR_FAILED(nuvsim::LoadAgentData(m_file));
     EXPECT_EQ(before, nuvsim::AgentDataEntries());
 }
 

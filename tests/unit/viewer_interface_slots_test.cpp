@@ -2,12 +2,15 @@
 // it: calling the stand-in viewer through the raw function table at that
 // position must reach the named operation. A missing or extra placeholder in
 // a declaration moves every later slot and fails here.
-#include "agent/guids.h"
-#include "agent/viewer_interfaces.h"
+#include "interfaces/guids.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <string>
@@ -20,7 +23,7 @@ protected:
     void TearDown() override {
         m_held.clear();
         nuvsim::CloseDocuments();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
     }
 
@@ -34,16 +37,17 @@ protected:
         EXPECT_EQ(operation, log.back().substr(0, log.back().find('('))) << "slot " << slot;
     }
 
-    // Keeps what a slot handed out until the test ends.
+    // Keeps what a slot handed out until the test ends. Untyped: the raw
+    // table takes it as it is.
     void** Hold() {
         m_held.emplace_back();
-        return m_held.back().put_void();
+        return VoidOut(m_held.back().put());
     }
 
     template <typename T>
-    T* Create(const CLSID& clsid, const IID& iid) {
+    T* Create(const CLSID& clsid) {
         void** out = Hold();
-        EXPECT_EQ(S_OK, NUVCoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid, out));
+        EXPECT_HR(S_OK, NUVCoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, iid_of<T>, out));
         return static_cast<T*>(*out);
     }
 
@@ -51,13 +55,13 @@ protected:
 };
 
 TEST_F(ViewerSlots, HelperAndDocumentLookup) {
-    auto* helper = Create<IAgentHelper>(CLSID_AgentHelper, IID_IAgentHelper);
+    auto* helper = Create<IAgentHelper>(CLSID_AgentHelper);
     ExpectSlot(helper, 3, "IAgentHelper::RegisterAgent", static_cast<void*>(nullptr));
-    ExpectSlot(helper, 6, "IAgentHelper::GetDocument", &IID_I2DDocument, LONG(4), Hold());
+    ExpectSlot(helper, 6, "IAgentHelper::GetDocument", &iid_of<I2DDocument>, LONG(4), Hold());
     ExpectSlot(helper, 7, "IAgentHelper::GetSettingsSource", Hold());
     ExpectSlot(helper, 8, "IAgentHelper::GetMarkupManager", Hold());
 
-    auto* lookup = Create<IDocumentLookup>(CLSID_AgentHelper, IID_IDocumentLookup);
+    auto* lookup = Create<IDocumentLookup>(CLSID_AgentHelper);
     LONG value = 0;
     const LONG key[2] = {0, 1};
     ExpectSlot(lookup, 3, "IDocumentLookup::GetViewerSession", Hold());
@@ -68,11 +72,11 @@ TEST_F(ViewerSlots, HelperAndDocumentLookup) {
 }
 
 TEST_F(ViewerSlots, SettingsSourceAndMarkupManager) {
-    auto* helper = Create<IAgentHelper>(CLSID_AgentHelper, IID_IAgentHelper);
+    auto* helper = Create<IAgentHelper>(CLSID_AgentHelper);
     ComPtr<ISettingsSource> settings;
     ComPtr<IMarkupManager> manager;
-    ASSERT_EQ(S_OK, helper->GetSettingsSource(settings.put()));
-    ASSERT_EQ(S_OK, helper->GetMarkupManager(manager.put()));
+    ASSERT_HR(S_OK, helper->GetSettingsSource(settings.put()));
+    ASSERT_HR(S_OK, helper->GetMarkupManager(manager.put()));
 
     WCHAR section[] = {'S', 0}, key[] = {'K', 0}, buffer[16] = {};
     LONG count = 16;
@@ -94,12 +98,12 @@ TEST_F(ViewerSlots, SettingsSourceAndMarkupManager) {
 }
 
 TEST_F(ViewerSlots, SessionAndDocuments) {
-    auto* lookup = Create<IDocumentLookup>(CLSID_AgentHelper, IID_IDocumentLookup);
+    auto* lookup = Create<IDocumentLookup>(CLSID_AgentHelper);
     ComPtr<IViewerSession> session;
-    ASSERT_EQ(S_OK, lookup->GetViewerSession(session.put()));
+    ASSERT_HR(S_OK, lookup->GetViewerSession(session.put()));
     LONG flag = 1, handle = 0, layer = 0;
     ExpectSlot(session.get(), 3, "IViewerSession::GetViewHandle", GUID_3DViewKind, &flag, &handle);
-    ExpectSlot(session.get(), 7, "IViewerSession::GetDocument", LONG(5), &IID_IPdfDocument, Hold());
+    ExpectSlot(session.get(), 7, "IViewerSession::GetDocument", LONG(5), &iid_of<IPdfDocument>, Hold());
 
     auto* pdf = static_cast<IPdfDocument*>(m_held.back().get());
     ASSERT_NE(nullptr, pdf);
@@ -109,14 +113,14 @@ TEST_F(ViewerSlots, SessionAndDocuments) {
     ExpectSlot(pdf, 39, "IPdfDocument::SetLayerReadOnly", layer, LONG(1));
 
     ComPtr<IViewerEvents> events;
-    ASSERT_EQ(S_OK, pdf->QueryInterface(IID_IViewerEvents, events.put_void()));
+    ASSERT_HR(S_OK, pdf->QueryInterface(IID_PPV(events.put())));
     ComPtr<IUnknown> sink;  // any object serves: the viewer only keeps it
-    ASSERT_EQ(S_OK, session->QueryInterface(IID_IUnknown, sink.put_void()));
+    ASSERT_HR(S_OK, session->QueryInterface(IID_PPV(sink.put())));
     ExpectSlot(events.get(), 4, "IViewerEvents::AddSink", sink.get());
     ExpectSlot(events.get(), 5, "IViewerEvents::RemoveSink", sink.get());
     events.reset();
 
-    ExpectSlot(session.get(), 7, "IViewerSession::GetDocument", handle, &IID_I3DDocument, Hold());
+    ExpectSlot(session.get(), 7, "IViewerSession::GetDocument", handle, &iid_of<I3DDocument>, Hold());
     auto* model = static_cast<I3DDocument*>(m_held.back().get());
     ASSERT_NE(nullptr, model);
     ExpectSlot(model, 5, "I3DDocument::LoadMarkupFile", LONG(21), "D:\\m\\b.xml");
@@ -125,11 +129,11 @@ TEST_F(ViewerSlots, SessionAndDocuments) {
 }
 
 TEST_F(ViewerSlots, TwoDDocumentAndLayers) {
-    auto* helper = Create<IAgentHelper>(CLSID_AgentHelper, IID_IAgentHelper);
+    auto* helper = Create<IAgentHelper>(CLSID_AgentHelper);
     ComPtr<I2DDocument> drawing;
-    ASSERT_EQ(S_OK, helper->GetDocument(IID_I2DDocument, 3, drawing.put_void()));
+    ASSERT_HR(S_OK, helper->GetDocument(3, drawing.put()));
     ComPtr<I2DLayers> layers;
-    ASSERT_EQ(S_OK, drawing.query(IID_I2DLayers, layers));
+    ASSERT_HR(S_OK, drawing.query(layers));
     LONG layer = 0;
     char name[32] = {};
     ExpectSlot(layers.get(), 23, "I2DLayers::LoadMarkupFile", "D:\\m\\a.xml", LONG(2));
@@ -138,7 +142,7 @@ TEST_F(ViewerSlots, TwoDDocumentAndLayers) {
     ExpectSlot(layers.get(), 53, "I2DLayers::SetLayerReadOnly", layer, LONG(1));
 
     ComPtr<IUnknown> handler;
-    ASSERT_EQ(S_OK, drawing->QueryInterface(IID_IUnknown, handler.put_void()));
+    ASSERT_HR(S_OK, drawing->QueryInterface(IID_PPV(handler.put())));
     ExpectSlot(drawing.get(), 21, "I2DDocument::AddSaveHandler", handler.get());
     ExpectSlot(drawing.get(), 22, "I2DDocument::RemoveSaveHandler", handler.get());
     handler.reset();
@@ -147,7 +151,7 @@ TEST_F(ViewerSlots, TwoDDocumentAndLayers) {
 }
 
 TEST_F(ViewerSlots, FileStreamSource) {
-    auto* source = Create<IFileStreamSource>(CLSID_FileStreamSource, IID_IFileStreamSource);
+    auto* source = Create<IFileStreamSource>(CLSID_FileStreamSource);
     ExpectSlot(source, 3, "IFileStreamSource::OpenFile", "no-such-file.zvl");
 }
 

@@ -1,11 +1,15 @@
 // The launch file as the stand-in viewer reads it. The Windows build asks the
 // system's profile API, the native build its own reader: both must give these
 // answers for the same bytes, or the agent's tests would mean different things.
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "platform/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
+#include "interfaces/guids.h"
+#include "tests/support/hresult.h"
+#include "tests/support/viewer_state.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -68,17 +72,16 @@ protected:
         m_dir = std::filesystem::temp_directory_path() /
                 ("nuvsim-profile-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
-        ASSERT_EQ(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_IAgentHelper,
-                                            m_helper.put_void()));
-        ASSERT_EQ(S_OK, m_helper->GetSettingsSource(m_source.put()));
-        ASSERT_EQ(S_OK, m_helper->GetMarkupManager(m_manager.put()));
+        ASSERT_HR(S_OK, NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(m_helper.put())));
+        ASSERT_HR(S_OK, m_helper->GetSettingsSource(m_source.put()));
+        ASSERT_HR(S_OK, m_helper->GetMarkupManager(m_manager.put()));
     }
 
     void TearDown() override {
         m_source.reset();
         m_manager.reset();
         m_helper.reset();
-        EXPECT_TRUE(nuvsim::AllReleased());
+        EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
         nuvsim::ResetWorld();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
@@ -95,7 +98,7 @@ protected:
     Wide Read(const WCHAR* section, const WCHAR* key, LONG count = 1024) {
         Wide buffer(static_cast<size_t>(count) + 1, W('?'));
         LONG size = count;
-        EXPECT_EQ(S_OK, m_source->ReadProfileValue(0, section, key, &size, buffer.data()));
+        EXPECT_HR(S_OK, m_source->ReadProfileValue(0, section, key, &size, buffer.data()));
         return Wide(buffer.c_str());
     }
 
@@ -200,7 +203,7 @@ TEST_F(ViewerProfileTest, TheMarkupManagerReadsTheSameFileAtItsSlot) {
     WriteFile(kLaunchLines);
     WCHAR buffer[16] = {};
     LONG count = 16;
-    EXPECT_EQ(S_OK, CallSlot(m_manager.get(), kMarkupManagerReadSlot, LONG{0}, static_cast<const WCHAR*>(W("S")),
+    EXPECT_HR(S_OK, CallSlot(m_manager.get(), kMarkupManagerReadSlot, LONG{0}, static_cast<const WCHAR*>(W("S")),
                              static_cast<const WCHAR*>(W("spaced")), &count, static_cast<WCHAR*>(buffer)));
     EXPECT_EQ(W("some value"), Wide(buffer));
     EXPECT_EQ(16, count);
@@ -214,11 +217,11 @@ TEST_F(ViewerProfileTest, TheUnterminatedKnobFillsTheWholeBuffer) {
     nuvsim::SetConfig(config);
     WCHAR buffer[9] = {W('!'), W('!'), W('!'), W('!'), W('!'), W('!'), W('!'), W('!'), 0};
     LONG count = 8;
-    EXPECT_EQ(S_OK, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, buffer));
+    EXPECT_HR(S_OK, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, buffer));
     EXPECT_EQ(W("hello###"), Wide(buffer));
     // A longer value is cut at the count, still without a terminator.
     count = 3;
-    EXPECT_EQ(S_OK, m_source->ReadProfileValue(0, W("S"), W("spaced"), &count, buffer));
+    EXPECT_HR(S_OK, m_source->ReadProfileValue(0, W("S"), W("spaced"), &count, buffer));
     EXPECT_EQ(W("somlo###"), Wide(buffer));
 }
 
@@ -227,11 +230,11 @@ TEST_F(ViewerProfileTest, BadArgumentsAreRefused) {
     WCHAR buffer[4] = {};
     LONG count = 4;
     LONG none = 0;
-    EXPECT_EQ(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), nullptr, buffer));
-    EXPECT_EQ(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, nullptr));
-    EXPECT_EQ(E_INVALIDARG, m_source->ReadProfileValue(0, nullptr, W("plain"), &count, buffer));
-    EXPECT_EQ(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), nullptr, &count, buffer));
-    EXPECT_EQ(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), W("plain"), &none, buffer));
+    EXPECT_HR(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), nullptr, buffer));
+    EXPECT_HR(E_POINTER, m_source->ReadProfileValue(0, W("S"), W("plain"), &count, nullptr));
+    EXPECT_HR(E_INVALIDARG, m_source->ReadProfileValue(0, nullptr, W("plain"), &count, buffer));
+    EXPECT_HR(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), nullptr, &count, buffer));
+    EXPECT_HR(E_INVALIDARG, m_source->ReadProfileValue(0, W("S"), W("plain"), &none, buffer));
 }
 
 }  // namespace

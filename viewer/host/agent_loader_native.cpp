@@ -1,5 +1,5 @@
 #ifndef _WIN32
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "platform/result.h"
 #include "viewer/host/agent_loader.h"
 
@@ -39,12 +39,12 @@ HRESULT AgentLoader::Create(std::string& error) {
         error = modulePath + " has no " + kClassObjectExport;
         return E_FAIL;
     }
-    HRESULT hr = m_factory.receive([&](void** out) { return getClassObject(CLSID_DMAgent, IID_IClassFactory, out); });
+    HRESULT hr = m_factory.receive([&](auto out) { return getClassObject(CLSID_DMAgent, IID_PPV(out)); });
     if (FAILED(hr)) {
         error = std::string(kClassObjectExport) + " refused the agent class";
         return hr;
     }
-    hr = m_agent.receive([&](void** out) { return m_factory->CreateInstance(nullptr, IID_IUnknown, out); });
+    hr = m_agent.receive([&](auto out) { return m_factory->CreateInstance(nullptr, IID_PPV(out)); });
     if (FAILED(hr)) {
         error = "the class factory could not create the agent";
         return hr;

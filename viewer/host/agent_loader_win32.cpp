@@ -1,5 +1,5 @@
 #ifdef _WIN32
-#include "agent/guids.h"
+#include "interfaces/guids.h"
 #include "viewer/host/agent_loader.h"
 
 namespace host {
@@ -32,7 +32,7 @@ HRESULT AgentLoader::Create(std::string& error) {
         return hr;
     }
     hr = m_agent.receive(
-        [&](void** out) { return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_IUnknown, out); });
+        [&](auto out) { return CoCreateInstance(clsid, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(out)); });
     if (FAILED(hr)) {
         if (hr == REGDB_E_CLASSNOTREG)
             error = "the agent's class is not registered (register ZelDMAgent.dll with regsvr32)";

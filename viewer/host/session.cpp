@@ -1,6 +1,7 @@
 #include "viewer/host/session.h"
 
-#include "agent/agent_interfaces.h"
+#include "interfaces/agent_interfaces.h"
+#include "interfaces/launch_file_keys.h"
 #include "platform/launch.h"
 #include "viewer/host/agent_loader.h"
 #include "viewer/host/hresult_text.h"
@@ -23,9 +24,6 @@
 namespace host {
 namespace {
 
-constexpr char kServerFile[] = "ServerFile";
-constexpr char kViewList[] = "ViewList";
-constexpr char kPlainSessionType[] = "ZelView.Session";
 // The agent passes the first value of the document key as 0: nothing sets it.
 constexpr long kDocumentKeyFirst = 0;
 
@@ -62,9 +60,9 @@ std::string Trimmed(std::string text) {
 }
 
 template <typename T>
-ComPtr<T> Query(IUnknown* agent, REFIID iid) {
+ComPtr<T> Query(IUnknown* agent) {
     ComPtr<T> result;
-    result.receive([&](void** out) { return agent->QueryInterface(iid, out); });
+    result.receive([&](auto out) { return agent->QueryInterface(IID_PPV(out)); });
     return result;
 }
 
@@ -102,8 +100,8 @@ bool Session::Prepare() {
         Fail("cannot read the launch file " + m_options.launchFile);
         return false;
     }
-    std::string serverPath = m_launch.Value(kServerFile, "ServerPath");
-    if (serverPath.empty()) serverPath = m_launch.Value(kServerFile, "ImportPath");
+    std::string serverPath = m_launch.Value(kSectionServerFile, kKeyServerPath);
+    if (serverPath.empty()) serverPath = m_launch.Value(kSectionServerFile, kKeyImportPath);
     std::string kindSource = "--kind";
     std::optional<long> kind = KindFromName(m_options.kind);
     if (!kind) {
@@ -154,15 +152,15 @@ bool Session::OpenLaunchFile() {
     }
     Field("agent", m_loader.Description());
     if (m_options.helperKeepsAgent) Field("helper", "keeps a reference on the agent until the session ends");
-    ComPtr<IAgentFileOpen> open = Query<IAgentFileOpen>(m_loader.Agent(), IID_IAgentFileOpen);
-    m_session = Query<IAgentSession>(m_loader.Agent(), IID_IAgentSession);
+    ComPtr<IAgentFileOpen> open = Query<IAgentFileOpen>(m_loader.Agent());
+    m_session = Query<IAgentSession>(m_loader.Agent());
     if (!open || !m_session) {
         Fail("the agent does not answer its file-open and session interfaces");
         return false;
     }
     ComPtr<IStream> stream;
     const HRESULT opened =
-        stream.receive([&](IStream** out) { return open->OpenStream(m_launchPath.c_str(), 0, out); });
+        stream.receive([&](auto out) { return open->OpenStream(m_launchPath.c_str(), 0, out); });
     Field("OpenStream", HresultText(opened) + (stream ? ", stream handed back and released" : ", no stream"));
     if (FAILED(opened)) m_failed = true;
     return true;
@@ -241,24 +239,24 @@ void Session::Finish() {
 
 void Session::ReportViewList() {
     const std::optional<StoredViewList> stored = ReadStoredViewList(kDocumentKeyFirst, m_options.documentKey);
-    const bool restored = m_launch.Value(kServerFile, "FileTypeID") == kPlainSessionType ||
-                          m_launch.Value(kServerFile, "FileTypeID").empty();
+    const bool restored = m_launch.Value(kSectionServerFile, kKeyFileTypeId) == kPlainSessionType ||
+                          m_launch.Value(kSectionServerFile, kKeyFileTypeId).empty();
     Line(std::string("-- PDM settings (as the agent stored them in the agent data") +
          (stored ? ", block " + std::to_string(stored->block) + ")" : ")"));
     if (!stored) {
         Line("  the agent stored nothing for this document");
         return;
     }
-    Field("launch file", stored->Value(kServerFile, "ServerPath") + " (the block's key)");
-    Field("object id", stored->Value(kServerFile, "ObjectId"));
-    Field("PDM vendor", stored->Value(kServerFile, "PDMVendor"));
-    Field("PDM host:port", stored->Value(kServerFile, "PDM_host") + ":" + stored->Value(kServerFile, "PDM_port"));
-    Field("view mode", stored->Value(kServerFile, "ViewMode"));
+    Field("launch file", stored->Value(kSectionServerFile, kKeyServerPath) + " (the block's key)");
+    Field("object id", stored->Value(kSectionServerFile, kStoredKeyObjectId));
+    Field("PDM vendor", stored->Value(kSectionServerFile, kKeyPdmVendor));
+    Field("PDM host:port", stored->Value(kSectionServerFile, kKeyPdmHost) + ":" + stored->Value(kSectionServerFile, kKeyPdmPort));
+    Field("view mode", stored->Value(kSectionServerFile, kKeyViewMode));
     Line("  from the launch file (the agent does not store these):");
-    Field("file type", m_launch.Value(kServerFile, "FileTypeID") +
+    Field("file type", m_launch.Value(kSectionServerFile, kKeyFileTypeId) +
                            (restored ? " (plain session: the view list was restored from the agent data)" : ""));
-    Field("session id", m_launch.Value(kServerFile, "session_id"));
-    Field("server file", m_launch.Value(kServerFile, "ServerPath"));
+    Field("session id", m_launch.Value(kSectionServerFile, kKeySessionId));
+    Field("server file", m_launch.Value(kSectionServerFile, kKeyServerPath));
     ReportLayers(stored->Markups(), restored);
 }
 
@@ -270,7 +268,7 @@ void Session::ReportLayers(const std::vector<StoredMarkup>& markups, bool restor
         if (!markup.objectId.empty()) Field("  object id", markup.objectId);
         Field("  local path", markup.localPath.empty() ? "(none: the PDM serves it)" : markup.localPath);
         Field("  access", restored ? "(not kept in the agent data)"
-                                   : m_launch.Value(kViewList, "MarkupAccess" + std::to_string(k)));
+                                   : m_launch.Value(kSectionViewList, kKeyMarkupAccess + std::to_string(k)));
         std::string layer = "not loaded into this document";
         if (restored) layer += " (restored entries count as loaded)";
         if (m_haveDocument && !markup.localPath.empty()) {

@@ -1,15 +1,12 @@
 #include "viewer/host/stored_view_list.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
+#include "interfaces/launch_file_keys.h"
 #include "viewer/sim_control.h"
 
 #include <cstdlib>
 
 namespace host {
-namespace {
-constexpr char kViewListSection[] = "ViewList";
-}
-
 std::string StoredViewList::Value(const std::string& section, const std::string& key) const {
     const auto found = values.find("[" + section + "]" + key);
     return found == values.end() ? std::string() : found->second;
@@ -18,12 +15,12 @@ std::string StoredViewList::Value(const std::string& section, const std::string&
 std::vector<StoredMarkup> StoredViewList::Markups() const {
     // Each markup takes two numbers: the even one for its location, the odd
     // one after it for its other keys; the count is the first unused number.
-    const long count = std::atol(Value(kViewListSection, "NumMarkups").c_str());
+    const long count = std::atol(Value(kSectionViewList, kKeyNumMarkups).c_str());
     std::vector<StoredMarkup> markups;
     for (long i = 0; i + 1 <= count && i < 100000; i += 2) {
-        markups.push_back({Value(kViewListSection, "Markup" + std::to_string(i)),
-                           Value(kViewListSection, "object_id" + std::to_string(i + 1)),
-                           Value(kViewListSection, "LocalPath" + std::to_string(i + 1))});
+        markups.push_back({Value(kSectionViewList, kKeyMarkup + std::to_string(i)),
+                           Value(kSectionViewList, kKeyObjectId + std::to_string(i + 1)),
+                           Value(kSectionViewList, kStoredKeyLocalPath + std::to_string(i + 1))});
     }
     return markups;
 }

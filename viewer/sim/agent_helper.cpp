@@ -1,5 +1,6 @@
 // The helper component: the agent's way to the viewer's session, documents,
 // settings and agent data.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
@@ -34,20 +35,20 @@ public:
         RETURN_HR_IF(E_POINTER, !out);
         SIM_NULL_OUT(out);
         if (DocumentState* open = FindOpenDocument(documentHandle)) return open->Object().HandOut(iid, out);
-        RETURN_HR_IF(E_NOINTERFACE, iid != IID_I2DDocument);
+        RETURN_HR_IF(E_NOINTERFACE, iid != iid_of<I2DDocument>);
         return OpenDocument(documentHandle, kKind2D).Object().HandOut(iid, out);
     }
 
     HRESULT STDMETHODCALLTYPE GetSettingsSource(ISettingsSource** out) override {
-        return HandOutShared("IAgentHelper::GetSettingsSource", TheSettingsSource(), IID_ISettingsSource, out);
+        return HandOutShared("IAgentHelper::GetSettingsSource", TheSettingsSource(), out);
     }
 
     HRESULT STDMETHODCALLTYPE GetMarkupManager(IMarkupManager** out) override {
-        return HandOutShared("IAgentHelper::GetMarkupManager", TheMarkupManager(), IID_IMarkupManager, out);
+        return HandOutShared("IAgentHelper::GetMarkupManager", TheMarkupManager(), out);
     }
 
     HRESULT STDMETHODCALLTYPE GetViewerSession(IViewerSession** out) override {
-        return HandOutShared("IDocumentLookup::GetViewerSession", TheViewerSession(), IID_IViewerSession, out);
+        return HandOutShared("IDocumentLookup::GetViewerSession", TheViewerSession(), out);
     }
 
     HRESULT STDMETHODCALLTYPE GetDocumentKind(LONG firstKeyValue, LONG* kind) override {
@@ -81,19 +82,18 @@ public:
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_IAgentHelper) return static_cast<IAgentHelper*>(this);
-        if (iid == IID_IDocumentLookup) return static_cast<IDocumentLookup*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, IAgentHelper>, Answer<IAgentHelper>, Answer<IDocumentLookup>>::Find(
+            this, iid);
     }
 
 private:
     template <class Interface>
-    static HRESULT HandOutShared(const char* operation, Tracked& object, REFIID iid, Interface** out) {
+    static HRESULT HandOutShared(const char* operation, Tracked& object, Interface** out) {
         if (out) *out = nullptr;
         SIM_CALL_OUT(operation, "", out);
         RETURN_HR_IF(E_POINTER, !out);
         SIM_NULL_OUT(out);
-        return object.HandOut(iid, reinterpret_cast<void**>(out));
+        return object.HandOut(IID_PPV(out));
     }
 };
 

@@ -1,6 +1,7 @@
 #include "viewer/sim/call_text.h"
 
-#include "agent/guids.h"
+#include "interfaces/guids.h"
+#include "interfaces/viewer_interfaces.h"
 
 #include <cstdio>
 #include <iterator>
@@ -17,27 +18,27 @@ struct NamedGuid {
 };
 
 const NamedGuid kKnownGuids[] = {
-    {&IID_IUnknown, "IUnknown"},
-    {&IID_IStream, "IStream"},
-    {&IID_IClassFactory, "IClassFactory"},
+    {&iid_of<IUnknown>, "IUnknown"},
+    {&iid_of<IStream>, "IStream"},
+    {&iid_of<IClassFactory>, "IClassFactory"},
     {&CLSID_AgentHelper, "AgentHelper"},
     {&CLSID_FileStreamSource, "FileStreamSource"},
-    {&IID_IAgentHelper, "IAgentHelper"},
-    {&IID_IDocumentLookup, "IDocumentLookup"},
-    {&IID_IFileStreamSource, "IFileStreamSource"},
-    {&IID_IPdfDocument, "IPdfDocument"},
-    {&IID_I2DDocument, "I2DDocument"},
-    {&IID_I2DLayers, "I2DLayers"},
-    {&IID_I3DDocument, "I3DDocument"},
-    {&IID_IViewerEvents, "IViewerEvents"},
-    {&IID_ISettingsSource, "ISettingsSource"},
-    {&IID_IMarkupManager, "IMarkupManager"},
-    {&IID_IViewerSession, "IViewerSession"},
+    {&iid_of<IAgentHelper>, "IAgentHelper"},
+    {&iid_of<IDocumentLookup>, "IDocumentLookup"},
+    {&iid_of<IFileStreamSource>, "IFileStreamSource"},
+    {&iid_of<IPdfDocument>, "IPdfDocument"},
+    {&iid_of<I2DDocument>, "I2DDocument"},
+    {&iid_of<I2DLayers>, "I2DLayers"},
+    {&iid_of<I3DDocument>, "I3DDocument"},
+    {&iid_of<IViewerEvents>, "IViewerEvents"},
+    {&iid_of<ISettingsSource>, "ISettingsSource"},
+    {&iid_of<IMarkupManager>, "IMarkupManager"},
+    {&iid_of<IViewerSession>, "IViewerSession"},
     {&GUID_3DViewKind, "3DViewKind"},
     {&GUID_AgentDataOwner, "AgentDataOwner"},
-    {&IID_IDMAgent, "IDMAgent"},
-    {&IID_IAgentNotify, "IAgentNotify"},
-    {&IID_IAgentMarkupSave, "IAgentMarkupSave"},
+    {&iid_of<IDMAgent>, "IDMAgent"},
+    {&iid_of<IAgentNotify>, "IAgentNotify"},
+    {&iid_of<IAgentMarkupSave>, "IAgentMarkupSave"},
 };
 
 void AppendUnit(std::string& out, unsigned long unit) {

@@ -1,5 +1,6 @@
 // A 2D drawing: layer 1 is the drawing itself; markup files load into
 // numbered layers; save handlers are called when the user saves a markup.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
@@ -87,9 +88,7 @@ public:
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_I2DDocument) return static_cast<I2DDocument*>(this);
-        if (iid == IID_I2DLayers) return static_cast<I2DLayers*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, I2DDocument>, Answer<I2DDocument>, Answer<I2DLayers>>::Find(this, iid);
     }
 };
 

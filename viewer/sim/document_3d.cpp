@@ -1,4 +1,5 @@
 // A 3D document, reached by its view handle; markup files load for a document handle.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
@@ -27,9 +28,8 @@ protected:
     DocumentState& State() override { return *this; }
 
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_I3DDocument) return static_cast<I3DDocument*>(this);
-        if (iid == IID_IViewerEvents) return static_cast<IViewerEvents*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, I3DDocument>, Answer<I3DDocument>, Answer<IViewerEvents>>::Find(this,
+                                                                                                              iid);
     }
 };
 

@@ -1,4 +1,5 @@
 // A PDF document: markup files become layers, the last one loaded is current.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
@@ -51,9 +52,8 @@ protected:
     DocumentState& State() override { return *this; }
 
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_IPdfDocument) return static_cast<IPdfDocument*>(this);
-        if (iid == IID_IViewerEvents) return static_cast<IViewerEvents*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, IPdfDocument>, Answer<IPdfDocument>, Answer<IViewerEvents>>::Find(this,
+                                                                                                                iid);
     }
 };
 

@@ -2,7 +2,7 @@
 // registered with it; and the world's table of open documents.
 #pragma once
 
-#include "agent/viewer_interfaces.h"
+#include "interfaces/viewer_interfaces.h"
 #include "viewer/sim/registrations.h"
 #include "viewer/sim/tracked.h"
 #include "viewer/sim_control.h"

@@ -1,4 +1,5 @@
 // The file-stream component: opens a file and then answers IStream over it.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
@@ -31,9 +32,9 @@ public:
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_IFileStreamSource) return static_cast<IFileStreamSource*>(this);
-        if (iid == IID_IStream && m_open) return static_cast<IStream*>(this);
-        return nullptr;
+        // The stream is there only once a file is open.
+        if (iid == iid_of<IStream>) return m_open ? static_cast<IStream*>(this) : nullptr;
+        return InterfaceTable<Answer<IUnknown, IFileStreamSource>, Answer<IFileStreamSource>>::Find(this, iid);
     }
 
 private:

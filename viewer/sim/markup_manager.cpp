@@ -1,7 +1,9 @@
 // The markup manager: agent data, markup kinds and a second way to the launch file.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/profile_read.h"
+#include "viewer/sim/text_out.h"
 #include "viewer/sim/world.h"
 
 #include <algorithm>
@@ -27,9 +29,7 @@ public:
         RETURN_HR_IF(E_INVALIDARG, *size <= 0);
         const std::string* text = TheWorld().agentData.Find(*owner, block, entry);
         RETURN_HR_IF(kNoSuchEntry, !text);
-        const size_t length = std::min(text->size(), static_cast<size_t>(*size) - 1);
-        std::memcpy(buffer, text->data(), length);
-        buffer[length] = '\0';
+        CopyTextOut(*text, buffer, static_cast<size_t>(*size), TheWorld().config.unterminatedAgentStrings);
         return S_OK;
     }
 
@@ -67,8 +67,7 @@ public:
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_IMarkupManager) return static_cast<IMarkupManager*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, IMarkupManager>, Answer<IMarkupManager>>::Find(this, iid);
     }
 };
 

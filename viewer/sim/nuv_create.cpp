@@ -3,6 +3,7 @@
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
 #include "viewer/sim/world.h"
+#include "interfaces/guids.h"
 
 extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
                                                          void** out) {

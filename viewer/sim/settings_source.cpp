@@ -1,4 +1,5 @@
 // The settings source the helper hands out: reads the launch file.
+#include "platform/interface_table.h"
 #include "viewer/sim/profile_read.h"
 #include "viewer/sim/world.h"
 
@@ -16,8 +17,7 @@ public:
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_ISettingsSource) return static_cast<ISettingsSource*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, ISettingsSource>, Answer<ISettingsSource>>::Find(this, iid);
     }
 };
 

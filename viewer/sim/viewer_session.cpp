@@ -1,8 +1,10 @@
 // The viewer session: view handles and the PDF and 3D documents.
+#include "platform/interface_table.h"
 #include "platform/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/world.h"
+#include "interfaces/guids.h"
 
 namespace nuvsim {
 namespace {
@@ -28,16 +30,17 @@ public:
         RETURN_HR_IF(E_POINTER, !out);
         SIM_NULL_OUT(out);
         // A 3D document belongs to a 3D view; a handle the viewer never called one names none.
-        RETURN_HR_IF(E_INVALIDARG, iid == IID_I3DDocument && !TheWorld().viewHandles3D.count(handle));
+        const bool pdf = iid == iid_of<IPdfDocument>;
+        const bool model = iid == iid_of<I3DDocument>;
+        RETURN_HR_IF(E_INVALIDARG, model && !TheWorld().viewHandles3D.count(handle));
         if (DocumentState* open = FindOpenDocument(handle)) return open->Object().HandOut(iid, out);
-        RETURN_HR_IF(E_NOINTERFACE, iid != IID_IPdfDocument && iid != IID_I3DDocument);
-        return OpenDocument(handle, iid == IID_IPdfDocument ? kKindPdf : kKind3D).Object().HandOut(iid, out);
+        RETURN_HR_IF(E_NOINTERFACE, !pdf && !model);
+        return OpenDocument(handle, pdf ? kKindPdf : kKind3D).Object().HandOut(iid, out);
     }
 
 protected:
     void* Lookup(REFIID iid) override {
-        if (iid == IID_IUnknown || iid == IID_IViewerSession) return static_cast<IViewerSession*>(this);
-        return nullptr;
+        return InterfaceTable<Answer<IUnknown, IViewerSession>, Answer<IViewerSession>>::Find(this, iid);
     }
 };
 

@@ -1,4 +1,4 @@
-#include "pdm/url.h"
+#include "platform/url.h"
 
 #include "platform/paths.h"
 

@@ -1,5 +1,4 @@
-#ifdef _WIN32
-
+// The Windows build carries the script as a REGISTRY resource.
 #include "module/registry_script.h"
 
 #include "module/resource_ids.h"
@@ -11,15 +10,14 @@ constexpr const char* kRegistryResourceType = "REGISTRY";
 
 HRESULT LoadAgentRegistryScript(ModuleHandle module, std::string& script) {
     script.clear();
-    HRSRC resource = FindResourceA(module, MAKEINTRESOURCEA(IDR_AGENT_REGISTRY), kRegistryResourceType);
+    const HMODULE handle = static_cast<HMODULE>(module);
+    HRSRC resource = FindResourceA(handle, MAKEINTRESOURCEA(IDR_AGENT_REGISTRY), kRegistryResourceType);
     RETURN_HR_IF(HRESULT_FROM_WIN32(ERROR_RESOURCE_NAME_NOT_FOUND), resource == nullptr);
-    HGLOBAL loaded = LoadResource(module, resource);
-    const DWORD size = SizeofResource(module, resource);
+    HGLOBAL loaded = LoadResource(handle, resource);
+    const DWORD size = SizeofResource(handle, resource);
     const void* data = loaded ? LockResource(loaded) : nullptr;
     RETURN_HR_IF(E_FAIL, data == nullptr);
     // The resource is the file's bytes, not terminated.
     script.assign(static_cast<const char*>(data), size);
     return S_OK;
 }
-
-#endif

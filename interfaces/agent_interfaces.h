@@ -8,18 +8,23 @@
 
 // The type library's interface: the object's identity, nothing beyond IUnknown.
 struct IDMAgent : IUnknown {};
+DECLARE_INTERFACE_ID(IDMAgent, 0xDDC012F8, 0xA786, 0x5584, 0x45, 0x6D, 0x04, 0x4B, 0xC1, 0xF4, 0x94, 0x14);
 
 struct IAgentFileOpen : IUnknown {
+    // out: a reference on the stream, the viewer's.
     virtual HRESULT STDMETHODCALLTYPE OpenStream(const char* name, LONG ignored, IStream** out) = 0;
 };
+DECLARE_INTERFACE_ID(IAgentFileOpen, 0xBC322BD5, 0x6359, 0x17D4, 0x59, 0x26, 0x36, 0x3F, 0xE6, 0xA1, 0x10, 0x24);
 
 struct IAgentPathResolve : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE ResolvePath(const char* name, char* buffer, LONG ignored1, LONG ignored2) = 0;
 };
+DECLARE_INTERFACE_ID(IAgentPathResolve, 0xA222643E, 0x744A, 0xD6F8, 0x05, 0xFE, 0x02, 0x88, 0x3E, 0xC5, 0xC2, 0xE3);
 
 struct IAgentMarkupSave : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE SaveMarkup(const char* markupPath) = 0;
 };
+DECLARE_INTERFACE_ID(IAgentMarkupSave, 0x775D096D, 0x0F0F, 0x15FA, 0x4E, 0xE1, 0x4C, 0x1F, 0xD1, 0x94, 0x91, 0x0B);
 
 // Notification codes the agent handles itself; any other code is passed on
 // to the registered sinks.
@@ -39,12 +44,18 @@ struct DocumentMarkupSave {
     const char* markupPath;
 };
 
+// Never answered by the agent's interface lookup: the viewer is handed it
+// with AddSink.
 struct IAgentNotify : IUnknown {
+    // sender: lent for the call.
     virtual HRESULT STDMETHODCALLTYPE Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) = 0;
+    // sink: the agent takes a reference, given back at Unadvise or when the
+    // agent goes.
     virtual HRESULT STDMETHODCALLTYPE Advise(IAgentNotify* sink) = 0;
     virtual HRESULT STDMETHODCALLTYPE Unadvise(IAgentNotify* sink) = 0;
     virtual HRESULT STDMETHODCALLTYPE Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) = 0;
 };
+DECLARE_INTERFACE_ID(IAgentNotify, 0x3C1E7A90, 0x5B2D, 0x4F0E, 0x9A, 0x61, 0x7D, 0x2B, 0x8E, 0x4C, 0x1F, 0x05);
 
 // The caller's list of RemovePendingFiles. Nodes and texts are allocated with
 // CoTaskMemAlloc; the caller owns and frees them.
@@ -79,6 +90,7 @@ struct IAgentSession : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE BeginMarkup(LONG value) = 0;
     virtual HRESULT STDMETHODCALLTYPE EndMarkup(LONG ignored) = 0;
 };
+DECLARE_INTERFACE_ID(IAgentSession, 0xDBFD22D6, 0x5229, 0xE07D, 0xA4, 0x07, 0xE1, 0x5D, 0x7F, 0xF3, 0x52, 0x53);
 
 // Private: the agent calls it on itself; interface lookup never answers it.
 struct IAgentSessionControl : IUnknown {
@@ -88,3 +100,4 @@ struct IAgentSessionControl : IUnknown {
     virtual HRESULT STDMETHODCALLTYPE ControlStub6(LONG, LONG) = 0;
     virtual HRESULT STDMETHODCALLTYPE IsStarted(LONG* started) = 0;
 };
+DECLARE_INTERFACE_ID(IAgentSessionControl, 0x8F4A2C61, 0x0D3E, 0x4B7A, 0xB5, 0xC9, 0x2E, 0x6F, 0x1A, 0x8D, 0x3B, 0x47);

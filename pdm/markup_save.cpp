@@ -1,8 +1,4 @@
-// Saving a markup: a markup the user may only read is refused with a
-// message; any other goes to the PDM front end's save command. A save that
-// does not reach the PDM is never silent: the user would believe the markup
-// was taken in.
-#include "agent/agent_base.h"
+#include "pdm/markup_save.h"
 
 #include "pdm/save_command.h"
 #include "pdm/save_policy.h"
@@ -36,16 +32,11 @@ HRESULT RefuseSave(unsigned messageId) {
 
 }  // namespace
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
-    ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, markupPath);
-    RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
-    const CDMAgentConnection& record = *m_pRecord;
-
+HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath) {
     // The markup is looked for beside the server file, whatever folder the
     // viewer wrote it to.
     const std::string lookupPath = PathFolder(record.m_strServerPath) + PathFileName(markupPath);
-    const ViewListEntry* entry = m_pMarkups ? m_pMarkups->FindByLocalPath(lookupPath) : nullptr;
+    const ViewListEntry* entry = markups ? markups->FindByLocalPath(lookupPath) : nullptr;
     if (entry && MbsCompare(entry->m_strAccess.c_str(), kRefusedAccess) == 0)
         return RefuseSave(IDS_NO_MARKUP_PERMISSION);
 
@@ -57,4 +48,3 @@ HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
     if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED);
     return S_OK;
 }
-CATCH_RETURN();

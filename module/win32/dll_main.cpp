@@ -1,6 +1,4 @@
 // The operating system starts and ends the module through DllMain.
-#ifdef _WIN32
-
 #include "module/dmagent_app.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
@@ -14,5 +12,3 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
         return TRUE;
     }
 }
-
-#endif

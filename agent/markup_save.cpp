@@ -1,0 +1,14 @@
+// The viewer's markup save: the save itself is pdm/'s; the agent hands it the
+// session's record and markups.
+#include "agent/agent_base.h"
+
+#include "pdm/markup_save.h"
+#include "platform/module_context.h"
+
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
+    ModuleContextGuard context;
+    RETURN_HR_IF_NULL(E_POINTER, markupPath);
+    RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
+    return SaveMarkupToPdm(*m_pRecord, m_pMarkups, markupPath);
+}
+CATCH_RETURN();

@@ -1,0 +1,12 @@
+#include "platform/file_ops.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+constexpr mode_t kOwnerReadWrite = S_IRUSR | S_IWUSR;
+}  // namespace
+
+void MakeOwnerReadWrite(const std::string& path) { chmod(path.c_str(), kOwnerReadWrite); }
+
+bool DeleteFileAt(const std::string& path) { return unlink(path.c_str()) == 0; }
