@@ -27,26 +27,25 @@ protected:
 TEST_F(ComRuntime, CreatesTheAgentByClassAndByEitherProgId) {
     for (const wchar_t* progId : {L"ZelDMAgent.DMAgent", L"ZelDMAgent.DMAgent.1"}) {
         CLSID clsid{};
-        ASSERT_HR(CLSIDFromProgID(progId, &clsid), S_OK);
+        ASSERT_HR(S_OK, CLSIDFromProgID(progId, &clsid));
         EXPECT_EQ(clsid, CLSID_DMAgent) << progId;
     }
     ComPtr<IDMAgent> agent;
-    ASSERT_HR(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())), S_OK);
+    ASSERT_HR(S_OK, CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())));
     ComPtr<IUnknown> identity;
-    ASSERT_HR(agent.query(identity), S_OK);
+    ASSERT_HR(S_OK, agent.query(identity));
     EXPECT_EQ(static_cast<IUnknown*>(agent.get()), identity.get());
 }
 
 TEST_F(ComRuntime, UnusedModuleIsUnloadedOnlyOnceNothingHoldsIt) {
     ComPtr<IUnknown> agent;
-    ASSERT_HR(CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())), S_OK);
+    ASSERT_HR(S_OK, CoCreateInstance(CLSID_DMAgent, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(agent.put())));
     ASSERT_NE(GetModuleHandleA(kModuleName), nullptr);
     CoFreeUnusedLibraries();
     EXPECT_NE(GetModuleHandleA(kModuleName), nullptr) << "unloaded under a live agent";
 
     ComPtr<IClassFactory> factory;
-    ASSERT_HR(CoGetClassObject(CLSID_DMAgent, CLSCTX_INPROC_SERVER, nullptr, IID_PPV(factory.put())),
-              S_OK);
+    ASSERT_HR(S_OK, CoGetClassObject(CLSID_DMAgent, CLSCTX_INPROC_SERVER, nullptr, IID_PPV(factory.put())));
     agent.reset();
     CoFreeUnusedLibraries();
     EXPECT_NE(GetModuleHandleA(kModuleName), nullptr) << "unloaded under a held factory";

@@ -44,24 +44,24 @@ protected:
 };
 
 TEST_F(ModuleEntryPoints, HeldFactoryKeepsTheModuleBusyUntilReleased) {
-    EXPECT_HR(CanUnload(), S_OK) << "right after load";
+    EXPECT_HR(S_OK, CanUnload()) << "right after load";
     ComPtr<IClassFactory> factory;
-    ASSERT_HR(GetFactory(factory), S_OK);
-    EXPECT_HR(CanUnload(), S_FALSE);
+    ASSERT_HR(S_OK, GetFactory(factory));
+    EXPECT_HR(S_FALSE, CanUnload());
     factory.reset();
-    EXPECT_HR(CanUnload(), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(ModuleEntryPoints, EveryRequestGetsTheSameFactory) {
     ComPtr<IClassFactory> first;
     ComPtr<IUnknown> second;
-    ASSERT_HR(GetFactory(first), S_OK);
-    ASSERT_HR(m_module.getClassObject(CLSID_DMAgent, IID_PPV(second.put())), S_OK);
+    ASSERT_HR(S_OK, GetFactory(first));
+    ASSERT_HR(S_OK, m_module.getClassObject(CLSID_DMAgent, IID_PPV(second.put())));
     EXPECT_EQ(static_cast<IUnknown*>(first.get()), second.get());
     first.reset();
-    EXPECT_HR(CanUnload(), S_FALSE) << "one client reference is still out";
+    EXPECT_HR(S_FALSE, CanUnload()) << "one client reference is still out";
     second.reset();
-    EXPECT_HR(CanUnload(), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(ModuleEntryPoints, EightThreadsAtOnceGetOneFactory) {
@@ -78,80 +78,80 @@ TEST_F(ModuleEntryPoints, EightThreadsAtOnceGetOneFactory) {
     }
     for (std::thread& thread : threads) thread.join();
     for (size_t i = 0; i < kThreads; ++i) {
-        EXPECT_HR(results[i], S_OK) << i;
+        EXPECT_HR(S_OK, results[i]) << i;
         EXPECT_EQ(factories[i].get(), factories[0].get()) << i;
     }
     for (ComPtr<IUnknown>& factory : factories) factory.reset();
-    EXPECT_HR(CanUnload(), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(ModuleEntryPoints, ServerLocksCountOneEachAndRefuseUnbalancedUnlocks) {
     ComPtr<IClassFactory> factory;
-    ASSERT_HR(GetFactory(factory), S_OK);
-    EXPECT_HR(factory->LockServer(kLock), S_OK);
-    EXPECT_HR(factory->LockServer(kLock), S_OK);
-    EXPECT_HR(factory->LockServer(kUnlock), S_OK);
+    ASSERT_HR(S_OK, GetFactory(factory));
+    EXPECT_HR(S_OK, factory->LockServer(kLock));
+    EXPECT_HR(S_OK, factory->LockServer(kLock));
+    EXPECT_HR(S_OK, factory->LockServer(kUnlock));
     factory.reset();
-    EXPECT_HR(CanUnload(), S_FALSE) << "one server lock left";
+    EXPECT_HR(S_FALSE, CanUnload()) << "one server lock left";
 
-    ASSERT_HR(GetFactory(factory), S_OK);
-    EXPECT_HR(factory->LockServer(kUnlock), S_OK);
-    EXPECT_HR(factory->LockServer(kUnlock), E_UNEXPECTED);
+    ASSERT_HR(S_OK, GetFactory(factory));
+    EXPECT_HR(S_OK, factory->LockServer(kUnlock));
+    EXPECT_HR(E_UNEXPECTED, factory->LockServer(kUnlock));
     factory.reset();
-    EXPECT_HR(CanUnload(), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(ModuleEntryPoints, AgentKeepsTheModuleBusyWhileItLives) {
     ComPtr<IClassFactory> factory;
-    ASSERT_HR(GetFactory(factory), S_OK);
+    ASSERT_HR(S_OK, GetFactory(factory));
     ComPtr<IUnknown> agent;
-    ASSERT_HR(factory->CreateInstance(nullptr, IID_PPV(agent.put())), S_OK);
+    ASSERT_HR(S_OK, factory->CreateInstance(nullptr, IID_PPV(agent.put())));
     ComPtr<IDMAgent> identity;
-    EXPECT_HR(agent.query(identity), S_OK);
+    EXPECT_HR(S_OK, agent.query(identity));
     factory.reset();
     identity.reset();
-    EXPECT_HR(CanUnload(), S_FALSE);
+    EXPECT_HR(S_FALSE, CanUnload());
     agent.reset();
-    EXPECT_HR(CanUnload(), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(ModuleEntryPoints, CreateInstanceRefusesBadRequestsWithoutTakingALock) {
     ComPtr<IClassFactory> factory;
-    ASSERT_HR(GetFactory(factory), S_OK);
+    ASSERT_HR(S_OK, GetFactory(factory));
     UncalledOuter outer;
     void* out = &outer;
-    EXPECT_HR(factory->CreateInstance(&outer, iid_of<IDMAgent>, &out), CLASS_E_NOAGGREGATION);
+    EXPECT_HR(CLASS_E_NOAGGREGATION, factory->CreateInstance(&outer, iid_of<IDMAgent>, &out));
     EXPECT_EQ(out, nullptr);
-    EXPECT_HR(factory->CreateInstance(nullptr, iid_of<IUnknown>, nullptr), E_POINTER);
+    EXPECT_HR(E_POINTER, factory->CreateInstance(nullptr, iid_of<IUnknown>, nullptr));
     out = &outer;
-    EXPECT_HR(factory->CreateInstance(nullptr, iid_of<IClassFactory>, &out), E_NOINTERFACE);
+    EXPECT_HR(E_NOINTERFACE, factory->CreateInstance(nullptr, iid_of<IClassFactory>, &out));
     EXPECT_EQ(out, nullptr);
     factory.reset();
-    EXPECT_HR(CanUnload(), S_OK) << "a refused request left a count behind";
+    EXPECT_HR(S_OK, CanUnload()) << "a refused request left a count behind";
 }
 
 TEST_F(ModuleEntryPoints, GetClassObjectRefusesBadRequests) {
     void* out = this;
-    EXPECT_HR(m_module.getClassObject(iid_of<IDMAgent>, iid_of<IClassFactory>, &out), CLASS_E_CLASSNOTAVAILABLE);
+    EXPECT_HR(CLASS_E_CLASSNOTAVAILABLE, m_module.getClassObject(iid_of<IDMAgent>, iid_of<IClassFactory>, &out));
     EXPECT_EQ(out, nullptr);
-    EXPECT_HR(m_module.getClassObject(CLSID_DMAgent, iid_of<IClassFactory>, nullptr), E_POINTER);
+    EXPECT_HR(E_POINTER, m_module.getClassObject(CLSID_DMAgent, iid_of<IClassFactory>, nullptr));
     out = this;
-    EXPECT_HR(m_module.getClassObject(CLSID_DMAgent, iid_of<IDMAgent>, &out), E_NOINTERFACE);
+    EXPECT_HR(E_NOINTERFACE, m_module.getClassObject(CLSID_DMAgent, iid_of<IDMAgent>, &out));
     EXPECT_EQ(out, nullptr);
-    EXPECT_HR(CanUnload(), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
 }
 
 TEST_F(ModuleEntryPoints, ClientReleasingTooOftenCannotDestroyTheCachedFactory) {
     ComPtr<IClassFactory> factory;
-    ASSERT_HR(GetFactory(factory), S_OK);
+    ASSERT_HR(S_OK, GetFactory(factory));
     IClassFactory* raw = factory.detach();
     raw->Release();
     raw->Release();  // one more than this client took
-    EXPECT_HR(CanUnload(), S_OK);
-    ASSERT_HR(GetFactory(factory), S_OK);
+    EXPECT_HR(S_OK, CanUnload());
+    ASSERT_HR(S_OK, GetFactory(factory));
     EXPECT_EQ(factory.get(), raw);
     ComPtr<IUnknown> agent;
-    EXPECT_HR(factory->CreateInstance(nullptr, IID_PPV(agent.put())), S_OK);
+    EXPECT_HR(S_OK, factory->CreateInstance(nullptr, IID_PPV(agent.put())));
 }
 
 }  // namespace

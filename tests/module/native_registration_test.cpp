@@ -22,7 +22,7 @@ protected:
         char resolved[PATH_MAX];
         ASSERT_NE(realpath(m_module.Path().c_str(), resolved), nullptr);
         m_path = resolved;
-        ASSERT_HR(m_module.registerServer(), S_OK);
+        ASSERT_HR(S_OK, m_module.registerServer());
     }
     AgentModuleLoader m_module;
     std::string m_path;
@@ -32,15 +32,15 @@ TEST_F(NativeRegistration, RegisterWritesEveryEntry) { ExpectAgentRegistered(m_p
 
 TEST_F(NativeRegistration, RegisteringAgainRemovesStaleSubkeysOfTheClassKey) {
     ASSERT_TRUE(CreateKey(HKEY_CLASSES_ROOT, kClassKey + "\\Stale\\Deeper")) << kClassKey;
-    ASSERT_HR(m_module.registerServer(), S_OK);
+    ASSERT_HR(S_OK, m_module.registerServer());
     EXPECT_FALSE(KeyExists(HKEY_CLASSES_ROOT, kClassKey + "\\Stale")) << kClassKey;
     ExpectAgentRegistered(m_path);
 }
 
 TEST_F(NativeRegistration, UnregisterRemovesTheClassAndItsProgIds) {
-    ASSERT_HR(m_module.unregisterServer(), S_OK);
+    ASSERT_HR(S_OK, m_module.unregisterServer());
     ExpectAgentUnregistered();
-    EXPECT_HR(m_module.unregisterServer(), S_OK) << "twice";
+    EXPECT_HR(S_OK, m_module.unregisterServer()) << "twice";
 }
 
 }  // namespace

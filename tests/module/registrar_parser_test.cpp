@@ -9,7 +9,7 @@ namespace {
 
 std::vector<RegistryScriptRoot> Parse(const std::string& script, const RegistryVariables& variables = {}) {
     std::vector<RegistryScriptRoot> roots;
-    EXPECT_HR(ParseRegistryScript(script, variables, roots), S_OK) << script;
+    EXPECT_HR(S_OK, ParseRegistryScript(script, variables, roots)) << script;
     return roots;
 }
 
@@ -99,7 +99,7 @@ TEST(RegistryScriptParser, RejectsMalformedScriptsAndKeepsNoRoots) {
     };
     for (const std::string& script : cases) {
         std::vector<RegistryScriptRoot> roots(1);
-        EXPECT_HR(ParseRegistryScript(script, {{"MODULE", "m"}}, roots), E_INVALIDARG) << script;
+        EXPECT_HR(E_INVALIDARG, ParseRegistryScript(script, {{"MODULE", "m"}}, roots)) << script;
         EXPECT_TRUE(roots.empty()) << script;
     }
 }

@@ -36,9 +36,8 @@ protected:
 };
 
 TEST_F(Registrar, RegisterWritesKeysDefaultsAndNamedValues) {
-    ASSERT_HR(Run("App = s 'Main' { Server = s '%MODULE%' { val Model = s 'Apartment' val Flags = d 0x10 } }",
-                  RegistryScriptMode::Register),
-              S_OK);
+    ASSERT_HR(S_OK, Run("App = s 'Main' { Server = s '%MODULE%' { val Model = s 'Apartment' val Flags = d 0x10 } }",
+                  RegistryScriptMode::Register));
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App")), "Main");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App\\Server")), "C:\\it's\\agent.dll");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("App\\Server"), "Model"), "Apartment");
@@ -47,11 +46,11 @@ TEST_F(Registrar, RegisterWritesKeysDefaultsAndNamedValues) {
 
 TEST_F(Registrar, ForceRemoveReplacesTheWholeTreeOnRegister) {
     const std::string items = "ForceRemove Forced = s 'F' { Kept = s 'k' } Plain = s 'P'";
-    ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_HR(S_OK, Run(items, RegistryScriptMode::Register));
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Forced\\Stale\\Deeper"))) << "Forced\\Stale\\Deeper";
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Plain\\Extra"))) << "Plain\\Extra";
 
-    ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_HR(S_OK, Run(items, RegistryScriptMode::Register));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Forced\\Stale"))) << "Forced\\Stale";
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced\\Kept")), "k");
     EXPECT_EQ(ReadString(HKEY_CURRENT_USER, Key("Forced")), "F");
@@ -61,22 +60,22 @@ TEST_F(Registrar, ForceRemoveReplacesTheWholeTreeOnRegister) {
 
 TEST_F(Registrar, UnregisterDeletesTreesButKeepsNoRemoveKeys) {
     const std::string items = "Gone = s 'g' { Child = s 'c' } NoRemove Shared { Mine = s 'm' }";
-    ASSERT_HR(Run(items, RegistryScriptMode::Register), S_OK);
+    ASSERT_HR(S_OK, Run(items, RegistryScriptMode::Register));
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Gone\\Unlisted"))) << "Gone\\Unlisted";
     ASSERT_TRUE(CreateKey(HKEY_CURRENT_USER, Key("Shared\\Others"))) << "Shared\\Others";
 
-    ASSERT_HR(Run(items, RegistryScriptMode::Unregister), S_OK);
+    ASSERT_HR(S_OK, Run(items, RegistryScriptMode::Unregister));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Gone"))) << "Gone";
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Mine"))) << "Shared\\Mine";
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, Key("Shared\\Others"))) << "Shared\\Others";
     EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, m_key)) << m_key;
 
     // Nothing left to remove is no failure.
-    EXPECT_HR(Run(items, RegistryScriptMode::Unregister), S_OK);
+    EXPECT_HR(S_OK, Run(items, RegistryScriptMode::Unregister));
 }
 
 TEST_F(Registrar, ScriptErrorChangesNothing) {
-    EXPECT_HR(Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register), E_INVALIDARG);
+    EXPECT_HR(E_INVALIDARG, Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register));
     EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, m_key)) << m_key;
 }
 

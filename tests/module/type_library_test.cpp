@@ -49,14 +49,14 @@ class RegisteredTypeLibrary : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_EQ(RunRegsvr32(false), 0);
-        ASSERT_HR(LoadRegTypeLib(LIBID_ZELDMAGENTLib, 1, 0, 0, m_library.put()), S_OK);
+        ASSERT_HR(S_OK, LoadRegTypeLib(LIBID_ZELDMAGENTLib, 1, 0, 0, m_library.put()));
     }
     ComPtr<ITypeLib> m_library;
 };
 
 TEST_F(RegisteredTypeLibrary, DescribesTheLibrary) {
     TLIBATTR* attributes = nullptr;
-    ASSERT_HR(m_library->GetLibAttr(&attributes), S_OK);
+    ASSERT_HR(S_OK, m_library->GetLibAttr(&attributes));
     EXPECT_EQ(attributes->guid, LIBID_ZELDMAGENTLib);
     EXPECT_EQ(attributes->wMajorVerNum, 1);
     EXPECT_EQ(attributes->wMinorVerNum, 0);
@@ -71,9 +71,9 @@ TEST_F(RegisteredTypeLibrary, DescribesTheLibrary) {
 
 TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface) {
     ComPtr<ITypeInfo> coclass;
-    ASSERT_HR(m_library->GetTypeInfoOfGuid(CLSID_DMAgent, coclass.put()), S_OK);
+    ASSERT_HR(S_OK, m_library->GetTypeInfoOfGuid(CLSID_DMAgent, coclass.put()));
     TYPEATTR* attributes = nullptr;
-    ASSERT_HR(coclass->GetTypeAttr(&attributes), S_OK);
+    ASSERT_HR(S_OK, coclass->GetTypeAttr(&attributes));
     EXPECT_EQ(attributes->typekind, TKIND_COCLASS);
     EXPECT_TRUE(attributes->wTypeFlags & TYPEFLAG_FCANCREATE) << "type flags 0x" << std::hex << attributes->wTypeFlags;
     EXPECT_EQ(attributes->cImplTypes, 1);
@@ -83,20 +83,20 @@ TEST_F(RegisteredTypeLibrary, DescribesTheCreatableClassWithItsDefaultInterface)
     EXPECT_EQ(cls.help, L"DMAgent Class");
 
     INT flags = 0;
-    ASSERT_HR(coclass->GetImplTypeFlags(0, &flags), S_OK);
+    ASSERT_HR(S_OK, coclass->GetImplTypeFlags(0, &flags));
     EXPECT_TRUE(flags & IMPLTYPEFLAG_FDEFAULT) << "implementation flags 0x" << std::hex << flags;
     HREFTYPE reference = 0;
-    ASSERT_HR(coclass->GetRefTypeOfImplType(0, &reference), S_OK);
+    ASSERT_HR(S_OK, coclass->GetRefTypeOfImplType(0, &reference));
     ComPtr<ITypeInfo> implemented;
-    ASSERT_HR(coclass->GetRefTypeInfo(reference, implemented.put()), S_OK);
+    ASSERT_HR(S_OK, coclass->GetRefTypeInfo(reference, implemented.put()));
     EXPECT_EQ(Describe(implemented.get()).name, L"IDMAgent");
 }
 
 TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods) {
     ComPtr<ITypeInfo> info;
-    ASSERT_HR(m_library->GetTypeInfoOfGuid(iid_of<IDMAgent>, info.put()), S_OK);
+    ASSERT_HR(S_OK, m_library->GetTypeInfoOfGuid(iid_of<IDMAgent>, info.put()));
     TYPEATTR* attributes = nullptr;
-    ASSERT_HR(info->GetTypeAttr(&attributes), S_OK);
+    ASSERT_HR(S_OK, info->GetTypeAttr(&attributes));
     EXPECT_EQ(attributes->typekind, TKIND_INTERFACE);
     EXPECT_EQ(attributes->cFuncs, 0);
     EXPECT_EQ(attributes->wTypeFlags & (TYPEFLAG_FDUAL | TYPEFLAG_FOLEAUTOMATION), 0);
@@ -107,11 +107,11 @@ TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods
     EXPECT_EQ(doc.help, L"IDMAgent Interface");
 
     HREFTYPE reference = 0;
-    ASSERT_HR(info->GetRefTypeOfImplType(0, &reference), S_OK);
+    ASSERT_HR(S_OK, info->GetRefTypeOfImplType(0, &reference));
     ComPtr<ITypeInfo> base;
-    ASSERT_HR(info->GetRefTypeInfo(reference, base.put()), S_OK);
+    ASSERT_HR(S_OK, info->GetRefTypeInfo(reference, base.put()));
     TYPEATTR* baseAttributes = nullptr;
-    ASSERT_HR(base->GetTypeAttr(&baseAttributes), S_OK);
+    ASSERT_HR(S_OK, base->GetTypeAttr(&baseAttributes));
     EXPECT_EQ(baseAttributes->guid, iid_of<IUnknown>);
     base->ReleaseTypeAttr(baseAttributes);
 }
