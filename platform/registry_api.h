@@ -6,35 +6,12 @@
 #pragma once
 
 #include "os/registry_api.h"
+#include "platform/unique_resource.h"
 
-#include <utility>
-
-// Owns one open registry key, in the manner of WIL's unique_hkey.
-class UniqueHkey {
-public:
-    UniqueHkey() = default;
-    ~UniqueHkey() { reset(); }
-    UniqueHkey(UniqueHkey&& other) noexcept : m_key(std::exchange(other.m_key, nullptr)) {}
-    UniqueHkey& operator=(UniqueHkey&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_key = std::exchange(other.m_key, nullptr);
-        }
-        return *this;
-    }
-    UniqueHkey(const UniqueHkey&) = delete;
-    UniqueHkey& operator=(const UniqueHkey&) = delete;
-
-    HKEY get() const { return m_key; }
-    HKEY* put() {
-        reset();
-        return &m_key;
-    }
-    explicit operator bool() const { return m_key != nullptr; }
-    void reset() {
-        if (HKEY key = std::exchange(m_key, nullptr)) RegCloseKey(key);
-    }
-
-private:
-    HKEY m_key = nullptr;
+// Owns one open registry key.
+struct HkeyTraits {
+    using Handle = HKEY;
+    static constexpr Handle kEmpty = nullptr;
+    static void Close(Handle key) { RegCloseKey(key); }
 };
+using UniqueHkey = UniqueResource<HkeyTraits>;

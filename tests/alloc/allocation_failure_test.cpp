@@ -13,6 +13,7 @@
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
 #include "tests/support/viewer_state.h"
+#include "tests/support/recording_sink.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -50,27 +51,13 @@ constexpr LONG kSecondKey = 6;
 constexpr long kMostAllocations = 100000;
 
 // A sink that allocates nothing: it stands for the viewer's.
-class CountingSink final : public IAgentNotify {
+class CountingSink final : public TestSink {
 public:
-    HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override {
-        if (!out) return E_POINTER;
-        *out = nullptr;
-        if (!IsEqualGUID(iid, iid_of<IUnknown>)) return E_NOINTERFACE;
-        *out = static_cast<IUnknown*>(this);
-        AddRef();
-        return S_OK;
-    }
-    ULONG STDMETHODCALLTYPE AddRef() override { return static_cast<ULONG>(++refs); }
-    ULONG STDMETHODCALLTYPE Release() override { return static_cast<ULONG>(--refs); }
     HRESULT STDMETHODCALLTYPE Notify(LONG, IUnknown*, LONG, void*, void*) override {
         ++notified;
         return S_OK;
     }
-    HRESULT STDMETHODCALLTYPE Advise(IAgentNotify*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Unadvise(IAgentNotify*) override { return E_NOTIMPL; }
-    HRESULT STDMETHODCALLTYPE Fire(LONG, IUnknown*, LONG, void*, void*) override { return E_NOTIMPL; }
 
-    long refs = 0;
     long notified = 0;
 };
 

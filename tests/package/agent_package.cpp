@@ -1,7 +1,7 @@
 #include "tests/package/agent_package.h"
 
 #include "tests/module/agent_module_loader.h"
-#include "tests/package/program_runner.h"
+#include "tests/support/program_runner.h"
 
 #include <msi.h>
 

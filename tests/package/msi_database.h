@@ -2,6 +2,8 @@
 // Windows Installer (msi.dll), the way an administrator's tools do.
 #pragma once
 
+#include "platform/unique_resource.h"
+
 #include <windows.h>
 
 #include <msi.h>
@@ -9,38 +11,15 @@
 
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
-// Owns one installer handle, in the manner of WIL's unique_handle.
-class UniqueMsiHandle {
-public:
-    UniqueMsiHandle() = default;
-    ~UniqueMsiHandle() { reset(); }
-    UniqueMsiHandle(UniqueMsiHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, 0)) {}
-    UniqueMsiHandle& operator=(UniqueMsiHandle&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_handle = std::exchange(other.m_handle, 0);
-        }
-        return *this;
-    }
-    UniqueMsiHandle(const UniqueMsiHandle&) = delete;
-    UniqueMsiHandle& operator=(const UniqueMsiHandle&) = delete;
-
-    MSIHANDLE get() const { return m_handle; }
-    MSIHANDLE* put() {
-        reset();
-        return &m_handle;
-    }
-    explicit operator bool() const { return m_handle != 0; }
-    void reset() {
-        if (MSIHANDLE handle = std::exchange(m_handle, 0)) MsiCloseHandle(handle);
-    }
-
-private:
-    MSIHANDLE m_handle = 0;
+// Owns one installer handle (a database, a view, a record).
+struct MsiHandleTraits {
+    using Handle = MSIHANDLE;
+    static constexpr Handle kEmpty = 0;
+    static void Close(Handle handle) { MsiCloseHandle(handle); }
 };
+using UniqueMsiHandle = UniqueResource<MsiHandleTraits>;
 
 using TableRows = std::vector<std::vector<std::string>>;
 

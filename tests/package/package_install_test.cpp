@@ -4,7 +4,7 @@
 #include "tests/module/agent_registration_checks.h"
 #include "tests/module/regsvr32_runner.h"
 #include "tests/package/agent_package.h"
-#include "tests/package/program_runner.h"
+#include "tests/support/program_runner.h"
 #include "tests/support/wait_scale.h"
 
 #include <gmock/gmock.h>

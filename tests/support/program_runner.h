@@ -2,39 +2,23 @@
 // for it: msiexec, regsvr32, the viewer's host.
 #pragma once
 
+#include "platform/unique_resource.h"
+
 #include <windows.h>
 
 #include <chrono>
 #include <optional>
 #include <string>
-#include <utility>
 
-// Owns one kernel handle.
-class UniqueHandle {
-public:
-    UniqueHandle() = default;
-    explicit UniqueHandle(HANDLE handle) : m_handle(handle) {}
-    ~UniqueHandle() { reset(); }
-    UniqueHandle(UniqueHandle&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
-        if (this != &other) {
-            reset();
-            m_handle = std::exchange(other.m_handle, nullptr);
-        }
-        return *this;
+// Owns one kernel handle (a process, a thread, a file).
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static constexpr Handle kEmpty = nullptr;
+    static void Close(Handle handle) {
+        if (handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
     }
-    UniqueHandle(const UniqueHandle&) = delete;
-    UniqueHandle& operator=(const UniqueHandle&) = delete;
-
-    HANDLE get() const { return m_handle; }
-    void reset() {
-        HANDLE handle = std::exchange(m_handle, nullptr);
-        if (handle && handle != INVALID_HANDLE_VALUE) CloseHandle(handle);
-    }
-
-private:
-    HANDLE m_handle = nullptr;
 };
+using UniqueHandle = UniqueResource<KernelHandleTraits>;
 
 // The program's exit code; nullopt when it could not start. With an output
 // file, the program's standard output and error go there.

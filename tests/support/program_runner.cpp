@@ -1,4 +1,4 @@
-#include "tests/package/program_runner.h"
+#include "tests/support/program_runner.h"
 
 #include <thread>
 
