@@ -140,7 +140,11 @@ bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& 
     for (const std::string_view attribute : SplitAttributes(attributes)) {
         std::string_view argument;
         if (Argument(attribute, "uuid", argument)) {
-            row.libraryId = "{" + Upper(argument) + "}";
+            // Built in place: GCC 12 at -O3 takes "{" + text + "}" for an
+            // overlapping copy (its -Wrestrict false positive, GCC bug 105329).
+            row.libraryId = '{';
+            row.libraryId += Upper(argument);
+            row.libraryId += '}';
             hasId = true;
         } else if (Argument(attribute, "version", argument)) {
             if (!ParseVersion(argument, row.version)) {
