@@ -19,8 +19,10 @@ if [ "$MODE" = win32 ]; then
   winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
   SAVE_COMMAND="$(winpath "$BIN/pdm-save.exe")"
   PDM_SAVE_LOG="$(winpath "$WORK/pdm-save.log")"
-  # Wine under a software CPU (winevm/) starts the save command more slowly.
-  host() { wine "$BIN/zelview-sim.exe" "$@" --auto-ok --wait-save $((5 * ${ZEL_WINE_TIMEOUT_SCALE:-1})); }
+  # Wine under a software CPU (winevm/) starts the save command more slowly,
+  # and a loaded machine more slowly still; the wait ends as soon as the
+  # record is there, so a long one costs nothing when the save works.
+  host() { wine "$BIN/zelview-sim.exe" "$@" --auto-ok --wait-save $((15 * ${ZEL_WINE_TIMEOUT_SCALE:-1})); }
   register() { wine regsvr32 /s "$(winpath "$BIN/ZelDMAgent.dll")"; }
 else
   winpath() { echo "$1"; }
