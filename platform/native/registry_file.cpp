@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
+#include <optional>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -295,6 +297,35 @@ bool Parse(std::string_view text, Tree& tree) {
     }
     tree = std::move(parsed);
     return true;
+}
+
+namespace {
+struct Fault {
+    std::string call;
+    std::string foldedPath;
+    int32_t status = 0;
+    unsigned passing = 0;
+};
+std::mutex g_faultMutex;
+std::optional<Fault> g_fault;
+}  // namespace
+
+void InjectFault(const std::string& call, const std::string& keyPath, int32_t status, unsigned passing) {
+    std::lock_guard<std::mutex> lock(g_faultMutex);
+    g_fault = Fault{call, FoldName(keyPath), status, passing};
+}
+
+void ClearFault() {
+    std::lock_guard<std::mutex> lock(g_faultMutex);
+    g_fault.reset();
+}
+
+int32_t InjectedStatus(const char* call, const std::string& foldedPath) {
+    std::lock_guard<std::mutex> lock(g_faultMutex);
+    if (!g_fault || g_fault->call != call || g_fault->foldedPath != foldedPath) return 0;
+    if (g_fault->passing == 0) return g_fault->status;
+    --g_fault->passing;
+    return 0;
 }
 
 int32_t WithStore(Access access, const StoreOperation& operation) {

@@ -93,6 +93,9 @@ LSTATUS OpenOrCreate(HKEY parent, const char* subKey, REGSAM sam, HKEY* result, 
     NativeHkey handle;
     if (const LSTATUS status = Below(*from, subKey, handle); status != ERROR_SUCCESS) return status;
 
+    if (const LSTATUS injected = regstore::InjectedStatus(create ? "RegCreateKeyExA" : "RegOpenKeyExA",
+                                                          handle.FoldedPath()))
+        return injected;
     bool created = false;
     const LSTATUS status = WithStore(create ? Access::kWrite : Access::kRead, [&](Tree& tree, bool& changed) {
         if (!Find(tree, *from)) return ERROR_KEY_DELETED;
@@ -148,6 +151,7 @@ LSTATUS RegQueryValueExA(HKEY key, const char* name, DWORD* reserved, DWORD* typ
     if (!handle) return ERROR_INVALID_HANDLE;
     if (reserved || (data && !size)) return ERROR_INVALID_PARAMETER;
     if (!Allows(*handle, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    if (const LSTATUS injected = regstore::InjectedStatus("RegQueryValueExA", handle->FoldedPath())) return injected;
     const std::string folded = regstore::FoldName(name ? name : "");
     return WithStore(Access::kRead, [&](Tree& tree, bool&) {
         const Key* target = Find(tree, *handle);
@@ -237,6 +241,7 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*
     if (!handle) return ERROR_INVALID_HANDLE;
     if (!name || !nameSize || reserved || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
     if (!Allows(*handle, KEY_QUERY_VALUE)) return ERROR_ACCESS_DENIED;
+    if (const LSTATUS injected = regstore::InjectedStatus("RegEnumValueA", handle->FoldedPath())) return injected;
     return WithStore(Access::kRead, [&](Tree& tree, bool&) {
         const Key* target = Find(tree, *handle);
         if (!target) return ERROR_KEY_DELETED;

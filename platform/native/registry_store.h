@@ -57,4 +57,15 @@ enum class Access { kRead, kWrite };
 using StoreOperation = std::function<int32_t(Tree& tree, bool& changed)>;
 int32_t WithStore(Access access, const StoreOperation& operation);
 
+// Tests make the store fail as a registry can (a key whose security denies
+// reading, a key deleted while it is read): the call named (its Reg*A name)
+// on the key at keyPath (hive tag and path, "HKLM\Software\X") returns
+// status once the first `passing` such calls went through. One fault at a
+// time, in this process only, until ClearFault.
+void InjectFault(const std::string& call, const std::string& keyPath, int32_t status, unsigned passing = 0);
+void ClearFault();
+// What the fault makes of this call on the key at the folded path: its
+// status, or 0 to go on.
+int32_t InjectedStatus(const char* call, const std::string& foldedPath);
+
 }  // namespace regstore

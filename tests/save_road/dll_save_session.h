@@ -13,6 +13,7 @@
 #include "tests/support/message_box.h"
 #include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"
+#include "tests/support/user_messages.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
 #include "tests/support/viewer_state.h"
@@ -81,13 +82,6 @@ protected:
     Words Arguments() const { return RecordedArguments(m_recorder.WaitForRecord()); }
     std::string CommandLines() const { return "\ncommand line: " + m_recorder.CommandLines(); }
 
-    // A message of the DLL's own string table.
-    std::string Message(unsigned id) const {
-        char text[1024] = {};
-        const int length = LoadStringA(GetModuleHandleA("ZelDMAgent.dll"), id, text, sizeof text);
-        return std::string(text, length > 0 ? static_cast<size_t>(length) : 0);
-    }
-
     // A refused save: the box with that message under the default caption,
     // E_FAIL, and nothing started.
     void ExpectRefusal(const std::string& path, unsigned messageId) {
@@ -97,8 +91,7 @@ protected:
         presser.join();
         EXPECT_HR(E_FAIL, hr) << path;
         EXPECT_TRUE(seen.found) << path << ": no message box captioned ZelView";
-        ASSERT_FALSE(Message(messageId).empty()) << messageId;
-        EXPECT_EQ(Message(messageId), seen.text) << path;
+        EXPECT_EQ(UserMessage(messageId), seen.text) << path;
     }
 
     void ExpectNothingLaunched() {

@@ -22,6 +22,7 @@
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <vector>
 
 class AgentSessionTest : public testing::Test {
 protected:
@@ -128,7 +129,8 @@ class QuietSessionTest : public AgentSessionTest {
 protected:
     void SetUp() override {
         AgentSessionTest::SetUp();
-        SetLaunchHook(Swallow);
+        Launched().clear();
+        SetLaunchHook(Record);
         SetMessageHook(Swallow);
     }
     void TearDown() override {
@@ -137,7 +139,17 @@ protected:
         SetMessageHook(nullptr);
     }
 
+    // The save command lines the agent launched, in order.
+    static std::vector<std::string>& Launched() {
+        static std::vector<std::string> lines;
+        return lines;
+    }
+
 private:
+    static int Record(const std::string& line) {
+        Launched().push_back(line);
+        return 0;
+    }
     static int Swallow(const std::string&) { return 0; }
 };
 

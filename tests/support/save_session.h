@@ -3,10 +3,10 @@
 // closed the way a user would close it.
 #pragma once
 
-#include "platform/module_context.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/message_box.h"
 #include "tests/support/recorder.h"
+#include "tests/support/user_messages.h"
 #include "tests/support/hresult.h"
 
 #include <gtest/gtest.h>
@@ -61,19 +61,12 @@ protected:
 #endif
     }
 
-    // A message of the agent's string table, as the agent loads it.
-    static std::string Message(unsigned id) {
-        ModuleContextGuard context;
-        return LoadModuleString(id);
-    }
-
     // A refused save: the box with that message, E_FAIL, and nothing started.
     void ExpectRefusal(const char* path, unsigned messageId) {
         const Shown shown = SaveSeeingMessage(path);
         EXPECT_HR(E_FAIL, shown.hr) << path;
         EXPECT_TRUE(shown.box) << path << ": no message box";
-        ASSERT_FALSE(Message(messageId).empty()) << messageId;
-        EXPECT_EQ(Message(messageId), shown.text) << path;
+        EXPECT_EQ(UserMessage(messageId), shown.text) << path;
     }
 
     Words Arguments() const { return RecordedArguments(m_recorder.WaitForRecord()); }

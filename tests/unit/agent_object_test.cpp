@@ -334,3 +334,38 @@ TEST(AgentLifetime, AFailedLookupAtCreationLeavesNothingBehind) {
     EXPECT_HR(CLASS_E_NOAGGREGATION, CreateAgentObject(reinterpret_cast<IUnknown*>(&out), iid_of<IDMAgent>, &out));
     EXPECT_EQ(before, ModuleLockCount());
 }
+
+// The outer object is a test sink: it answers IUnknown with itself, refuses
+// every other interface and counts its references.
+TEST(AgentAggregation, TheAgentsInterfacesSpeakForTheOuterObjectAndItsInnerOneCountsTheAgent) {
+    const LONG before = ModuleLockCount();
+    RecordingSink outer;
+    IUnknown* inner = nullptr;
+    ASSERT_HR(S_OK, CreateAgentObject(&outer, iid_of<IUnknown>, reinterpret_cast<void**>(&inner)));
+    ASSERT_EQ(0, outer.refs);
+    // The inner IUnknown answers IUnknown with itself, on its own count.
+    void* self = nullptr;
+    ASSERT_HR(S_OK, inner->QueryInterface(iid_of<IUnknown>, &self));
+    EXPECT_EQ(static_cast<void*>(inner), self);
+    EXPECT_EQ(1u, inner->Release());
+
+    // The agent's interfaces count on the outer object and ask it first;
+    // what it refuses, the agent answers.
+    IAgentSession* session = nullptr;
+    ASSERT_HR(S_OK, inner->QueryInterface(IID_PPV(&session)));
+    void* identity = nullptr;
+    ASSERT_HR(S_OK, session->QueryInterface(iid_of<IUnknown>, &identity));
+    EXPECT_EQ(static_cast<void*>(static_cast<IUnknown*>(&outer)), identity);
+    IAgentMarkupSave* save = nullptr;
+    ASSERT_HR(S_OK, session->QueryInterface(IID_PPV(&save)));
+    EXPECT_EQ(3, outer.refs);
+    save->Release();
+    session->Release();
+    outer.Release();
+    EXPECT_EQ(0, outer.refs);
+
+    // Only the inner IUnknown's last release ends the agent.
+    EXPECT_EQ(before + 1, ModuleLockCount());
+    EXPECT_EQ(0u, inner->Release());
+    EXPECT_EQ(before, ModuleLockCount());
+}

@@ -3,6 +3,7 @@
 // cases run under Wine against the real registry in tests/save_road.
 #ifndef _WIN32
 
+#include "platform/native/registry_store.h"
 #include "platform/registry.h"
 #include "platform/string_ids.h"
 #include "tests/support/save_policy.h"
@@ -23,6 +24,10 @@ constexpr char kNothing[] = "<nothing recorded>";
 
 class SavePolicy : public SaveRefusalTest {
 protected:
+    void TearDown() override {
+        regstore::ClearFault();
+        SaveRefusalTest::TearDown();
+    }
     void StartWithProgram(const std::string& dmAgent) {
         const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\nServerPath=D:\\srv\\gear.xml\nsession_id=42\n"
                                  "[ViewList]\nDMAgent=" + dmAgent + "\nApplication=view\n";
@@ -109,6 +114,21 @@ TEST_F(SavePolicy, AStringWithoutItsTerminatorIsReadWhole) {
     policy.Add("1", REG_SZ, path.data(), path.size());
     StartWithProgram(RecorderPath());
     ExpectLaunched();
+}
+
+// A policy that cannot be read whole allows nothing, not even what the part
+// read lists: a key that exists but cannot be opened, or whose values stop
+// reading after the one that lists the program.
+TEST_F(SavePolicy, APolicyKeyThatCannotBeReadWholeAllowsNothing) {
+    for (const auto& [call, passing] : {std::pair{"RegOpenKeyExA", 0u}, std::pair{"RegEnumValueA", 1u}}) {
+        ScopedSaveCommandsPolicy policy({RecorderPath(), "C:\\PDM\\pdm-save.exe"});
+        regstore::InjectFault(call, std::string("HKLM\\") + kSaveCommandsPolicyKey, ERROR_ACCESS_DENIED, passing);
+        StartWithProgram(RecorderPath());
+        ExpectNotAllowed();
+        regstore::ClearFault();
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
 }
 
 }  // namespace

@@ -58,7 +58,7 @@ std::vector<std::string> LayerPaths(LONG handle) {
     return paths;
 }
 
-class Sessions : public AgentSessionTest {};
+class Sessions : public QuietSessionTest {};
 
 TEST_F(Sessions, StartJoinsTheViewerSessionAndReadsTheLaunchFile) {
     ASSERT_HR(S_OK, StartSession(kLaunchText, nuvsim::kKind2D));
@@ -157,24 +157,42 @@ TEST_F(Sessions, TwoDDocumentKeepsItsBaseLayerReadOnlyAndNumbersMarkupsFromTwo) 
     EXPECT_EQ(2, info.saveHandlerRegistrations);
 }
 
-TEST_F(Sessions, ViewOnlySessionLocksEveryLayerAndDisablesMarkupCreation) {
-    std::string text = kLaunchText;
-    text.insert(text.find("session_id"), "ViewMode=ViewOnly\r\n");
-    ASSERT_HR(S_OK, StartSession(text, nuvsim::kKind2D));
-    ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(1));
-    EXPECT_THAT(ReadOnlyFlags(1), ElementsAre(true, true, true, true));
-    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(4));
-    ASSERT_EQ(1u, nuvsim::EnabledMarkupKinds().size());
-    EXPECT_EQ("2D Markup", nuvsim::EnabledMarkupKinds()[0].name);
-    EXPECT_EQ(0, nuvsim::EnabledMarkupKinds()[0].flag);
-}
-
-TEST_F(Sessions, ViewModeDifferingOnlyInCaseLocksNothingExtra) {
-    std::string text = kLaunchText;
-    text.insert(text.find("session_id"), "ViewMode=viewonly\r\n");
-    ASSERT_HR(S_OK, StartSession(text, nuvsim::kKindPdf));
-    ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(1));
-    EXPECT_THAT(ReadOnlyFlags(1), ElementsAre(true, false, true));
+// PDF and 2D lock a markup whose access is read in any case, and every
+// markup when the view mode is exactly ViewOnly; 3D locks none. In every kind
+// ViewOnly alone keeps the user from creating markups.
+TEST_F(Sessions, ReadOnlyLayersAndMarkupCreationByKindAndViewMode) {
+    struct Case {
+        LONG kind;
+        const char* viewMode;
+        std::vector<bool> readOnly;  // a 2D base layer, then access read, write, READ, none
+        LONG creation;
+    };
+    const Case cases[] = {
+        {nuvsim::kKindPdf, "", {true, false, true, false}, 1},
+        {nuvsim::kKindPdf, "ViewOnly", {true, true, true, true}, 0},
+        {nuvsim::kKindPdf, "viewonly", {true, false, true, false}, 1},
+        {nuvsim::kKind2D, "", {true, true, false, true, false}, 1},
+        {nuvsim::kKind2D, "ViewOnly", {true, true, true, true, true}, 0},
+        {nuvsim::kKind2D, "viewonly", {true, true, false, true, false}, 1},
+        {nuvsim::kKind3D, "", {false, false, false, false}, 1},
+        {nuvsim::kKind3D, "ViewOnly", {false, false, false, false}, 0},
+    };
+    std::string fourMarkups = kLaunchText;
+    fourMarkups.replace(fourMarkups.find("NumMarkups=3"), 12, "NumMarkups=4");
+    fourMarkups += "Markup3=D:\\srv\\gear_4.xml\r\n";
+    for (const Case& c : cases) {
+        std::string text = fourMarkups;
+        text.insert(text.find("session_id"), std::string("ViewMode=") + c.viewMode + "\r\n");
+        ASSERT_HR(S_OK, StartSession(text, c.kind));
+        ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(5));
+        const LONG handle = c.kind == nuvsim::kKind3D ? nuvsim::GetConfig().viewHandle3D : 5;
+        EXPECT_EQ(c.readOnly, ReadOnlyFlags(handle)) << "kind " << c.kind << ", view mode " << c.viewMode;
+        ASSERT_HR(S_OK, AgentSession()->BeginMarkup(4));
+        ASSERT_FALSE(nuvsim::EnabledMarkupKinds().empty());
+        EXPECT_EQ(c.creation, nuvsim::EnabledMarkupKinds().back().flag) << "kind " << c.kind << ", " << c.viewMode;
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
 }
 
 TEST_F(Sessions, ThreeDDocumentLoadsEveryMarkupWithoutLocking) {
@@ -203,6 +221,17 @@ TEST_F(Sessions, ThreeDHandleIsListedEvenWhenTheViewCannotBeFound) {
     config.viewFlag3D = 0;
     nuvsim::SetConfig(config);
     EXPECT_HR(E_FAIL, AgentSession()->LoadDocumentMarkups(34));
+
+    // Saves of both handles run the save command; one of a handle never
+    // announced does not.
+    DocumentMarkupSave save{33, "C:\\tmp\\gear_2.xml"};
+    EXPECT_HR(S_OK, Session<IAgentNotify>()->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &save, nullptr));
+    save.documentHandle = 34;
+    EXPECT_HR(S_OK, Session<IAgentNotify>()->Notify(kNotifySaveDocumentMarkupAlt, nullptr, 0, &save, nullptr));
+    save.documentHandle = 35;
+    EXPECT_HR(E_FAIL, Session<IAgentNotify>()->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &save, nullptr));
+    const std::string saved = "DMAgent MarkupSave 42 D:\\srv\\gear.dwg gear_2.xml view";
+    EXPECT_THAT(Launched(), ElementsAre(saved, saved));
 }
 
 TEST_F(Sessions, ThreeDAsksForNoDocumentOfAViewThatIsNotA3DOne) {
@@ -226,8 +255,37 @@ TEST_F(Sessions, NoDocumentKindMeansNothingToLoad) {
     EXPECT_HR(E_FAIL, AgentSession()->LoadDocumentMarkups(1));
     EXPECT_THAT(nuvsim::CallLog(), IsEmpty());
     // BeginMarkup stores the key and switches PreserveExtensions, yet fails.
+    ScopedEnv root(kRegRootVariable, std::nullopt);
+    const std::string key = std::string(kDefaultSettingsRoot) + "\\ZelPDM";
+    RegDeleteTreeA(HKEY_CURRENT_USER, key.c_str());
+    nuvsim::MapDocumentKey(0, 8, 3);
     EXPECT_HR(E_FAIL, AgentSession()->BeginMarkup(8));
     EXPECT_THAT(nuvsim::EnabledMarkupKinds(), IsEmpty());
+    EXPECT_EQ(1, ReadDword(key, "PreserveExtensions"));
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
+    EXPECT_THAT(AgentBlock(3), testing::Contains("[ViewList]Markup0"));
+}
+
+// Stop takes the agent's sink or save handler off the document it loaded,
+// and lets go of the viewer session.
+TEST_F(Sessions, StopTakesTheAgentOffItsDocumentInEveryKind) {
+    for (const LONG kind : {nuvsim::kKindPdf, nuvsim::kKind2D, nuvsim::kKind3D}) {
+        ASSERT_HR(S_OK, StartSession(kLaunchText, kind));
+        ASSERT_HR(S_OK, AgentSession()->LoadDocumentMarkups(7));
+        const LONG handle = kind == nuvsim::kKind3D ? nuvsim::GetConfig().viewHandle3D : 7;
+        nuvsim::DocumentInfo info{};
+        ASSERT_TRUE(nuvsim::FindDocument(handle, &info)) << PrintToString(nuvsim::Documents());
+        EXPECT_EQ(1, info.sinkRegistrations + info.saveHandlerRegistrations) << PrintToString(info);
+        ASSERT_HR(S_OK, Session<IAgentSessionControl>()->Stop());
+        ASSERT_TRUE(nuvsim::FindDocument(handle, &info));
+        EXPECT_EQ(0, info.sinkRegistrations) << "kind " << kind;
+        EXPECT_EQ(0, info.saveHandlerRegistrations) << "kind " << kind;
+        LONG started = 1;
+        EXPECT_HR(S_OK, Session<IAgentSessionControl>()->IsStarted(&started));
+        EXPECT_EQ(0, started) << "kind " << kind;
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
 }
 
 TEST_F(Sessions, AFailingDocumentRequestIsPassedBackAndNothingIsMarkedLoaded) {

@@ -127,7 +127,11 @@ TEST_F(ViewList, APlainSessionWithoutStoredDataFailsToConnect) {
 TEST_F(ViewList, APlainSessionOfUnknownKindReadsTheLaunchFilesMarkups) {
     ASSERT_HR(S_OK, StartSession("[ViewList]\nNumMarkups=1\nMarkup0=D:\\m\\a.xml\n", nuvsim::kKindNone));
     EXPECT_EQ(0, nuvsim::CallCount("IMarkupManager::GetAgentString"));
-    EXPECT_EQ(1, nuvsim::CallCount("ISettingsSource::ReadProfileValue") > 0 ? 1 : 0);
+    // The markup came from the launch file: saved, it is the session's one.
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
+    EXPECT_THAT(Block(0), ElementsAre("[ServerFile]ServerPath", (m_dir / "view.zvl").string(), "[ViewList]Markup0",
+                                      "D:\\m\\a.xml", "[ViewList]LocalPath1", "D:\\m\\a.xml",
+                                      "[ViewList]NumMarkups", "2", "[ViewList]NumParts", "0"));
 }
 
 TEST_F(ViewList, StoredCountsAreReadLikeTheLaunchFilesAndBounded) {
@@ -155,6 +159,29 @@ TEST_F(ViewList, StoredCountsAreReadLikeTheLaunchFilesAndBounded) {
     EXPECT_EQ(1, std::count(block.begin(), block.end(), "[ViewList]Markup2"));
     EXPECT_EQ(0, std::count(block.begin(), block.end(), "D:\\never.xml"));
     EXPECT_EQ("20000", block.back());
+}
+
+// The copy is kept under the launch file's decoded path, so a name that
+// decoding changes finds its copy and saves it back under the same path; the
+// parts come only from the copy, in any stored order, each with its object.
+TEST_F(ViewList, TheCopyOfALaunchFileNameThatDecodingChangesRestoresItsParts) {
+    const std::string launch = WriteLaunchFile(kPlainLaunch, "view%20a+b%41.zvl");
+    const std::string decoded = (m_dir / "view a bA.zvl").string();
+    StoreAgentBlocks({{0,
+                       {"[ViewList]NumParts", "4", "[ViewList]PartId3", "P-3", "[ServerFile]ServerPath", decoded,
+                        "[ViewList]Part2", "D:\\p\\b.dwg", "[ServerFile]ObjectId", "OBJ", "[ViewList]Part0",
+                        "D:\\p\\a.dwg", "[ViewList]PartId1", "P-1"}}});
+    nuvsim::MapDocumentKey(0, 2, 1);
+    nuvsim::SetDocumentKind(nuvsim::kKind3D);
+    CreateAgent();
+    ASSERT_HR(S_OK, Resolve(launch));
+    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(2));
+    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
+    EXPECT_THAT(Block(1), ElementsAre("[ServerFile]ServerPath", decoded, "[ServerFile]ObjectId", "OBJ",
+                                      "[ServerFile]ViewMode", "ViewOnly", "[ViewList]NumMarkups", "0",
+                                      "[ViewList]Part0", "D:\\p\\a.dwg", "[ViewList]PartId1", "P-1",
+                                      "[ViewList]Part2", "D:\\p\\b.dwg", "[ViewList]PartId3", "P-3",
+                                      "[ViewList]NumParts", "4"));
 }
 
 TEST_F(ViewList, ListOperationsBeforeConnectTouchNothing) {
