@@ -41,4 +41,39 @@ TEST_F(PackageTables, CarriesTheAgentAloneWithItsVersionAndNoSelfRegistration) {
     }
 }
 
+// What Programs and Features shows beside the product: no Change button
+// (there is nothing to choose), whom to ask and where to read; and the
+// same names as the DLL's file properties, which inventory tools match.
+TEST_F(PackageTables, TellsProgramsAndFeaturesWhatTheModuleTellsExplorer) {
+    ASSERT_TRUE(m_package.Opened()) << AgentPackage();
+    const struct {
+        const char* property;
+        std::string value;
+    } expected[] = {
+        {"ARPNOMODIFY", "1"},
+        {"ARPCONTACT", "Tarnex PDM support"},
+        {"ARPHELPLINK", "https://support.tarnex.example/zeldmagent"},
+        {"ARPURLINFOABOUT", "https://www.tarnex.example/zelview"},
+        {"ProductName", ModuleVersionText(BuiltModulePath(), "ProductName")},
+        {"Manufacturer", ModuleVersionText(BuiltModulePath(), "CompanyName")},
+    };
+    for (const auto& [property, value] : expected) EXPECT_EQ(m_package.Property(property), value) << property;
+}
+
+// The type library is registered by Registry rows, which the installer
+// rolls back and removes as it does the class's, not by the TypeLib table.
+TEST_F(PackageTables, RegistersTheTypeLibraryByRegistryRows) {
+    ASSERT_TRUE(m_package.Opened()) << AgentPackage();
+    const auto typeLibraries = m_package.Query("SELECT `LibID` FROM `TypeLib`");
+    if (typeLibraries) {
+        EXPECT_THAT(*typeLibraries, IsEmpty());
+    }
+    EXPECT_THAT(m_package.Query("SELECT `Action` FROM `InstallExecuteSequence` WHERE `Action` = "
+                                "'RegisterTypeLibraries' OR `Action` = 'UnregisterTypeLibraries'"),
+                testing::Optional(IsEmpty()));
+    EXPECT_THAT(m_package.Query("SELECT `Value` FROM `Registry` WHERE `Key` = "
+                                "'TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}\\1.0\\0\\win32'"),
+                testing::Optional(testing::ElementsAre(testing::ElementsAre("[#ZelDMAgent.dll]"))));
+}
+
 }  // namespace
