@@ -38,10 +38,7 @@ protected:
 // What Explorer's file properties and inventory tools show, and what
 // installers read (the version, the self-registration mark).
 TEST_F(ModuleVersion, NamesTheModuleItsMakerVersionsAndSelfRegistration) {
-    const struct {
-        const char* name;
-        const char* value;
-    } expected[] = {
+    const std::pair<const char*, const char*> expected[] = {
         {"CompanyName", "Tarnex"},
         {"FileDescription", "ZelView PDM agent"},
         {"FileVersion", "4.1.0.20812"},
