@@ -1,9 +1,8 @@
 // Build-time tool of the installer package, compiled for the build machine:
 // writes the package's registry rows (a wixl include) from the module's
-// registry script and its TypeLib table (an .idt for msibuild) from the
-// module's IDL.
-//   zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleComponent=ID
-//                      -D ModuleFeature=ID [-D NAME=VALUE]... OUT.wxi OUT.idt
+// registry script and, for its type library, from the module's IDL.
+//   zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleFolderParent=ID
+//                      -D ModuleFolderName=NAME [-D NAME=VALUE]... OUT.wxi
 // The -D names are those the package's wxs is built with; others are ignored.
 #include "package/registry_rows.h"
 #include "package/type_library_row.h"
@@ -19,11 +18,11 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleComponent=ID "
-    "-D ModuleFeature=ID OUT.wxi OUT.idt";
+    "usage: zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleFolderParent=ID "
+    "-D ModuleFolderName=NAME OUT.wxi";
 
 struct Arguments {
-    std::vector<std::string> files;  // script, IDL, include out, table out
+    std::vector<std::string> files;  // script, IDL, include out
     std::map<std::string, std::string> names;
 };
 
@@ -40,8 +39,8 @@ bool ReadArguments(int argc, char** argv, Arguments& arguments) {
         if (equals == std::string::npos) return false;
         arguments.names[definition.substr(0, equals)] = definition.substr(equals + 1);
     }
-    return arguments.files.size() == 4 && arguments.names.count("ModuleFile") &&
-           arguments.names.count("ModuleComponent") && arguments.names.count("ModuleFeature");
+    return arguments.files.size() == 3 && arguments.names.count("ModuleFile") &&
+           arguments.names.count("ModuleFolderParent") && arguments.names.count("ModuleFolderName");
 }
 
 bool ReadFile(const std::string& path, std::string& text) {
@@ -77,7 +76,6 @@ int main(int argc, char** argv) {
     const std::string& scriptPath = arguments.files[0];
     const std::string& idlPath = arguments.files[1];
     const std::string& includePath = arguments.files[2];
-    const std::string& tablePath = arguments.files[3];
 
     std::string script;
     std::string idl;
@@ -85,15 +83,15 @@ int main(int argc, char** argv) {
     if (!ReadFile(idlPath, idl)) return Fail("cannot read " + idlPath);
 
     std::string error;
+    const std::string& moduleFile = arguments.names["ModuleFile"];
     std::vector<PackageRegistryRow> rows;
-    if (!BuildPackageRegistryRows(script, arguments.names["ModuleFile"], rows, error))
-        return Fail(scriptPath + ": " + error);
+    if (!BuildPackageRegistryRows(script, moduleFile, rows, error)) return Fail(scriptPath + ": " + error);
     TypeLibraryRow library;
     if (!ReadTypeLibraryRow(idl, library, error)) return Fail(idlPath + ": " + error);
+    for (PackageRegistryRow& row : TypeLibraryRegistryRows(library, moduleFile, arguments.names["ModuleFolderParent"],
+                                                           arguments.names["ModuleFolderName"]))
+        rows.push_back(std::move(row));
 
     if (!WriteFile(includePath, RegistryRowsInclude(rows))) return Fail("cannot write " + includePath);
-    const std::string table =
-        TypeLibTableFile(library, arguments.names["ModuleComponent"], arguments.names["ModuleFeature"]);
-    if (!WriteFile(tablePath, table)) return Fail("cannot write " + tablePath);
     return 0;
 }

@@ -7,21 +7,17 @@ constexpr const char* kModuleVariable = "MODULE";
 // file reference replaces it once the rest of the text is escaped.
 constexpr char kModuleMarker = '\x1f';
 
-// Brackets open the installer's formatted-text references; [\x] is the
-// character x itself. Braces without a reference inside stay as they are.
+// The module's path wherever the script said %MODULE%, the rest as it stands.
 std::string FormattedText(std::string_view text, std::string_view moduleReference) {
     std::string formatted;
-    for (const char c : text) {
-        if (c == kModuleMarker) {
-            formatted += moduleReference;
-        } else if (c == '[' || c == ']') {
-            formatted += "[\\";
-            formatted += c;
-            formatted += ']';
-        } else {
-            formatted += c;
-        }
+    size_t start = 0;
+    for (size_t marker = text.find(kModuleMarker); marker != std::string_view::npos;
+         marker = text.find(kModuleMarker, start)) {
+        formatted += FormattedLiteral(text.substr(start, marker - start));
+        formatted += moduleReference;
+        start = marker + 1;
     }
+    formatted += FormattedLiteral(text.substr(start));
     return formatted;
 }
 
@@ -102,6 +98,22 @@ bool RootName(HKEY hive, std::string& name) {
 
 }  // namespace
 
+// Brackets open the installer's formatted-text references; [\x] is the
+// character x itself. Braces without a reference inside stay as they are.
+std::string FormattedLiteral(std::string_view text) {
+    std::string formatted;
+    for (const char c : text) {
+        if (c == '[' || c == ']') {
+            formatted += "[\\";
+            formatted += c;
+            formatted += ']';
+        } else {
+            formatted += c;
+        }
+    }
+    return formatted;
+}
+
 bool BuildPackageRegistryRows(std::string_view script, std::string_view moduleFileId,
                               std::vector<PackageRegistryRow>& rows, std::string& error) {
     rows.clear();
@@ -133,7 +145,7 @@ bool BuildPackageRegistryRows(std::string_view script, std::string_view moduleFi
 std::string RegistryRowsInclude(const std::vector<PackageRegistryRow>& rows) {
     std::string text =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-        "<!-- Generated from module/ZelDMAgent.rgs at build time; edit that file instead. -->\n"
+        "<!-- Generated from module/ZelDMAgent.rgs and module/ZelDMAgent.idl at build time; edit those instead. -->\n"
         "<Include>\n";
     for (const PackageRegistryRow& row : rows) {
         text += "  <RegistryValue Root=\"" + row.root + "\" Key=\"" + XmlAttribute(row.key) + "\"";

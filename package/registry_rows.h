@@ -27,6 +27,9 @@ struct PackageRegistryRow {
 bool BuildPackageRegistryRows(std::string_view script, std::string_view moduleFileId,
                               std::vector<PackageRegistryRow>& rows, std::string& error);
 
+// The text as the installer's formatted text that stands for itself.
+std::string FormattedLiteral(std::string_view text);
+
 // The rows as a wixl include file of RegistryValue elements, placed inside
 // the component that installs the module.
 std::string RegistryRowsInclude(const std::vector<PackageRegistryRow>& rows);

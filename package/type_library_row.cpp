@@ -6,7 +6,16 @@
 
 namespace {
 
-constexpr int kMaxVersionPart = 255;
+// A library's version is two 16-bit numbers.
+constexpr int kMaxVersionPart = 65535;
+// A library read from a file reports that it has a disk image, and the
+// registering routine writes the flags the library reports.
+constexpr int kHasDiskImage = 8;
+// The library flags that the IDL's library attributes set.
+constexpr struct {
+    std::string_view attribute;
+    int flag;
+} kLibraryFlags[] = {{"restricted", 1}, {"control", 2}, {"hidden", 4}};
 
 // The IDL without its comments, strings kept as they are.
 std::string WithoutComments(std::string_view idl) {
@@ -36,8 +45,9 @@ std::string WithoutComments(std::string_view idl) {
 bool IsWordChar(char c) { return std::isalnum(static_cast<unsigned char>(c)) || c == '_'; }
 
 // The text between the brackets of the attribute block that stands right
-// before the word "library", brackets inside strings skipped.
-bool LibraryAttributes(std::string_view text, std::string_view& attributes) {
+// before the word "library", brackets inside strings skipped, and the
+// library's name after that word.
+bool LibraryAttributes(std::string_view text, std::string_view& attributes, std::string_view& name) {
     constexpr std::string_view kLibrary = "library";
     size_t open = 0;
     int depth = 0;
@@ -50,11 +60,27 @@ bool LibraryAttributes(std::string_view text, std::string_view& attributes) {
         if (c != ']' || depth == 0 || --depth != 0) continue;
         size_t next = i + 1;
         while (next < text.size() && std::isspace(static_cast<unsigned char>(text[next]))) ++next;
-        const size_t after = next + kLibrary.size();
+        size_t after = next + kLibrary.size();
         if (text.substr(next, kLibrary.size()) == kLibrary && (after >= text.size() || !IsWordChar(text[after]))) {
             attributes = text.substr(open + 1, i - open - 1);
+            while (after < text.size() && std::isspace(static_cast<unsigned char>(text[after]))) ++after;
+            size_t end = after;
+            while (end < text.size() && IsWordChar(text[end])) ++end;
+            name = text.substr(after, end - after);
             return true;
         }
+    }
+    return false;
+}
+
+// Whether the word stands in the text outside its strings.
+bool HasWord(std::string_view text, std::string_view word) {
+    bool quoted = false;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        if (quoted || (i > 0 && IsWordChar(text[i - 1])) || text.substr(i, word.size()) != word) continue;
+        const size_t after = i + word.size();
+        if (after >= text.size() || !IsWordChar(text[after])) return true;
     }
     return false;
 }
@@ -105,15 +131,17 @@ bool ParseNumber(std::string_view text, int& number) {
     return error == std::errc() && end == text.data() + text.size() && number >= 0;
 }
 
-bool ParseVersion(std::string_view text, int& version) {
+bool ParseVersion(std::string_view text, int& major, int& minor) {
     const size_t dot = text.find('.');
-    int major = 0;
-    int minor = 0;
     if (!ParseNumber(text.substr(0, dot), major)) return false;
     if (dot != std::string_view::npos && !ParseNumber(text.substr(dot + 1), minor)) return false;
-    if (major > kMaxVersionPart || minor > kMaxVersionPart) return false;
-    version = (major << 8) | minor;
-    return true;
+    return major <= kMaxVersionPart && minor <= kMaxVersionPart;
+}
+
+std::string Hex(int number) {
+    char digits[16];
+    const auto result = std::to_chars(digits, digits + sizeof digits, number, 16);
+    return std::string(digits, result.ptr);
 }
 
 std::string Upper(std::string_view text) {
@@ -122,8 +150,12 @@ std::string Upper(std::string_view text) {
     return upper;
 }
 
-// A table file holds one row a line, its columns between tabs.
-bool FitsTableFile(std::string_view text) { return text.find_first_of("\t\r\n") == std::string_view::npos; }
+bool HasControlCharacter(std::string_view text) {
+    for (const char c : text) {
+        if (static_cast<unsigned char>(c) < 0x20) return true;
+    }
+    return false;
+}
 
 }  // namespace
 
@@ -131,12 +163,22 @@ bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& 
     row = TypeLibraryRow{};
     const std::string text = WithoutComments(idl);
     std::string_view attributes;
-    if (!LibraryAttributes(text, attributes)) {
+    std::string_view name;
+    if (!LibraryAttributes(text, attributes, name)) {
         error = "no library block with attributes";
         return false;
     }
+    for (const std::string_view automation : {"dispinterface", "dual", "oleautomation"}) {
+        if (HasWord(text, automation)) {
+            error = "an automation interface (" + std::string(automation) +
+                    "): the registering routine writes its Interface keys, which no row says";
+            return false;
+        }
+    }
     bool hasId = false;
     bool hasVersion = false;
+    bool hasHelp = false;
+    row.flags = kHasDiskImage;
     for (const std::string_view attribute : SplitAttributes(attributes)) {
         std::string_view argument;
         if (Argument(attribute, "uuid", argument)) {
@@ -147,7 +189,7 @@ bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& 
             row.libraryId += '}';
             hasId = true;
         } else if (Argument(attribute, "version", argument)) {
-            if (!ParseVersion(argument, row.version)) {
+            if (!ParseVersion(argument, row.major, row.minor)) {
                 error = "the library's version is not major.minor";
                 return false;
             }
@@ -163,23 +205,43 @@ bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& 
                 return false;
             }
             row.description.assign(argument.substr(1, argument.size() - 2));
+            hasHelp = true;
+        }
+        for (const auto& [flagAttribute, flag] : kLibraryFlags) {
+            if (attribute == flagAttribute) row.flags |= flag;
         }
     }
     if (!hasId || !hasVersion) {
         error = "the library block names no uuid or no version";
         return false;
     }
-    if (!FitsTableFile(row.description)) {
-        error = "the library's helpstring holds a tab or a line break";
+    // An empty text would read as "create the key" to the installer.
+    if (hasHelp && row.description.empty()) {
+        error = "the library's helpstring is empty";
+        return false;
+    }
+    if (!hasHelp) row.description.assign(name);
+    if (row.description.empty()) {
+        error = "the library has no name";
+        return false;
+    }
+    if (HasControlCharacter(row.description)) {
+        error = "the library's helpstring holds a control character";
         return false;
     }
     return true;
 }
 
-std::string TypeLibTableFile(const TypeLibraryRow& row, std::string_view component, std::string_view feature) {
-    return "LibID\tLanguage\tComponent_\tVersion\tDescription\tDirectory_\tFeature_\tCost\r\n"
-           "s38\ti2\ts72\tI4\tL128\tS72\ts38\tI4\r\n"
-           "TypeLib\tLibID\tLanguage\tComponent_\r\n" +
-           row.libraryId + "\t" + std::to_string(row.language) + "\t" + std::string(component) + "\t" +
-           std::to_string(row.version) + "\t" + row.description + "\t\t" + std::string(feature) + "\t\r\n";
+std::vector<PackageRegistryRow> TypeLibraryRegistryRows(const TypeLibraryRow& row, std::string_view moduleFileId,
+                                                        std::string_view folderParentId, std::string_view folderName) {
+    const std::string key = "TypeLib\\" + row.libraryId + "\\" + Hex(row.major) + "." + Hex(row.minor);
+    const auto text = [&](std::string path, std::string value) {
+        return PackageRegistryRow{"HKCR", std::move(path), "", false, std::move(value)};
+    };
+    return {
+        text(key, FormattedLiteral(row.description)),
+        text(key + "\\" + Hex(row.language) + "\\win32", "[#" + std::string(moduleFileId) + "]"),
+        text(key + "\\FLAGS", std::to_string(row.flags)),
+        text(key + "\\HELPDIR", "[" + std::string(folderParentId) + "]" + FormattedLiteral(folderName)),
+    };
 }

@@ -35,12 +35,21 @@ protected:
     std::vector<char> m_data;
 };
 
-TEST_F(ModuleVersion, NamesTheModuleItsVersionsAndSelfRegistration) {
-    EXPECT_EQ(Value("FileVersion"), "4.1.0.20812");
-    EXPECT_EQ(Value("ProductVersion"), "4.1.0");
-    EXPECT_EQ(Value("InternalName"), "ZelDMAgent");
-    EXPECT_EQ(Value("OriginalFilename"), "ZelDMAgent.dll");
-    EXPECT_EQ(Value("OLESelfRegister"), "");
+// What Explorer's file properties and inventory tools show, and what
+// installers read (the version, the self-registration mark).
+TEST_F(ModuleVersion, NamesTheModuleItsMakerVersionsAndSelfRegistration) {
+    const std::pair<const char*, const char*> expected[] = {
+        {"CompanyName", "Tarnex"},
+        {"FileDescription", "ZelView PDM agent"},
+        {"FileVersion", "4.1.0.20812"},
+        {"InternalName", "ZelDMAgent"},
+        {"LegalCopyright", "Copyright (C) 2026 Tarnex"},
+        {"OriginalFilename", "ZelDMAgent.dll"},
+        {"ProductName", "ZelDMAgent"},
+        {"ProductVersion", "4.1.0"},
+        {"OLESelfRegister", ""},
+    };
+    for (const auto& [name, value] : expected) EXPECT_EQ(Value(name), value) << name;
 
     struct Translation {
         WORD language;

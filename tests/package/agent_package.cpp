@@ -38,16 +38,31 @@ std::string FolderOf(const std::string& path) { return path.substr(0, path.find_
 
 bool FileExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
-std::string ModuleFileVersion(const std::string& path) {
+std::string ModuleVersionText(const std::string& path, const std::string& name) {
     DWORD handle = 0;
     const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
     std::vector<char> data(size);
     void* text = nullptr;
     UINT length = 0;
     if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, data.data()) ||
-        !VerQueryValueA(data.data(), "\\StringFileInfo\\040904B0\\FileVersion", &text, &length))
-        return "<no version>";
+        !VerQueryValueA(data.data(), ("\\StringFileInfo\\040904B0\\" + name).c_str(), &text, &length))
+        return "<no " + name + ">";
     return static_cast<const char*>(text);
+}
+
+std::string ModuleFileVersion(const std::string& path) { return ModuleVersionText(path, "FileVersion"); }
+
+std::string ModuleFixedVersion(const std::string& path) {
+    DWORD handle = 0;
+    const DWORD size = GetFileVersionInfoSizeA(path.c_str(), &handle);
+    std::vector<char> data(size);
+    VS_FIXEDFILEINFO* fixed = nullptr;
+    UINT length = 0;
+    if (size == 0 || !GetFileVersionInfoA(path.c_str(), 0, size, data.data()) ||
+        !VerQueryValueA(data.data(), "\\", reinterpret_cast<void**>(&fixed), &length) || length < sizeof *fixed)
+        return "<no version>";
+    return std::to_string(HIWORD(fixed->dwFileVersionMS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionMS)) + "." +
+           std::to_string(HIWORD(fixed->dwFileVersionLS)) + "." + std::to_string(LOWORD(fixed->dwFileVersionLS));
 }
 
 std::optional<DWORD> Msiexec(const std::string& arguments) {

@@ -30,8 +30,13 @@ std::string BuiltModulePath();
 std::string InstalledModulePath();
 std::string FolderOf(const std::string& path);
 bool FileExists(const std::string& path);
-// The DLL's FileVersion text, from its version resource.
+// A text of the DLL's version resource (US English, Unicode), or "<no NAME>".
+std::string ModuleVersionText(const std::string& path, const std::string& name);
+// Its FileVersion.
 std::string ModuleFileVersion(const std::string& path);
+// The file version that installers compare (the fixed file information), as
+// a.b.c.d.
+std::string ModuleFixedVersion(const std::string& path);
 
 // msiexec.exe with the arguments; its exit code, or nullopt.
 std::optional<DWORD> Msiexec(const std::string& arguments);

@@ -32,6 +32,14 @@ std::string ReadText(const std::string& path) {
 
 std::optional<DWORD> Install(const std::string& package) { return Msiexec("/i " + Quoted(package) + " /qn"); }
 
+// Holds a module loaded, as the viewer's process holds the agent.
+struct LoadedModuleTraits {
+    using Handle = HMODULE;
+    static constexpr Handle kEmpty = nullptr;
+    static void Close(Handle module) { FreeLibrary(module); }
+};
+using LoadedModule = UniqueResource<LoadedModuleTraits>;
+
 // The one product of the agent, at its version.
 std::string OnlyProductVersion() {
     const std::vector<std::string> products = InstalledAgentProducts();
@@ -112,10 +120,12 @@ TEST_F(PackageInstallTest, UninstallRemovesExactlyWhatInstallWrote) {
 TEST_F(PackageInstallTest, NewerReplacesOlderAndOlderIsRefusedWithTheInstallersMessage) {
     ASSERT_EQ(Install(OlderAgentPackage()), 0u);
     const std::string older = OnlyProductVersion();
+    EXPECT_EQ(ModuleFixedVersion(InstalledModulePath()), "1.0.0.0");
     ASSERT_EQ(Install(AgentPackage()), 0u);
     const std::string newer = OnlyProductVersion();
     EXPECT_NE(newer, older);
     EXPECT_EQ(newer, ModuleFileVersion(BuiltModulePath()));
+    EXPECT_EQ(ModuleFixedVersion(InstalledModulePath()), ModuleFixedVersion(BuiltModulePath())) << "the file is replaced";
     ExpectAgentRegistered(InstalledModulePath());
 
     // A rebuild of the same version replaces the installed one too: the
@@ -133,6 +143,28 @@ TEST_F(PackageInstallTest, NewerReplacesOlderAndOlderIsRefusedWithTheInstallersM
     EXPECT_EQ(refusal.text, kNewerRefused);
     EXPECT_EQ(OnlyProductVersion(), newer);
     EXPECT_TRUE(FileExists(InstalledModulePath())) << InstalledModulePath() << " is gone after the refused downgrade";
+}
+
+// A viewer holds the installed module (loaded in its process, as the COM
+// runtime loads it) while the administrator installs a newer package: the
+// newer product is installed and registered, the file in use is replaced at
+// the next start of Windows (msiexec says 3010), the viewer goes on with
+// the older one until then.
+TEST_F(PackageInstallTest, UpgradeWhileAViewerHoldsTheModuleFinishesAtTheNextStart) {
+    ASSERT_EQ(Install(OlderAgentPackage()), 0u);
+    const std::string installed = InstalledModulePath();
+    const std::string older = ModuleFixedVersion(installed);
+    LoadedModule held(LoadLibraryExA(installed.c_str(), nullptr, 0));
+    ASSERT_TRUE(held) << installed << ": error " << GetLastError();
+    EXPECT_EQ(Msiexec("/i " + Quoted(AgentPackage()) + " /qn /norestart"), DWORD{ERROR_SUCCESS_REBOOT_REQUIRED});
+    EXPECT_EQ(OnlyProductVersion(), ModuleFileVersion(BuiltModulePath()));
+    EXPECT_EQ(ModuleFixedVersion(installed), older) << "the file in use stays until the next start";
+    ExpectAgentRegistered(installed);
+    // The next start (wineboot's restart) carries out what the installer
+    // left for it, once the viewer has let go.
+    held.reset();
+    EXPECT_EQ(RunProgram("wineboot.exe -r"), 0u);
+    EXPECT_EQ(ModuleFixedVersion(installed), ModuleFixedVersion(BuiltModulePath()));
 }
 
 }  // namespace

@@ -30,15 +30,35 @@ TEST_F(PackageTables, NamesTheProductItsMakerVersionAndUpgradeCodePerMachine) {
 }
 
 // One versioned file, the agent alone; its registration is the package's
-// own table rows, not a run of the DLL's self-registration.
+// own Registry rows (which the installer rolls back and removes like any
+// other), not a run of the DLL's self-registration nor the TypeLib table.
 TEST_F(PackageTables, CarriesTheAgentAloneWithItsVersionAndNoSelfRegistration) {
     ASSERT_TRUE(m_package.Opened()) << AgentPackage();
     EXPECT_EQ(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`"),
               (TableRows{{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"}}));
-    const auto selfRegistered = m_package.Query("SELECT `File_` FROM `SelfReg`");
-    if (selfRegistered) {
-        EXPECT_THAT(*selfRegistered, IsEmpty());
+    for (const char* query : {"SELECT `File_` FROM `SelfReg`", "SELECT `LibID` FROM `TypeLib`",
+                              "SELECT `Action` FROM `InstallExecuteSequence` WHERE `Action` = 'RegisterTypeLibraries'"}) {
+        const auto rows = m_package.Query(query);
+        if (rows) {
+            EXPECT_THAT(*rows, IsEmpty()) << query;
+        }
     }
+}
+
+// What Programs and Features shows beside the product: no Change button
+// (there is nothing to choose), whom to ask and where to read; and the
+// same names as the DLL's file properties, which inventory tools match.
+TEST_F(PackageTables, TellsProgramsAndFeaturesWhatTheModuleTellsExplorer) {
+    ASSERT_TRUE(m_package.Opened()) << AgentPackage();
+    const std::pair<const char*, std::string> expected[] = {
+        {"ARPNOMODIFY", "1"},
+        {"ARPCONTACT", "Tarnex PDM support"},
+        {"ARPHELPLINK", "https://support.tarnex.example/zeldmagent"},
+        {"ARPURLINFOABOUT", "https://www.tarnex.example/zelview"},
+        {"ProductName", ModuleVersionText(BuiltModulePath(), "ProductName")},
+        {"Manufacturer", ModuleVersionText(BuiltModulePath(), "CompanyName")},
+    };
+    for (const auto& [property, value] : expected) EXPECT_EQ(m_package.Property(property), value) << property;
 }
 
 }  // namespace

@@ -1,0 +1,45 @@
+#!/usr/bin/env bash
+# Code signing through ./run build: with a throwaway self-signed certificate
+# and key in ZEL_SIGN_CERT and ZEL_SIGN_KEY, dist/win32's DLL and package
+# carry intact signatures by it and the package holds the signed DLL; built
+# again without them, neither is signed. Leaves the trees built unsigned.
+set -uo pipefail
+ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
+WORK="$(mktemp -d)"
+trap 'rm -rf "$WORK"' EXIT
+failures=0
+fail() { echo "signing round trip: $*"; failures=$((failures + 1)); }
+build() {  # environment assignments
+  env -u ZEL_SIGN_CERT -u ZEL_SIGN_KEY -u ZEL_SIGN_TIMESTAMP_URL "$@" "$ROOT/run" build >"$WORK/build.log" 2>&1 \
+    || { tail -20 "$WORK/build.log"; fail "./run build ${*:-(unsigned)} failed"; }
+}
+# osslsigncode's verdict on one file: SIGNED (intact, by the test's
+# certificate) or UNSIGNED.
+check() {  # verdict, file
+  osslsigncode verify -CAfile "$WORK/cert.pem" -in "$2" >"$WORK/verify.txt" 2>&1
+  case "$1" in
+    SIGNED) grep -q '^Signature verification: ok' "$WORK/verify.txt" \
+              && grep -q 'Subject: /CN=ZelDMAgent signing test' "$WORK/verify.txt" ;;
+    UNSIGNED) grep -q 'Unable to extract existing signature' "$WORK/verify.txt" ;;
+  esac || { cat "$WORK/verify.txt"; fail "${2#"$ROOT"/} is not $1"; }
+}
+
+openssl req -x509 -newkey rsa:2048 -nodes -keyout "$WORK/key.pem" -out "$WORK/cert.pem" -days 2 \
+  -subj "/CN=ZelDMAgent signing test" -addext "extendedKeyUsage=codeSigning" >/dev/null 2>&1 \
+  || fail "openssl made no test certificate"
+
+build ZEL_SIGN_CERT="$WORK/cert.pem" ZEL_SIGN_KEY="$WORK/key.pem"
+package="$(ls "$ROOT"/dist/win32/ZelDMAgent-*.msi)"
+check SIGNED "$ROOT/dist/win32/ZelDMAgent.dll"
+check SIGNED "$package"
+mkdir "$WORK/extracted" && msiextract -C "$WORK/extracted" "$package" >/dev/null
+cmp -s "$(find "$WORK/extracted" -name ZelDMAgent.dll)" "$ROOT/dist/win32/ZelDMAgent.dll" \
+  || fail "the package's ZelDMAgent.dll is not the signed one: signed after it was packaged?"
+
+build
+check UNSIGNED "$ROOT/dist/win32/ZelDMAgent.dll"
+check UNSIGNED "$package"
+
+[ "$failures" = 0 ] && echo "signing round trip: passed" && exit 0
+echo "signing round trip: FAILED ($failures)"
+exit 1
