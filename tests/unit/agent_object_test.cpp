@@ -4,6 +4,9 @@
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
 #include "platform/module_lock.h"
+#include "platform/module_context.h"
+#include "platform/string_ids.h"
+#include "tests/support/captured_messages.h"
 #include "tests/support/raw_call.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/hresult.h"
@@ -12,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -204,11 +208,23 @@ TEST_F(AgentObject, DocumentSaveCodesNeedARegisteredDocument) {
     RecordingSink sink;
     ASSERT_HR(S_OK, notify->Advise(&sink));
     sink.calls.clear();
+#ifdef _WIN32
+    // The test executable carries the agent's string table.
+    SetAgentModule(GetModuleHandle(nullptr));
+#endif
+    const CapturedMessages messages;
     DocumentMarkupSave save{12, "C:\\tmp\\gear_1.xml"};
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkupAlt, nullptr, 0, &save, nullptr));
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &save, nullptr));
-    // None of these is an event for the sinks.
+    // None of these is an event for the sinks; each refusal is told.
     EXPECT_THAT(sink.Codes(), testing::IsEmpty());
+    std::string told;
+    {
+        const ModuleContextGuard context;
+        told = LoadModuleString(IDS_SAVE_UNKNOWN_DOCUMENT);
+    }
+    EXPECT_FALSE(told.empty());
+    EXPECT_EQ(messages.Texts(), (std::vector<std::string>{told, told}));
     notify->Unadvise(&sink);
 }
 
@@ -314,6 +330,106 @@ TEST(AgentSinkChain, TwoAgentsAdvisedToEachOtherEndTheirRound) {
     EXPECT_HR(S_OK, a->Unadvise(&watcher));
     EXPECT_EQ(0u, first->Release());
     EXPECT_EQ(0u, second->Release());
+}
+
+// Agents advised to one another multiply an event at every round: one Fire
+// ends, and reaches a sink a bounded number of times, however many agents
+// take part; the next Fire reaches it as often again.
+TEST(AgentSinkChain, AgentsAdvisedToOneAnotherEndTheirRounds) {
+    for (const size_t count : {3u, 4u, 6u}) {
+        std::vector<IDMAgent*> agents(count, nullptr);
+        std::vector<IAgentNotify*> notifiers;
+        for (IDMAgent*& agent : agents) {
+            ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
+            notifiers.push_back(static_cast<CDMAgent*>(agent));
+        }
+        RecordingSink watcher;
+        ASSERT_HR(S_OK, notifiers[0]->Advise(&watcher));
+        for (IAgentNotify* from : notifiers)
+            for (IAgentNotify* to : notifiers)
+                if (from != to) {
+                    ASSERT_HR(S_OK, from->Advise(to));
+                }
+
+        size_t reached[2] = {};
+        for (size_t& calls : reached) {
+            watcher.calls.clear();
+            EXPECT_HR(S_OK, notifiers[0]->Fire(0x77, nullptr, 0, nullptr, nullptr));
+            calls = watcher.calls.size();
+        }
+        EXPECT_GE(reached[0], 1u) << count << " agents";
+        EXPECT_LE(reached[0], 1025u) << count << " agents";
+        EXPECT_EQ(reached[0], reached[1]) << count << " agents";
+
+        for (IAgentNotify* from : notifiers)
+            for (IAgentNotify* to : notifiers)
+                if (from != to) {
+                    EXPECT_HR(S_OK, from->Unadvise(to));
+                }
+        EXPECT_HR(S_OK, notifiers[0]->Unadvise(&watcher));
+        for (IDMAgent* agent : agents) EXPECT_EQ(0u, agent->Release());
+    }
+}
+
+// A sink that lets go of the agent's last reference the first time it is
+// notified, and notes whether the agent still lived right after.
+class ReleasingSink final : public TestSink {
+public:
+    HRESULT STDMETHODCALLTYPE Notify(LONG code, IUnknown*, LONG, void*, void*) override {
+        codes.push_back(code);
+        if (IUnknown* last = std::exchange(agent, nullptr)) {
+            last->Release();
+            locksAfterRelease = ModuleLockCount();
+        }
+        return S_OK;
+    }
+
+    IUnknown* agent = nullptr;
+    LONG locksAfterRelease = -1;
+    std::vector<LONG> codes;
+};
+
+// Whoever the agent calls out to may hold its last reference and let it go:
+// the agent lives on until the call that reached the sink is done, finishes
+// it, and only then goes.
+TEST(AgentLifetime, ASinkThatLetsTheAgentGoLeavesItToFinishTheCall) {
+    static RecordingSink sender;
+    struct Case {
+        const char* call;
+        bool advisedFirst;
+        void (*run)(IAgentNotify* agent, ReleasingSink& sink);
+        std::vector<LONG> codes;
+    };
+    const Case cases[] = {
+        {"Fire", true, [](IAgentNotify* agent, ReleasingSink&) { agent->Fire(0x77, nullptr, 0, nullptr, nullptr); },
+         {0x77}},
+        {"Notify", true, [](IAgentNotify* agent, ReleasingSink&) { agent->Notify(0x1234, nullptr, 0, nullptr, nullptr); },
+         {0x1234}},
+        // The event is announced, then passed on: two calls out.
+        {"Notify of a viewer event", true,
+         [](IAgentNotify* agent, ReleasingSink&) { agent->Notify(kNotifyViewerEvent, &sender, 1, nullptr, nullptr); },
+         {kNotifyViewerEvent, kNotifyViewerEvent}},
+        // The sink is greeted twice.
+        {"Advise", false, [](IAgentNotify* agent, ReleasingSink& sink) { agent->Advise(&sink); },
+         {kNotifyQueryFlag, kNotifyStart}},
+    };
+    for (const Case& c : cases) {
+        const LONG before = ModuleLockCount();
+        IDMAgent* agent = nullptr;
+        ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
+        IAgentNotify* notify = static_cast<CDMAgent*>(agent);
+        ReleasingSink sink;
+        if (c.advisedFirst) {
+            ASSERT_HR(S_OK, notify->Advise(&sink));
+            sink.codes.clear();
+        }
+        sink.agent = agent;
+        c.run(notify, sink);
+        EXPECT_EQ(before + 1, sink.locksAfterRelease) << c.call << ": the agent went during the call";
+        EXPECT_EQ(c.codes, sink.codes) << c.call;
+        EXPECT_EQ(before, ModuleLockCount()) << c.call << ": the agent outlived the call";
+        EXPECT_EQ(0, sink.refs) << c.call;
+    }
 }
 
 TEST(AgentLifetime, EachAgentHoldsTheModuleWhileItLives) {
