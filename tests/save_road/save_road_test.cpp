@@ -77,51 +77,36 @@ TEST_F(SaveRoadRefusal, AnEmptyDMAgentRunsNothing) {
     std::filesystem::remove(planted, ignored);
 }
 
-// The runtime takes a run of blanks as one: only a quoted empty item keeps
-// its place through the interpreter's start.
-TEST_F(SaveRoad, EmptyItemsKeepTheirPlaces) {
-    StartWithValues("ServerPath=D:\\srv\\gear.xml\r\n", "");
-    ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
-    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "", "D:\\srv\\gear.xml", "x.xml", ""})) << CommandLines();
-}
-
-// A markup file the viewer has written, beside the server file.
+// A markup file the viewer has written beside the server file, under the
+// spellings Windows takes for it: its short (8.3) name, trailing dots and
+// blanks, a stream.
 class SaveRoadSpelling : public DllSaveRefusal {
 protected:
     void StartWithMarkup(const char* access) {
-        m_markup = m_dir / "bracket_review.xml";
+        m_markup = (m_dir / "bracket_review.xml").string();
         std::ofstream(m_markup, std::ios::binary) << "<markup/>";
         StartWithValues("ServerPath=" + (m_dir / "bracket.dwg").string() + "\r\nsession_id=42\r\n",
-                        "NumMarkups=1\r\nMarkup0=" + m_markup.string() + "\r\nMarkupAccess0=" + access +
-                            "\r\nApplication=view\r\n");
+                        "NumMarkups=1\r\nMarkup0=" + m_markup + "\r\nMarkupAccess0=" + access + "\r\n");
+        char shortPath[MAX_PATH] = {};
+        const DWORD length = GetShortPathNameA(m_markup.c_str(), shortPath, sizeof shortPath);
+        m_short.assign(shortPath, length < sizeof shortPath ? length : 0);
+        ASSERT_NE(m_short.find('~'), std::string::npos) << m_short;
     }
-
-    // Windows' own short (8.3) spelling of the markup file's path.
-    std::string ShortPath() const {
-        char path[MAX_PATH] = {};
-        const DWORD length = GetShortPathNameA(m_markup.string().c_str(), path, sizeof path);
-        return std::string(path, length < sizeof path ? length : 0);
-    }
-
-    std::filesystem::path m_markup;
+    std::string m_markup, m_short;
 };
 
 TEST_F(SaveRoadSpelling, EverySpellingOfAReadOnlyMarkupIsRefused) {
     StartWithMarkup("read");
-    const std::string shortPath = ShortPath();
-    ASSERT_NE(shortPath.find("~"), std::string::npos) << shortPath;
-    const std::string path = m_markup.string();
-    for (const std::string& spelling : {path, shortPath, path + ".", path + " ", path + ". .", shortPath + "."})
-        ExpectRefusal(spelling, IDS_NO_MARKUP_PERMISSION);
-    for (const std::string& spelling : {path + "::$DATA", shortPath + ":x"})
-        ExpectRefusal(spelling, IDS_SAVE_MARKUP_STREAM);
+    for (const std::string& path : {m_markup, m_short, m_markup + ". .", m_short + " "})
+        ExpectRefusal(path, IDS_NO_MARKUP_PERMISSION);
+    ExpectRefusal(m_markup + "::$DATA", IDS_SAVE_MARKUP_STREAM);
     ExpectNothingLaunched();
 }
 
 TEST_F(SaveRoadSpelling, AShortNameReachesThePdmAsTheLongName) {
     StartWithMarkup("write");
-    ASSERT_HR(S_OK, Save(ShortPath() + "."));
-    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", (m_dir / "bracket.dwg").string(), "bracket_review.xml", "view"}))
+    ASSERT_HR(S_OK, Save(m_short + "."));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", (m_dir / "bracket.dwg").string(), "bracket_review.xml", ""}))
         << CommandLines();
 }
 

@@ -49,31 +49,13 @@ TEST_F(MarkupSave, EmptyLaunchFileValuesKeepTheirPlaces) {
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "", "D:\\srv\\gear.xml", "x.xml", ""})) << m_recorder.CommandLines();
 }
 
-// The PDM gets the name under which the markup was looked up: the file's,
-// without what Windows drops from a name's end.
-TEST_F(MarkupSave, TheNameLookedUpIsTheNameHandedOn) {
-    StartWith("write");
-    ASSERT_HR(S_OK, Save("C:\\tmp\\other.xml. "));
-    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "other.xml", "view"}))
-        << m_recorder.CommandLines();
-}
-
-// Only the file name has to pass the path functions whole, once Windows has
-// dropped its trailing dot; the folder the viewer wrote it to is not used.
-TEST_F(MarkupSave, ANameOfTheLongestWholeLengthSavesFromAnyFolder) {
+// The PDM gets the name the markup was looked up under: the whole name that
+// Windows keeps (it drops trailing dots and blanks), from whatever folder.
+TEST_F(MarkupSave, TheNameHandedOnIsTheWholeNameWindowsKeeps) {
     StartWith("write");
     const std::string name = std::string(255, 'n') + ".xml";
-    ASSERT_HR(S_OK, Save(("C:\\" + std::string(300, 'f') + "\\" + name + ".").c_str()));
+    ASSERT_HR(S_OK, Save(("C:\\" + std::string(300, 'f') + "\\" + name + ". ").c_str()));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", name, "view"}));
-}
-
-// Nothing is looked up in a session without markups: its long server folder
-// holds no save back.
-TEST_F(MarkupSave, ALongServerFolderSavesWhenNothingIsLookedUp) {
-    const std::string server = "D:\\" + std::string(300, 'd') + "\\gear.xml";
-    StartWithValues("ServerPath=" + server + "\nsession_id=42\n", "Application=view\n");
-    ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
-    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", server, "x.xml", "view"}));
 }
 
 TEST_F(MarkupSave, OnlyTheLowerCaseReadRefusesAndLaunchesNothing) {
@@ -191,44 +173,29 @@ TEST_F(MarkupSaveRefusal, AnEmptyDMAgentRunsNothing) {
     EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
-TEST_F(MarkupSaveRefusal, AMarkupPathWithoutAFileNameIsRefusedAndTold) {
-    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "DMAgent=" + RecorderPath() + "\nApplication=view\n");
-    for (const char* path : {"", "C:\\zel-none\\", "C:/zel-none/", "C:\\zel-none\\.", "C:\\zel-none\\..",
-                             "C:\\zel-none\\ . ", "C:"})
-        ExpectRefusal(path, IDS_SAVE_NO_FILE_NAME);
-    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
-}
-
-// The file a read-only markup names, under the other spellings Windows
-// takes for it: they are refused as the markup itself is.
-TEST_F(MarkupSaveRefusal, OtherSpellingsOfAReadOnlyMarkupAreRefused) {
+// A markup path without a file name, one that names a stream of a file, the
+// other spellings Windows takes for a read-only markup, and names the path
+// functions would cut at 255 bytes (the PDM would get another name).
+TEST_F(MarkupSaveRefusal, PathsThatNameNoFileOrAnotherSpellingAreRefusedAndTold) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "NumMarkups=1\nMarkup0=d:/SRV/GEAR_1.XML\nMarkupAccess0=read\n"
-                    "DMAgent=" + RecorderPath() + "\nApplication=view\n");
-    const std::vector<std::pair<std::string, unsigned>> cases = {
-        {"C:\\zel-none\\gear_1.xml.", IDS_NO_MARKUP_PERMISSION},
-        {"C:\\zel-none\\gear_1.xml ", IDS_NO_MARKUP_PERMISSION},
-        {"C:\\zel-none\\GEAR_1.XML. .. ", IDS_NO_MARKUP_PERMISSION},
-        {"\\\\?\\C:\\zel-none\\gear_1.xml.", IDS_NO_MARKUP_PERMISSION},
-        {"C:\\zel-none\\gear_1.xml::$DATA", IDS_SAVE_MARKUP_STREAM},
-        {"C:\\zel-none\\gear_1.xml:copy", IDS_SAVE_MARKUP_STREAM},
-        {"C:gear_1.xml:", IDS_SAVE_MARKUP_STREAM},
+                    "DMAgent=" + RecorderPath() + "\n");
+    const std::pair<std::string, unsigned> cases[] = {
+        {"", IDS_SAVE_NO_FILE_NAME}, {"C:\\zel-none\\", IDS_SAVE_NO_FILE_NAME}, {"C:/zel-none/", IDS_SAVE_NO_FILE_NAME},
+        {"C:\\zel-none\\..", IDS_SAVE_NO_FILE_NAME}, {"C:\\zel-none\\ . ", IDS_SAVE_NO_FILE_NAME}, {"C:", IDS_SAVE_NO_FILE_NAME},
+        {"C:\\zel-none\\gear_1.xml.", IDS_NO_MARKUP_PERMISSION}, {"C:\\zel-none\\GEAR_1.XML. .. ", IDS_NO_MARKUP_PERMISSION},
+        {"\\\\?\\C:\\zel-none\\gear_1.xml ", IDS_NO_MARKUP_PERMISSION},
+        {"C:\\zel-none\\gear_1.xml::$DATA", IDS_SAVE_MARKUP_STREAM}, {"C:gear_1.xml:copy", IDS_SAVE_MARKUP_STREAM},
         {"\\\\?\\C:\\zel-none\\gear_1.xml::$DATA", IDS_SAVE_MARKUP_STREAM},
+        {"C:\\tmp\\" + std::string(256, 'n') + ".xml", IDS_SAVE_NAME_TOO_LONG},
+        {"C:\\tmp\\n." + std::string(255, 'x'), IDS_SAVE_NAME_TOO_LONG},
     };
     for (const auto& [path, message] : cases) ExpectRefusal(path.c_str(), message);
-    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
-}
-
-// The path functions cut a name or folder at 255 bytes: the PDM would get
-// another name, and the lookup would miss.
-TEST_F(MarkupSaveRefusal, WhatThePathFunctionsWouldCutIsRefusedAndTold) {
+    nuvsim::CloseDocuments();
+    ReleaseAgent();
+    // A cut server folder would look the markup up elsewhere.
     StartWithValues("ServerPath=D:\\" + std::string(256, 'd') + "\\gear.xml\n",
                     "NumMarkups=1\nMarkup0=D:\\srv\\gear_1.xml\nDMAgent=" + RecorderPath() + "\n");
     ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NAME_TOO_LONG);
-    nuvsim::CloseDocuments();
-    ReleaseAgent();
-    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "DMAgent=" + RecorderPath() + "\n");
-    for (const std::string& path : {"C:\\tmp\\" + std::string(256, 'n') + ".xml", "C:\\tmp\\n." + std::string(255, 'x')})
-        ExpectRefusal(path.c_str(), IDS_SAVE_NAME_TOO_LONG);
     EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
