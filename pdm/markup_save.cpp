@@ -64,8 +64,10 @@ std::string WithoutTrailingDotsAndBlanks(const std::string& path) {
 unsigned MarkupFileName(const char* markupPath, std::string& name) {
     if (NamesStream(markupPath)) return IDS_SAVE_MARKUP_STREAM;
     // The viewer has written the file, so its long name can be asked for: a
-    // short name (BRACKE~1.XML) is the same file under another spelling.
-    const std::string path = WithoutTrailingDotsAndBlanks(LongPathName(markupPath));
+    // short name (BRACKE~1.XML) is the same file under another spelling. It
+    // is asked for the name that Windows keeps: a short name with a dot after
+    // it may come back unchanged.
+    const std::string path = LongPathName(WithoutTrailingDotsAndBlanks(markupPath));
     if (!PathFileNameFits(path)) return IDS_SAVE_NAME_TOO_LONG;
     name = PathFileName(path);
     // An empty name would tell the PDM nothing of which file to take in.
