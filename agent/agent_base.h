@@ -78,6 +78,9 @@ protected:
     ~CAgentBase();
 
     IAgentNotify* NotifyInterface() { return static_cast<IAgentNotify*>(this); }
+    // A reference of the agent's own across a call out: whoever is called may
+    // let go of the last other one, and the agent must outlive the call.
+    ComPtr<IAgentNotify> HoldSelf() { return ComPtr<IAgentNotify>::copy(NotifyInterface()); }
     IAgentMarkupSave* SaveInterface() { return static_cast<IAgentMarkupSave*>(this); }
     bool HasLists() const { return m_pMarkups && m_pParts && m_pServerFiles; }
     // Gives back every reference the agent holds on other objects, the
@@ -124,6 +127,4 @@ protected:
     LONG m_nDocKeySecond = 0;
     LONG m_nDocumentKind = kDocumentNone;
     LONG m_hDocument = 0;
-    // How many Fire calls are running, one inside the other.
-    int m_nFireNesting = 0;
 };

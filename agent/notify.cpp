@@ -2,7 +2,9 @@
 // sinks that every other event is passed on to.
 #include "agent/agent_base.h"
 
+#include "platform/launch.h"
 #include "platform/module_context.h"
+#include "platform/string_ids.h"
 #include "platform/strings.h"
 
 #include <algorithm>
@@ -12,19 +14,36 @@ namespace {
 constexpr LONG kVersionAnswer = 0x100;
 constexpr uint16_t kFlagAnswer = 1;
 // How deep Fire may run inside itself. A sink may fire another event while it
-// is notified; two agents advised to each other would do so without end.
+// is notified; agents advised to one another would do so without end, so the
+// depth counts the Fire calls of every agent of the module on the thread.
 constexpr int kMaxFireNesting = 8;
+// How many notifications the Fire calls nested inside one outermost Fire may
+// deliver in all: agents advised to one another multiply them at every
+// level, and the depth alone would let a few of them run for hours.
+constexpr unsigned kMaxNestedNotifications = 1024;
+
+// The Fire calls running on this thread, one inside the other, and the
+// notifications the nested ones have delivered.
+struct FireChain {
+    int depth = 0;
+    unsigned nestedNotifications = 0;
+};
+thread_local FireChain t_fireChain;
 
 // Counts one level of Fire for as long as it lives.
 class FireNesting {
 public:
-    explicit FireNesting(int& depth) : m_depth(depth) { ++m_depth; }
-    ~FireNesting() { --m_depth; }
+    FireNesting() {
+        if (t_fireChain.depth++ == 0) t_fireChain.nestedNotifications = 0;
+    }
+    ~FireNesting() { --t_fireChain.depth; }
     FireNesting(const FireNesting&) = delete;
     FireNesting& operator=(const FireNesting&) = delete;
 
-private:
-    int& m_depth;
+    // False once the chain has delivered all it may.
+    static bool MayNotify() {
+        return t_fireChain.depth == 1 || ++t_fireChain.nestedNotifications <= kMaxNestedNotifications;
+    }
 };
 }  // namespace
 
@@ -38,6 +57,7 @@ bool CAgentBase::IsOwnIdentity(IUnknown* object) {
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
+    const ComPtr<IAgentNotify> self = HoldSelf();
     ModuleContextGuard context;
     switch (code) {
     case kNotifySaveMarkup:
@@ -46,7 +66,11 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
     case kNotifySaveDocumentMarkupAlt: {
         RETURN_HR_IF_NULL(E_POINTER, input);
         const auto* save = static_cast<const DocumentMarkupSave*>(input);
-        RETURN_HR_IF(E_FAIL, !m_documents.Contains(DecimalText(save->documentHandle)));
+        if (!m_documents.Contains(DecimalText(save->documentHandle))) {
+            // A save that reaches no PDM is never silent.
+            ShowMessage(LoadModuleString(IDS_SAVE_UNKNOWN_DOCUMENT));
+            return E_FAIL;
+        }
         return SaveMarkup(save->markupPath);
     }
     case kNotifyQueryVersion: {
@@ -80,6 +104,7 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) try {
+    const ComPtr<IAgentNotify> self = HoldSelf();
     RETURN_HR_IF_NULL(E_INVALIDARG, sink);
     // Its own sink, the agent would pass every event to itself for ever, and
     // hold itself alive.
@@ -106,12 +131,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) try {
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
-    RETURN_HR_IF(E_FAIL, m_nFireNesting >= kMaxFireNesting);
-    const FireNesting nesting(m_nFireNesting);
+    const ComPtr<IAgentNotify> self = HoldSelf();
+    RETURN_HR_IF(E_FAIL, t_fireChain.depth >= kMaxFireNesting);
+    const FireNesting nesting;
     // A sink may advise or unadvise while it is being notified: walk a copy,
     // which also keeps every sink alive for its call.
     const std::vector<ComPtr<IAgentNotify>> sinks = m_sinks;
-    for (const auto& sink : sinks) sink->Notify(code, sender, value, input, output);
+    for (const auto& sink : sinks) {
+        RETURN_HR_IF(E_FAIL, !FireNesting::MayNotify());
+        sink->Notify(code, sender, value, input, output);
+    }
     return S_OK;
 }
 CATCH_RETURN();

@@ -2,6 +2,8 @@
 
 #include "pdm/save_command.h"
 #include "pdm/save_policy.h"
+#include "platform/ansi_code_page.h"
+#include "platform/file_ops.h"
 #include "platform/launch.h"
 #include "platform/mbcompare.h"
 #include "platform/module_context.h"
@@ -30,19 +32,67 @@ HRESULT RefuseSave(unsigned messageId) {
     return E_FAIL;
 }
 
+constexpr char kStreamColon[] = ":";
+constexpr char kDroppedAtNameEnd[] = ". ";
+// Prefixes of long and device paths; a drive may follow them.
+constexpr std::string_view kRawPathPrefixes[] = {"\\\\?\\", "\\\\.\\"};
+constexpr size_t kDriveLength = 2;
+
+// A colon anywhere but right after the drive letter names a stream of the
+// file (name:stream, name::$DATA): the same file under another name.
+bool NamesStream(std::string_view path) {
+    for (const std::string_view prefix : kRawPathPrefixes)
+        if (path.substr(0, prefix.size()) == prefix) path.remove_prefix(prefix.size());
+    if (path.size() >= kDriveLength && path[1] == ':') path.remove_prefix(kDriveLength);
+    return FindFirstCharacterOf(path, kStreamColon) != std::string_view::npos;
+}
+
+// Windows drops the dots and blanks that end a name: gear.xml. and gear.xml
+// with a blank after it are gear.xml.
+std::string WithoutTrailingDotsAndBlanks(const std::string& path) {
+    size_t end = 0;
+    for (size_t at = 0; at < path.size();) {
+        const size_t length = CharacterLength(path, at);
+        at += length;
+        if (length > 1 || std::string_view(kDroppedAtNameEnd).find(path[at - 1]) == std::string_view::npos) end = at;
+    }
+    return path.substr(0, end);
+}
+
+// The markup's file name as the file system knows it, which is the name
+// looked up and handed to the PDM; or why there is none to save under.
+unsigned MarkupFileName(const char* markupPath, std::string& name) {
+    if (NamesStream(markupPath)) return IDS_SAVE_MARKUP_STREAM;
+    // The viewer has written the file, so its long name can be asked for: a
+    // short name (BRACKE~1.XML) is the same file under another spelling. It
+    // is asked for the name that Windows keeps: a short name with a dot after
+    // it may come back unchanged.
+    const std::string path = LongPathName(WithoutTrailingDotsAndBlanks(markupPath));
+    if (!PathFileNameFits(path)) return IDS_SAVE_NAME_TOO_LONG;
+    name = PathFileName(path);
+    // An empty name would tell the PDM nothing of which file to take in.
+    if (name.empty()) return IDS_SAVE_NO_FILE_NAME;
+    return 0;
+}
+
 }  // namespace
 
 HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath) {
+    std::string fileName;
+    if (const unsigned fault = MarkupFileName(markupPath, fileName)) return RefuseSave(fault);
+    const bool listed = markups && !markups->IsEmpty();
+    // A cut folder would look the markup up somewhere else; without markups
+    // nothing is looked up.
+    if (listed && !PathFolderFits(record.m_strServerPath)) return RefuseSave(IDS_SAVE_NAME_TOO_LONG);
     // The markup is looked for beside the server file, whatever folder the
     // viewer wrote it to.
-    const std::string lookupPath = PathFolder(record.m_strServerPath) + PathFileName(markupPath);
-    const ViewListEntry* entry = markups ? markups->FindByLocalPath(lookupPath) : nullptr;
+    const std::string lookupPath = PathFolder(record.m_strServerPath) + fileName;
+    const ViewListEntry* entry = listed ? markups->FindByLocalPath(lookupPath) : nullptr;
     if (entry && MbsCompare(entry->m_strAccess.c_str(), kRefusedAccess) == 0)
         return RefuseSave(IDS_NO_MARKUP_PERMISSION);
 
     const SaveCommand command = BuildSaveCommand({record.m_strDMAgent, record.m_strSessionID,
-                                                  record.m_strServerPath, PathFileName(lookupPath),
-                                                  record.m_strApplication});
+                                                  record.m_strServerPath, fileName, record.m_strApplication});
     if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault));
     if (!IsSaveProgramAllowed(SaveProgram(record.m_strDMAgent))) return RefuseSave(IDS_SAVE_PROGRAM_NOT_ALLOWED);
     if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED);

@@ -51,6 +51,9 @@ size_t TrailingBackslashes(const std::string& item) {
 }  // namespace
 
 std::string QuoteItem(const std::string& item) {
+    // Bare, an empty item would leave only its blank, and the runtime would
+    // move every later item up one place.
+    if (item.empty()) return std::string(2, kQuote);
     if (FindFirstCharacterOf(item, kNeedsQuotes) == std::string::npos) return item;
     // Inside quotes a backslash is literal unless backslashes lead up to a
     // quote: there each pair stands for one, so the closing quote needs an

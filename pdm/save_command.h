@@ -40,7 +40,8 @@ std::string SaveProgram(const std::string& dmAgent);
 
 // One item as a single argument by the C runtime's rules: enclosed in double
 // quotes, with the backslashes before the closing quote doubled, when it
-// holds a blank, a tab or one of & | < > ^ ( ) , ; =; else unchanged.
+// holds a blank, a tab or one of & | < > ^ ( ) , ; =; "" when it is empty;
+// else unchanged.
 std::string QuoteItem(const std::string& item);
 
 inline constexpr char kMarkupSaveWord[] = "MarkupSave";

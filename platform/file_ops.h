@@ -1,5 +1,5 @@
-// The two file operations the agent makes itself, on files it was told to
-// remove.
+// The file operations the agent makes itself: on files it was told to
+// remove, and on the markup file the viewer has written.
 #pragma once
 
 #include <string>
@@ -8,3 +8,8 @@
 void MakeOwnerReadWrite(const std::string& path);
 // True when the file was deleted.
 bool DeleteFileAt(const std::string& path);
+
+// The path with every short (8.3) name in it replaced by the long name the
+// file system keeps; the path unchanged when the file system cannot give one
+// (no such file, or, natively, a file system without short names).
+std::string LongPathName(const std::string& path);

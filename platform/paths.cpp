@@ -16,6 +16,8 @@ struct PathParts {
     std::string directory;
     std::string baseName;
     std::string extension;
+    bool folderCut = false;
+    bool fileNameCut = false;
 };
 
 // The part from..to, cut to maxChars bytes; a cut never keeps the first byte
@@ -52,6 +54,8 @@ PathParts SplitPath(const std::string& path) {
     } else {
         parts.baseName = Cut(path, nameStart, path.size(), kMaxPartChars);
     }
+    parts.folderCut = parts.drive.size() + parts.directory.size() < nameStart;
+    parts.fileNameCut = nameStart + parts.baseName.size() + parts.extension.size() < path.size();
     return parts;
 }
 
@@ -74,3 +78,7 @@ std::string PathFileName(const std::string& path) {
     PathParts parts = SplitPath(path);
     return parts.baseName + parts.extension;
 }
+
+bool PathFolderFits(const std::string& path) { return !SplitPath(path).folderCut; }
+
+bool PathFileNameFits(const std::string& path) { return !SplitPath(path).fileNameCut; }

@@ -16,6 +16,10 @@ std::string PathExtension(const std::string& path);
 std::string PathFolder(const std::string& path);
 // Base name and extension: the file name without its folder.
 std::string PathFileName(const std::string& path);
+// Whether PathFolder and PathFileName give the whole folder and the whole
+// file name: a part longer than the runtime's buffers is cut.
+bool PathFolderFits(const std::string& path);
+bool PathFileNameFits(const std::string& path);
 
 // Names, section and key names, paths and URL prefixes are the same when they
 // match ignoring letter case, with "/" taken as "\".

@@ -10,9 +10,21 @@ bool IsWordSeparator(char c) { return c == ' ' || c == '\t'; }
 }  // namespace
 
 std::vector<std::string> SplitCommandWords(const std::string& command) {
-    std::vector<std::string> words(1);
+    std::vector<std::string> words;
     bool quoted = false;
+    // Between words, a word begins with the first character that is no
+    // blank, a quote included: "" makes an empty word.
+    bool inWord = false;
     for (size_t at = 0; at < command.size();) {
+        if (!quoted && IsWordSeparator(command[at])) {
+            inWord = false;
+            ++at;
+            continue;
+        }
+        if (!inWord) {
+            words.emplace_back();
+            inWord = true;
+        }
         // The second byte of a double-byte character is no quote, backslash
         // or blank, whatever its value.
         if (CharacterLength(command, at) == 2) {
@@ -49,11 +61,7 @@ std::vector<std::string> SplitCommandWords(const std::string& command) {
             ++at;
             continue;
         }
-        if (!quoted && IsWordSeparator(c)) {
-            words.emplace_back();
-        } else {
-            words.back() += c;
-        }
+        words.back() += c;
         ++at;
     }
     return words;

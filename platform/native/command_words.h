@@ -1,8 +1,8 @@
 // How the native stand-in for "cmd /C start" takes a command line apart into
-// the program and its arguments: by the C runtime's rules for quotes and
-// backslashes, with one difference: every single blank or tab outside quotes
-// ends a word, so that doubled blanks give empty words and each item of a
-// save command keeps its position.
+// the program and its arguments: by the C runtime's rules, so that native
+// tests see the arguments a Windows program gets. A run of blanks and tabs
+// outside quotes ends a word, "" is an empty word, and backslashes count only
+// before a quote.
 #pragma once
 
 #include <string>

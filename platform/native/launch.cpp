@@ -45,9 +45,8 @@ void ReportErrno(int fd) {
 
 int LaunchCommand(const std::string& command) {
     if (const TextHook hook = CurrentLaunchHook()) return hook(command);
-    if (command.empty()) return -1;
     std::vector<std::string> words = SplitCommandWords(command);
-    if (words.front().empty()) return -1;
+    if (words.empty() || words.front().empty()) return -1;
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);

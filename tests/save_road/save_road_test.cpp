@@ -77,6 +77,39 @@ TEST_F(SaveRoadRefusal, AnEmptyDMAgentRunsNothing) {
     std::filesystem::remove(planted, ignored);
 }
 
+// A markup file the viewer has written beside the server file, under the
+// spellings Windows takes for it: its short (8.3) name, trailing dots and
+// blanks, a stream.
+class SaveRoadSpelling : public DllSaveRefusal {
+protected:
+    void StartWithMarkup(const char* access) {
+        m_markup = (m_dir / "bracket_review.xml").string();
+        std::ofstream(m_markup, std::ios::binary) << "<markup/>";
+        StartWithValues("ServerPath=" + (m_dir / "bracket.dwg").string() + "\r\nsession_id=42\r\n",
+                        "NumMarkups=1\r\nMarkup0=" + m_markup + "\r\nMarkupAccess0=" + access + "\r\n");
+        char shortPath[MAX_PATH] = {};
+        const DWORD length = GetShortPathNameA(m_markup.c_str(), shortPath, sizeof shortPath);
+        m_short.assign(shortPath, length < sizeof shortPath ? length : 0);
+        ASSERT_NE(m_short.find('~'), std::string::npos) << m_short;
+    }
+    std::string m_markup, m_short;
+};
+
+TEST_F(SaveRoadSpelling, EverySpellingOfAReadOnlyMarkupIsRefused) {
+    StartWithMarkup("read");
+    for (const std::string& path : {m_markup, m_short, m_markup + ". .", m_short + " "})
+        ExpectRefusal(path, IDS_NO_MARKUP_PERMISSION);
+    ExpectRefusal(m_markup + "::$DATA", IDS_SAVE_MARKUP_STREAM);
+    ExpectNothingLaunched();
+}
+
+TEST_F(SaveRoadSpelling, AShortNameReachesThePdmAsTheLongName) {
+    StartWithMarkup("write");
+    ASSERT_HR(S_OK, Save(m_short + "."));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", (m_dir / "bracket.dwg").string(), "bracket_review.xml", ""}))
+        << CommandLines();
+}
+
 }  // namespace
 
 #endif  // _WIN32

@@ -4,6 +4,7 @@
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
 #include "platform/module_lock.h"
+#include "tests/support/captured_messages.h"
 #include "tests/support/raw_call.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/hresult.h"
@@ -12,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace {
 
@@ -204,11 +206,13 @@ TEST_F(AgentObject, DocumentSaveCodesNeedARegisteredDocument) {
     RecordingSink sink;
     ASSERT_HR(S_OK, notify->Advise(&sink));
     sink.calls.clear();
+    const CapturedMessages messages;
     DocumentMarkupSave save{12, "C:\\tmp\\gear_1.xml"};
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkupAlt, nullptr, 0, &save, nullptr));
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &save, nullptr));
-    // None of these is an event for the sinks.
+    // None of these is an event for the sinks; each refusal is told.
     EXPECT_THAT(sink.Codes(), testing::IsEmpty());
+    EXPECT_EQ(2u, messages.Texts().size());
     notify->Unadvise(&sink);
 }
 
@@ -289,31 +293,88 @@ TEST_F(AgentObject, ASinkMayFireAnotherEventWhileNotified) {
 
 }  // namespace
 
-// Two agents, each advised to the other, pass an event back and forth: the
-// agent stops passing it on after a few rounds instead of until its stack
-// runs out.
-TEST(AgentSinkChain, TwoAgentsAdvisedToEachOtherEndTheirRound) {
-    IDMAgent* first = nullptr;
-    IDMAgent* second = nullptr;
-    ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&first)));
-    ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&second)));
-    IAgentNotify* a = static_cast<CDMAgent*>(first);
-    IAgentNotify* b = static_cast<CDMAgent*>(second);
-    RecordingSink watcher;
-    ASSERT_HR(S_OK, a->Advise(&watcher));
-    ASSERT_HR(S_OK, a->Advise(b));
-    ASSERT_HR(S_OK, b->Advise(a));
+// Agents advised to one another pass an event round and round, and multiply
+// it at every round: one Fire ends after a bounded number of notifications,
+// however many agents take part, and the next Fire reaches as far again.
+TEST(AgentSinkChain, AgentsAdvisedToOneAnotherEndTheirRounds) {
+    for (const size_t count : {2u, 3u, 4u, 6u}) {
+        std::vector<IDMAgent*> agents(count, nullptr);
+        std::vector<IAgentNotify*> notifiers;
+        for (IDMAgent*& agent : agents) {
+            ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
+            notifiers.push_back(static_cast<CDMAgent*>(agent));
+        }
+        RecordingSink watcher;
+        ASSERT_HR(S_OK, notifiers[0]->Advise(&watcher));
+        for (IAgentNotify* from : notifiers)
+            for (IAgentNotify* to : notifiers)
+                if (from != to) {
+                    ASSERT_HR(S_OK, from->Advise(to)) << count;
+                }
 
-    watcher.calls.clear();
-    EXPECT_HR(S_OK, a->Fire(0x77, nullptr, 0, nullptr, nullptr));
-    EXPECT_GE(watcher.calls.size(), 1u);
-    EXPECT_LE(watcher.calls.size(), 64u);
+        size_t reached[2] = {};
+        for (size_t& calls : reached) {
+            watcher.calls.clear();
+            EXPECT_HR(S_OK, notifiers[0]->Fire(0x77, nullptr, 0, nullptr, nullptr));
+            calls = watcher.calls.size();
+        }
+        EXPECT_GE(reached[0], 1u) << count << " agents";
+        EXPECT_LE(reached[0], count == 2 ? 64u : 1025u) << count << " agents";
+        EXPECT_EQ(reached[0], reached[1]) << count << " agents";
 
-    EXPECT_HR(S_OK, a->Unadvise(b));
-    EXPECT_HR(S_OK, b->Unadvise(a));
-    EXPECT_HR(S_OK, a->Unadvise(&watcher));
-    EXPECT_EQ(0u, first->Release());
-    EXPECT_EQ(0u, second->Release());
+        for (IAgentNotify* from : notifiers)
+            for (IAgentNotify* to : notifiers) from->Unadvise(to);
+        EXPECT_HR(S_OK, notifiers[0]->Unadvise(&watcher));
+        for (IDMAgent* agent : agents) EXPECT_EQ(0u, agent->Release());
+    }
+}
+
+// Whoever the agent calls out to may hold its last reference and let it go:
+// the agent finishes the call, and only then goes.
+class ReleasingSink final : public TestSink {
+public:
+    HRESULT STDMETHODCALLTYPE Notify(LONG code, IUnknown*, LONG, void*, void*) override {
+        codes.push_back(code);
+        if (IUnknown* last = std::exchange(agent, nullptr)) {
+            last->Release();
+            locksAfterRelease = ModuleLockCount();
+        }
+        return S_OK;
+    }
+    IUnknown* agent = nullptr;
+    LONG locksAfterRelease = -1;
+    std::vector<LONG> codes;
+};
+
+TEST(AgentLifetime, ASinkThatLetsTheAgentGoLeavesItToFinishTheCall) {
+    static RecordingSink sender;
+    const struct {
+        const char* call;
+        void (*run)(IAgentNotify* agent, ReleasingSink& sink);
+        std::vector<LONG> codes;
+    } cases[] = {
+        {"Fire", [](IAgentNotify* a, ReleasingSink&) { a->Fire(0x77, nullptr, 0, nullptr, nullptr); }, {0x77}},
+        // The event is announced, then passed on: two calls out.
+        {"Notify of a viewer event", [](IAgentNotify* a, ReleasingSink&) { a->Notify(2, &sender, 1, nullptr, nullptr); },
+         {2, 2}},
+        {"Advise", [](IAgentNotify* a, ReleasingSink& sink) { a->Advise(&sink); }, {kNotifyQueryFlag, kNotifyStart}},
+    };
+    for (const auto& c : cases) {
+        const LONG before = ModuleLockCount();
+        IDMAgent* agent = nullptr;
+        ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
+        IAgentNotify* notify = static_cast<CDMAgent*>(agent);
+        ReleasingSink sink;
+        if (c.codes.front() != kNotifyQueryFlag) {
+            ASSERT_HR(S_OK, notify->Advise(&sink));  // all but Advise reach a sink advised before
+        }
+        sink.codes.clear();
+        sink.agent = agent;
+        c.run(notify, sink);
+        EXPECT_EQ(before + 1, sink.locksAfterRelease) << c.call << ": the agent went during the call";
+        EXPECT_EQ(c.codes, sink.codes) << c.call;
+        EXPECT_EQ(before, ModuleLockCount()) << c.call << ": the agent outlived the call";
+    }
 }
 
 TEST(AgentLifetime, EachAgentHoldsTheModuleWhileItLives) {

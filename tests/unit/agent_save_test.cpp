@@ -4,6 +4,7 @@
 #include "pdm/save_command.h"
 #include "platform/registry.h"
 #include "platform/string_ids.h"
+#include "tests/support/captured_messages.h"
 #include "tests/support/save_session.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/hresult.h"
@@ -13,15 +14,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-
-// The interpreter's start re-joins the program's arguments, and the runtime
-// takes a run of blanks as one: empty items only show natively, where each
-// blank separates.
-#ifdef _WIN32
-constexpr bool kEmptyItem = false;
-#else
-constexpr bool kEmptyItem = true;
-#endif
 
 constexpr char kNothing[] = "<nothing recorded>";
 
@@ -51,20 +43,19 @@ TEST_F(MarkupSave, LaunchesTheFrontEndsCommandItemByItem) {
         << m_recorder.CommandLines();
 }
 
-TEST_F(MarkupSave, AnEmptyMarkupPathLeavesAnEmptyItem) {
-    StartWith("");
-    ASSERT_HR(S_OK, Save(""));
-    const Words expected = kEmptyItem ? Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "", "view"}
-                                      : Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "view"};
-    EXPECT_EQ(Arguments(), expected);
-}
-
-TEST_F(MarkupSave, EmptyLaunchFileValuesShowAsDoubledBlanks) {
+TEST_F(MarkupSave, EmptyLaunchFileValuesKeepTheirPlaces) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "");
     ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
-    const Words expected = kEmptyItem ? Words{"MarkupSave", "", "D:\\srv\\gear.xml", "x.xml", ""}
-                                      : Words{"MarkupSave", "D:\\srv\\gear.xml", "x.xml"};
-    EXPECT_EQ(Arguments(), expected);
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "", "D:\\srv\\gear.xml", "x.xml", ""})) << m_recorder.CommandLines();
+}
+
+// The PDM gets the name the markup was looked up under: the whole name that
+// Windows keeps (it drops trailing dots and blanks), from whatever folder.
+TEST_F(MarkupSave, TheNameHandedOnIsTheWholeNameWindowsKeeps) {
+    StartWith("write");
+    const std::string name = std::string(255, 'n') + ".xml";
+    ASSERT_HR(S_OK, Save(("C:\\" + std::string(300, 'f') + "\\" + name + ". ").c_str()));
+    EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", name, "view"}));
 }
 
 TEST_F(MarkupSave, OnlyTheLowerCaseReadRefusesAndLaunchesNothing) {
@@ -97,9 +88,12 @@ TEST_F(MarkupSave, NotificationsOfAListedDocumentSaveToo) {
     ASSERT_HR(S_OK, nuvsim::Save3DMarkup(nuvsim::GetConfig().viewHandle3D, 21, "C:\\tmp\\other.xml",
                                          kNotifySaveDocumentMarkupAlt));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "other.xml", "view"}));
-    // A handle the agent never loaded is no document of the session.
+    // A handle the agent never loaded is no document of the session: the
+    // save is refused, and the user told.
+    const CapturedMessages messages;
     DocumentMarkupSave unknown{22, "C:\\tmp\\other.xml"};
     EXPECT_HR(E_FAIL, Session<IAgentNotify>()->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &unknown, nullptr));
+    EXPECT_EQ(messages.Texts(), Words{Message(IDS_SAVE_UNKNOWN_DOCUMENT)});
 }
 
 // Paths with blanks are everyday on Windows: unquoted, every blank would move
@@ -175,6 +169,32 @@ TEST_F(MarkupSaveRefusal, AnEmptyDMAgentRunsNothing) {
     ReleaseAgent();
     StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "Application=view\n");
     ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NO_COMMAND);
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
+}
+
+// A markup path without a file name, one that names a stream of a file, the
+// other spellings Windows takes for a read-only markup, and names the path
+// functions would cut at 255 bytes (the PDM would get another name).
+TEST_F(MarkupSaveRefusal, PathsThatNameNoFileOrAnotherSpellingAreRefusedAndTold) {
+    StartWithValues("ServerPath=D:\\srv\\gear.xml\n", "NumMarkups=1\nMarkup0=d:/SRV/GEAR_1.XML\nMarkupAccess0=read\n"
+                    "DMAgent=" + RecorderPath() + "\n");
+    const std::pair<std::string, unsigned> cases[] = {
+        {"", IDS_SAVE_NO_FILE_NAME}, {"C:\\zel-none\\", IDS_SAVE_NO_FILE_NAME}, {"C:/zel-none/", IDS_SAVE_NO_FILE_NAME},
+        {"C:\\zel-none\\..", IDS_SAVE_NO_FILE_NAME}, {"C:\\zel-none\\ . ", IDS_SAVE_NO_FILE_NAME}, {"C:", IDS_SAVE_NO_FILE_NAME},
+        {"C:\\zel-none\\gear_1.xml.", IDS_NO_MARKUP_PERMISSION}, {"C:\\zel-none\\GEAR_1.XML. .. ", IDS_NO_MARKUP_PERMISSION},
+        {"\\\\?\\C:\\zel-none\\gear_1.xml ", IDS_NO_MARKUP_PERMISSION},
+        {"C:\\zel-none\\gear_1.xml::$DATA", IDS_SAVE_MARKUP_STREAM}, {"C:gear_1.xml:copy", IDS_SAVE_MARKUP_STREAM},
+        {"\\\\?\\C:\\zel-none\\gear_1.xml::$DATA", IDS_SAVE_MARKUP_STREAM},
+        {"C:\\tmp\\" + std::string(256, 'n') + ".xml", IDS_SAVE_NAME_TOO_LONG},
+        {"C:\\tmp\\n." + std::string(255, 'x'), IDS_SAVE_NAME_TOO_LONG},
+    };
+    for (const auto& [path, message] : cases) ExpectRefusal(path.c_str(), message);
+    nuvsim::CloseDocuments();
+    ReleaseAgent();
+    // A cut server folder would look the markup up elsewhere.
+    StartWithValues("ServerPath=D:\\" + std::string(256, 'd') + "\\gear.xml\n",
+                    "NumMarkups=1\nMarkup0=D:\\srv\\gear_1.xml\nDMAgent=" + RecorderPath() + "\n");
+    ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NAME_TOO_LONG);
     EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 

@@ -2,6 +2,9 @@
 #include "platform/launch.h"
 
 #include "platform/registry.h"
+#ifndef _WIN32
+#include "platform/native/command_words.h"
+#endif
 #include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"
 
@@ -47,31 +50,32 @@ TEST_F(LaunchCommandTest, SaveCommandReachesTheProgramUnchanged) {
         << record << m_recorder.CommandLines();
 }
 
-#ifdef _WIN32
-
-// The interpreter's start re-joins the program's arguments: Wine's collapses
-// a run of blanks into one, so empty items reach the program only as a
-// shift of the later ones. What must hold is the order, unquoted.
-TEST_F(LaunchCommandTest, ItemsAroundEmptyOnesArriveInOrder) {
-    ASSERT_EQ(LaunchCommand(RecorderPath() + " MarkupSave  D:\\srv\\a.xml  view"), 0);
+// By the runtime's argument rules a run of blanks is one separator, so a bare
+// empty item is lost and moves the later ones up; "" keeps its place. The
+// native stand-in splits the same way.
+TEST_F(LaunchCommandTest, OnlyAQuotedEmptyItemKeepsItsPlace) {
+    ASSERT_EQ(LaunchCommand(RecorderPath() + " MarkupSave  \"\" D:\\srv\\a.xml  \t view \"\""), 0);
     const std::string record = WaitForRecord();
-    EXPECT_EQ(RecordedArguments(record), (Words{"MarkupSave", "D:\\srv\\a.xml", "view"}))
+    EXPECT_EQ(RecordedArguments(record), (Words{"MarkupSave", "", "D:\\srv\\a.xml", "view", ""}))
         << record << m_recorder.CommandLines();
 }
 
-#else
+#ifndef _WIN32
 
-TEST_F(LaunchCommandTest, EmptyItemsKeepTheirPositions) {
-    const std::string recorder = RecorderPath();
-    ASSERT_EQ(LaunchCommand(recorder + " MarkupSave  D:\\srv\\a.xml  view"), 0);
-    EXPECT_EQ(WaitForRecord(), recorder + "\tMarkupSave\t\tD:\\srv\\a.xml\t\tview\t");
+TEST(CommandWords, AreSplitByTheRuntimesRules) {
+    const std::pair<std::string, Words> cases[] = {
+        {" \t ", {}}, {"\"\"", {""}}, {"a\"\"b \"x y\"z", {"ab", "x yz"}}, {"\"a \"\"b\" c", {"a \"b c"}},
+        {"a\\\\\"b c\" d\\\"e \\x\\", {"a\\b c", "d\"e", "\\x\\"}},
+    };
+    for (const auto& [command, words] : cases) EXPECT_EQ(SplitCommandWords(command), words) << "[" << command << "]";
 }
 
 TEST_F(LaunchCommandTest, ProgramsThatCannotStartReportFailure) {
     EXPECT_EQ(LaunchCommand("/nonexistent/zel-no-such-program MarkupSave 42"), -1);
     EXPECT_EQ(LaunchCommand("zel-no-such-program-on-path"), -1);
     EXPECT_EQ(LaunchCommand(""), -1);
-    EXPECT_EQ(LaunchCommand(" MarkupSave 42"), -1) << "an empty program name";
+    EXPECT_EQ(LaunchCommand(" MarkupSave 42"), -1) << "no program before MarkupSave";
+    EXPECT_EQ(LaunchCommand("\"\" MarkupSave 42"), -1) << "an empty program name";
     EXPECT_EQ(LaunchCommand(fs::temp_directory_path().string()), -1) << "a folder is no program";
 }
 

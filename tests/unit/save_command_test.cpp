@@ -25,11 +25,13 @@ SaveCommandFault FaultOf(const SaveCommandItems& items) { return BuildSaveComman
 TEST(SaveCommandLine, JoinsItsItemsWithSingleBlanks) {
     EXPECT_EQ("vault.exe MarkupSave 42 D:\\srv\\gear.xml gear_1.xml view",
               LineOf(Items("vault.exe", "42", "D:\\srv\\gear.xml", "gear_1.xml", "view")));
-    // Empty items keep their separating blanks, as front ends have seen them.
-    EXPECT_EQ("p MarkupSave    ", LineOf(Items("p", "", "", "", "")));
+    // Empty items are quoted: the runtime takes a run of blanks as one, and
+    // a bare empty item would move every later one up a place.
+    EXPECT_EQ("p MarkupSave \"\" \"\" \"\" \"\"", LineOf(Items("p", "", "", "", "")));
+    EXPECT_EQ("p MarkupSave 1 \"\" 3 4", LineOf(Items("p", "1", "", "3", "4")));
     // DMAgent may carry arguments of its own; it is never quoted, or start
     // would take it for a window title.
-    EXPECT_EQ("vault.exe /pdm=main MarkupSave 42 a b ", LineOf(Items("vault.exe /pdm=main", "42", "a", "b", "")));
+    EXPECT_EQ("vault.exe /pdm=main MarkupSave 42 a b \"\"", LineOf(Items("vault.exe /pdm=main", "42", "a", "b", "")));
 }
 
 TEST(SaveCommandLine, ItemsThatWouldSplitOrInstructAreQuoted) {
@@ -51,7 +53,7 @@ TEST(SaveCommandLine, BackslashesBeforeTheClosingQuoteAreDoubled) {
     // Backslashes elsewhere are characters as they stand.
     EXPECT_EQ("\"C:\\\\server\\a b\\c\"", QuoteItem("C:\\\\server\\a b\\c"));
     EXPECT_EQ("C:\\plain\\", QuoteItem("C:\\plain\\"));
-    EXPECT_EQ("", QuoteItem(""));
+    EXPECT_EQ("\"\"", QuoteItem(""));
 }
 
 TEST(SaveCommandLine, RefusesWhatQuotingCannotProtect) {
