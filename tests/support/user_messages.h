@@ -28,6 +28,15 @@ inline const std::map<unsigned, std::string> kUserMessages = {
      "The markup was not handed to the PDM: the view list names a save command that your administrator has not "
      "allowed."},
     {IDS_SAVE_NOT_STARTED, "The markup was not handed to the PDM: its save command could not be started."},
+    {IDS_SAVE_NO_FILE_NAME, "The markup was not handed to the PDM: the viewer named no file for it."},
+    {IDS_SAVE_MARKUP_STREAM,
+     "The markup was not handed to the PDM: its path names a part of a file (a colon after the drive), not a "
+     "file. Save the markup under another name."},
+    {IDS_SAVE_NAME_TOO_LONG,
+     "The markup was not handed to the PDM: its file name, or the folder of the server file, is longer than 255 "
+     "bytes and would be cut. Save the markup under a shorter name."},
+    {IDS_SAVE_UNKNOWN_DOCUMENT,
+     "The markup was not handed to the PDM: the viewer named a document that this PDM session did not open."},
 };
 
 // The text of that message; a failure for one not written down above.

@@ -5,6 +5,7 @@
 #include "interfaces/guids.h"
 #include "platform/module_lock.h"
 #include "tests/support/captured_messages.h"
+#include "tests/support/user_messages.h"
 #include "tests/support/raw_call.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/hresult.h"
@@ -212,7 +213,8 @@ TEST_F(AgentObject, DocumentSaveCodesNeedARegisteredDocument) {
     EXPECT_HR(E_FAIL, notify->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &save, nullptr));
     // None of these is an event for the sinks; each refusal is told.
     EXPECT_THAT(sink.Codes(), testing::IsEmpty());
-    EXPECT_EQ(2u, messages.Texts().size());
+    const std::string told = UserMessage(IDS_SAVE_UNKNOWN_DOCUMENT);
+    EXPECT_THAT(messages.Texts(), testing::ElementsAre(told, told));
     notify->Unadvise(&sink);
 }
 

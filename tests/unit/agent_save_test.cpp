@@ -93,7 +93,7 @@ TEST_F(MarkupSave, NotificationsOfAListedDocumentSaveToo) {
     const CapturedMessages messages;
     DocumentMarkupSave unknown{22, "C:\\tmp\\other.xml"};
     EXPECT_HR(E_FAIL, Session<IAgentNotify>()->Notify(kNotifySaveDocumentMarkup, nullptr, 0, &unknown, nullptr));
-    EXPECT_EQ(messages.Texts(), Words{Message(IDS_SAVE_UNKNOWN_DOCUMENT)});
+    EXPECT_EQ(messages.Texts(), Words{UserMessage(IDS_SAVE_UNKNOWN_DOCUMENT)});
 }
 
 // Paths with blanks are everyday on Windows: unquoted, every blank would move
