@@ -44,7 +44,10 @@ HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, co
                                                   record.m_strServerPath, PathFileName(lookupPath),
                                                   record.m_strApplication});
     if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault));
-    if (!IsSaveProgramAllowed(SaveProgram(record.m_strDMAgent))) return RefuseSave(IDS_SAVE_PROGRAM_NOT_ALLOWED);
+    if (const std::string refusal = SavePolicyRefusal(record.m_strDMAgent); !refusal.empty()) {
+        ShowMessage(refusal);
+        return E_FAIL;
+    }
     if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED);
     return S_OK;
 }

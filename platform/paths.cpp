@@ -2,6 +2,8 @@
 
 #include "platform/ansi_code_page.h"
 
+#include <string_view>
+
 namespace {
 
 // The runtime splits into fixed buffers (terminator included); a longer
@@ -73,4 +75,11 @@ std::string PathFolder(const std::string& path) {
 std::string PathFileName(const std::string& path) {
     PathParts parts = SplitPath(path);
     return parts.baseName + parts.extension;
+}
+
+bool IsDriveOrServerPath(const std::string& path) {
+    const auto isSeparator = [](char c) { return std::string_view(kSeparators).find(c) != std::string_view::npos; };
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && isSeparator(path[2])) return true;
+    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
 }

@@ -12,3 +12,6 @@
 #define IDS_SAVE_COMMAND_TOO_LONG 110
 #define IDS_SAVE_PROGRAM_NOT_ALLOWED 111
 #define IDS_SAVE_NOT_STARTED 112
+/* The save command policy; the refused command follows the text. */
+#define IDS_SAVE_NO_PROGRAM_ALLOWED 120
+#define IDS_SAVE_PROGRAM_NOT_FULL_PATH 121

@@ -27,8 +27,14 @@ constexpr StringEntry kStringTable[] = {
      "The markup was not handed to the PDM: its save command would be longer than Windows accepts."},
     {IDS_SAVE_PROGRAM_NOT_ALLOWED,
      "The markup was not handed to the PDM: the view list names a save command that your administrator has not "
-     "allowed."},
+     "allowed:"},
     {IDS_SAVE_NOT_STARTED, "The markup was not handed to the PDM: its save command could not be started."},
+    {IDS_SAVE_NO_PROGRAM_ALLOWED,
+     "The markup was not handed to the PDM: your administrator allows no save command on this computer. The view "
+     "list names:"},
+    {IDS_SAVE_PROGRAM_NOT_FULL_PATH,
+     "The markup was not handed to the PDM: your administrator allows only save programs named with their full path "
+     "(a drive letter or a server share). The view list names:"},
 };
 
 }  // namespace

@@ -29,12 +29,16 @@ TEST_F(PackageTables, NamesTheProductItsMakerVersionAndUpgradeCodePerMachine) {
     EXPECT_EQ(m_package.SummaryText(PID_TEMPLATE), "Intel;1033") << "a package for 32-bit Windows";
 }
 
-// One versioned file, the agent alone; its registration is the package's
-// own table rows, not a run of the DLL's self-registration.
-TEST_F(PackageTables, CarriesTheAgentAloneWithItsVersionAndNoSelfRegistration) {
+// One versioned file, the agent, and the Group Policy template beside it in
+// PolicyDefinitions; the agent's registration is the package's own table
+// rows, not a run of the DLL's self-registration.
+TEST_F(PackageTables, CarriesTheAgentWithItsVersionAndNoSelfRegistration) {
     ASSERT_TRUE(m_package.Opened()) << AgentPackage();
-    EXPECT_EQ(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`"),
-              (TableRows{{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"}}));
+    EXPECT_THAT(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`").value_or(TableRows{}),
+                testing::UnorderedElementsAre(
+                    std::vector<std::string>{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"},
+                    std::vector<std::string>{"ZelDMAgent.admx", "", ""},
+                    std::vector<std::string>{"ZelDMAgent.adml", "", ""}));
     const auto selfRegistered = m_package.Query("SELECT `File_` FROM `SelfReg`");
     if (selfRegistered) {
         EXPECT_THAT(*selfRegistered, IsEmpty());

@@ -45,7 +45,8 @@ TEST_F(ModuleStrings, LoadExactlyInsideTheAgentsContext) {
 TEST_F(ModuleStrings, EverySaveRefusalSaysTheMarkupDidNotReachThePdm) {
     ModuleContextGuard context;
     for (unsigned id : {IDS_SAVE_NO_COMMAND, IDS_SAVE_UNSAFE_LAUNCH_VALUE, IDS_SAVE_UNSAFE_FILE_NAME,
-                        IDS_SAVE_COMMAND_TOO_LONG, IDS_SAVE_PROGRAM_NOT_ALLOWED, IDS_SAVE_NOT_STARTED}) {
+                        IDS_SAVE_COMMAND_TOO_LONG, IDS_SAVE_PROGRAM_NOT_ALLOWED, IDS_SAVE_NOT_STARTED,
+                        IDS_SAVE_NO_PROGRAM_ALLOWED, IDS_SAVE_PROGRAM_NOT_FULL_PATH}) {
         const std::string text = LoadModuleString(id);
         EXPECT_EQ(text.rfind("The markup was not handed to the PDM: ", 0), 0u) << id << ": " << text;
         EXPECT_GT(text.size(), 50u) << id << ": the reason is missing";
@@ -68,6 +69,8 @@ TEST_F(ModuleStrings, NativeTableHoldsTheResourceScriptsTexts) {
         {"IDS_SAVE_COMMAND_TOO_LONG", IDS_SAVE_COMMAND_TOO_LONG},
         {"IDS_SAVE_PROGRAM_NOT_ALLOWED", IDS_SAVE_PROGRAM_NOT_ALLOWED},
         {"IDS_SAVE_NOT_STARTED", IDS_SAVE_NOT_STARTED},
+        {"IDS_SAVE_NO_PROGRAM_ALLOWED", IDS_SAVE_NO_PROGRAM_ALLOWED},
+        {"IDS_SAVE_PROGRAM_NOT_FULL_PATH", IDS_SAVE_PROGRAM_NOT_FULL_PATH},
     };
     ModuleContextGuard context;
     size_t entries = 0;
