@@ -124,8 +124,9 @@ TEST(SaveCommandLine, AQuotedProgramGoesInAsItStands) {
     EXPECT_EQ(" " + program + " /x MarkupSave 42 a b c", LineOf(Items(" " + program + " /x", "42", "a", "b", "c")));
     // Inside the quotes the interpreter's instructions are characters of the path.
     EXPECT_EQ(FaultOf(Items("\"C:\\R&D (x86)\\v.exe\"", "1", "2", "3", "4")), SaveCommandFault::kNone);
-    for (const char* dmAgent : {"\"C:\\v.exe", "\"C:\\v.exe\"&calc", "\"C:\\v.exe\" & calc", "\"C:\\v.exe\" \"/x\"",
-                                "C:\\v.exe \"/x\"", "\"C:\\v%PATH%.exe\"", "\"C:\\v!x!.exe\"", "\"C:\\v\n.exe\""})
+    for (const char* dmAgent : {"\"C:\\v.exe", "\"C:\\v.exe\"/x", "\"C:\\v.exe\"&calc", "\"C:\\v.exe\" & calc",
+                                "\"C:\\v.exe\" \"/x\"", "C:\\v.exe \"/x\"", "\"C:\\v%PATH%.exe\"", "\"C:\\v!x!.exe\"",
+                                "\"C:\\v\n.exe\""})
         EXPECT_EQ(FaultOf(Items(dmAgent, "1", "2", "3", "4")), SaveCommandFault::kUnsafeLaunchValue) << dmAgent;
     EXPECT_EQ(FaultOf(Items("\"\"", "1", "2", "3", "4")), SaveCommandFault::kNoProgram);
     EXPECT_EQ(FaultOf(Items(" \"\" /x", "1", "2", "3", "4")), SaveCommandFault::kNoProgram);

@@ -3,11 +3,23 @@
 // is in agent_save_policy_test.cpp (native) and tests/save_road (Wine).
 #include "pdm/save_policy.h"
 
+#include "platform/environment.h"
+#include "tests/support/scoped_env.h"
+
 #include <gtest/gtest.h>
 
 namespace {
 
 using Verdict = SavePolicyVerdict;
+
+}  // namespace
+
+void PrintTo(SavePolicyVerdict verdict, std::ostream* out) {
+    constexpr const char* kNames[] = {"allowed", "not listed", "none allowed", "not a full path"};
+    *out << kNames[static_cast<int>(verdict)];
+}
+
+namespace {
 
 struct MatchCase {
     const char* what;
@@ -75,6 +87,20 @@ const MatchCase kMatchCases[] = {
 TEST(SavePolicyMatch, TheWholeValueMustBeOneFullPathEntry) {
     for (const MatchCase& c : kMatchCases)
         EXPECT_EQ(CheckSaveCommand(c.allowed, c.dmAgent), c.expected) << c.what << ": " << c.dmAgent;
+}
+
+// Entries the template writes are expanded as Windows expands them.
+TEST(SavePolicyMatch, EnvironmentReferencesAreExpandedOthersStay) {
+    ScopedEnv folder("ZEL_TEST_PDM", std::string("C:\\Program Files\\ZelPDM"));
+    ScopedEnv unset("ZEL_TEST_UNSET", std::nullopt);
+    const std::pair<const char*, const char*> cases[] = {
+        {"%ZEL_TEST_PDM%\\pdm-save.exe", "C:\\Program Files\\ZelPDM\\pdm-save.exe"},
+        {"%ZEL_TEST_UNSET%\\pdm-save.exe", "%ZEL_TEST_UNSET%\\pdm-save.exe"},
+        {"C:\\100%\\pdm-save.exe", "C:\\100%\\pdm-save.exe"},
+        {"%ZEL_TEST_PDM%%ZEL_TEST_PDM%", "C:\\Program Files\\ZelPDMC:\\Program Files\\ZelPDM"},
+        {"", ""},
+    };
+    for (const auto& [text, expanded] : cases) EXPECT_EQ(ExpandEnvironmentText(text), std::string(expanded)) << text;
 }
 
 }  // namespace
