@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -80,7 +81,7 @@ DMAgentParts SplitDMAgent(const std::string& dmAgent) {
         if (close == std::string::npos) return {value.substr(1), {}, true, false};
         parts.program = value.substr(1, close - 1);
         programEnd = close + 1;
-        if (programEnd < value.size() && std::string(kWordSeparators).find(value[programEnd]) == std::string::npos)
+        if (programEnd < value.size() && std::string_view(kWordSeparators).find(value[programEnd]) == std::string::npos)
             parts.wellFormed = false;
     } else {
         programEnd = std::min(value.find_first_of(kWordSeparators), value.size());

@@ -4,7 +4,9 @@
 #include "platform/com.h"
 #include "platform/unique_resource.h"
 
+#include <cwchar>
 #include <cwctype>
+#include <iterator>
 #include <process.h>
 #include <vector>
 
@@ -60,6 +62,8 @@ int LaunchCommand(const std::string& command) {
     const size_t first = command.find_first_not_of(kBlanks);
     const bool quotedProgram = first != std::string::npos && command[first] == '"';
     const WideString line = AnsiToWide((quotedProgram ? kEmptyWindowTitle : "") + command);
+    // An empty line would have start open an interpreter window instead.
+    if (line.empty()) return -1;
     const std::vector<std::wstring> environment = InterpreterEnvironment();
     std::vector<const wchar_t*> environmentPointers;
     for (const std::wstring& entry : environment) environmentPointers.push_back(entry.c_str());
