@@ -133,10 +133,12 @@ TEST_F(SaveRoadProgramFiles, AQuotedProgramRunsWithItsOwnWordsWithoutAPolicy) {
     ExpectLaunched({"--vault=main"});
 }
 
-// Listed as the template writes it, through an environment reference.
+// Listed as the template writes it, through an environment reference. The
+// viewer's profile reading drops quotes that enclose a whole value, so a
+// quoted program alone is written in doubled quotes.
 TEST_F(SaveRoadProgramFiles, AQuotedProgramListedByTheTemplateReceivesExactlyItsItems) {
     const auto policy = ScopedGroupPolicy::Enabled({"%ProgramFiles%\\ZelPDM\\pdm-save.exe"});
-    StartWithProgram(kQuotedProgram);
+    StartWithProgram("\"" + std::string(kQuotedProgram) + "\"");
     ExpectLaunched({});
 }
 
@@ -148,20 +150,6 @@ TEST_F(SaveRoadProgramFiles, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
                                " MarkupSave 42 \\\\evil\\share\\payload.dwg evil.xml --config=\\\\evil\\share\\cfg";
     StartWithProgram(forged);
     ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, forged);
-}
-
-// A bare name would be looked for on the path: with the policy on, neither
-// DMAgent nor an entry may use one.
-TEST_F(SaveRoadProgramFiles, RelativeProgramsAndEntriesDoNotCount) {
-    ScopedEnv path("PATH", std::string(kFolder) + ";" + std::getenv("PATH"));
-    {
-        const auto policy = ScopedGroupPolicy::Enabled({"pdm-save.exe", kProgram});
-        StartWithProgram("pdm-save.exe");
-        ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_FULL_PATH, "pdm-save.exe");
-    }
-    const auto policy = ScopedGroupPolicy::Enabled({"pdm-save.exe"});
-    StartWithProgram(kProgram);
-    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, kProgram);
 }
 
 // A bare program name must not be found in the viewer's current folder,
@@ -188,17 +176,24 @@ TEST_F(SaveRoadPolicy, TheInterpreterGetsTheSwitchAgainstTheCurrentFolderTheView
     EXPECT_EQ(GetEnvironmentVariableA(kNoCurrentFolderSearch, nullptr, 0), 0u) << "the viewer's environment changed";
 }
 
-TEST_F(SaveRoadProgramFiles, AProgramPlantedInTheCurrentFolderDoesNotRunWhileThePolicyIsOn) {
+// The planted program lies in the current folder and the real one on the
+// path: with the policy on, neither DMAgent nor an entry may name a program
+// without its full path.
+TEST_F(SaveRoadProgramFiles, APlantedProgramDoesNotRunWhileThePolicyIsOnRelativeEntriesAreIgnored) {
     const std::filesystem::path downloads = m_dir / "downloads";
     std::filesystem::create_directories(downloads);
     std::filesystem::copy_file(RecorderPath(), downloads / "pdm-save.exe");
     const std::filesystem::path before = std::filesystem::current_path();
     std::filesystem::current_path(downloads);
+    ScopedEnv path("PATH", std::string(kFolder) + ";" + std::getenv("PATH"));
     {
         const auto policy = ScopedGroupPolicy::Enabled({kProgram, "pdm-save.exe"});
         StartWithProgram("pdm-save.exe");
         ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_FULL_PATH, "pdm-save.exe");
     }
+    const auto policy = ScopedGroupPolicy::Enabled({"pdm-save.exe"});
+    StartWithProgram(kProgram);
+    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, kProgram);
     std::filesystem::current_path(before);
 }
 

@@ -88,34 +88,6 @@ TEST(SaveCommandLine, AProgramIsNeeded) {
     EXPECT_EQ("", SplitDMAgent(" \t ").program);
 }
 
-// DMAgent as start takes it apart: a leading quoted path is the program.
-TEST(SaveCommandLine, DMAgentsProgramAndItsOwnWords) {
-    struct Case {
-        const char* dmAgent;
-        const char* program;
-        const char* words;
-        bool quoted;
-        bool wellFormed;
-    };
-    const Case cases[] = {
-        {"vault.exe", "vault.exe", "", false, true},
-        {" vault.exe  /x  /y \t", "vault.exe", "/x  /y", false, true},
-        {"C:\\Program Files\\v.exe", "C:\\Program", "Files\\v.exe", false, true},
-        {"\"C:\\Program Files\\v.exe\"", "C:\\Program Files\\v.exe", "", true, true},
-        {"  \"C:\\Program Files\\v.exe\"\t/x /y ", "C:\\Program Files\\v.exe", "/x /y", true, true},
-        {"\"C:\\Program Files\\v.exe", "C:\\Program Files\\v.exe", "", true, false},
-        {"\"C:\\v.exe\"/x", "C:\\v.exe", "/x", true, false},
-        {"\"\" /x", "", "/x", true, true},
-    };
-    for (const Case& c : cases) {
-        const DMAgentParts parts = SplitDMAgent(c.dmAgent);
-        EXPECT_EQ(parts.program, c.program) << c.dmAgent;
-        EXPECT_EQ(parts.words, c.words) << c.dmAgent;
-        EXPECT_EQ(parts.quoted, c.quoted) << c.dmAgent;
-        EXPECT_EQ(parts.wellFormed, c.wellFormed) << c.dmAgent;
-    }
-}
-
 // A program in a folder with a blank is named in quotes; the line keeps
 // DMAgent as it stands. A quote anywhere else is still refused.
 TEST(SaveCommandLine, AQuotedProgramGoesInAsItStands) {

@@ -8,18 +8,14 @@
 
 #include <gtest/gtest.h>
 
-namespace {
-
-using Verdict = SavePolicyVerdict;
-
-}  // namespace
-
 void PrintTo(SavePolicyVerdict verdict, std::ostream* out) {
     constexpr const char* kNames[] = {"allowed", "not listed", "none allowed", "not a full path"};
     *out << kNames[static_cast<int>(verdict)];
 }
 
 namespace {
+
+using Verdict = SavePolicyVerdict;
 
 struct MatchCase {
     const char* what;
@@ -28,60 +24,31 @@ struct MatchCase {
     Verdict expected;
 };
 
+const std::string kSave = "C:\\PDM\\pdm-save.exe";
+const std::string kInProgramFiles = "C:\\Program Files\\ZelPDM\\pdm-save.exe";
+const std::string kQuoted = "\"" + kInProgramFiles + "\"";
+
 const MatchCase kMatchCases[] = {
-    {"the program alone", {"C:\\PDM\\pdm-save.exe"}, "C:\\PDM\\pdm-save.exe", Verdict::kAllowed},
-    {"letter case and slashes of the program", {"c:/pdm/PDM-SAVE.EXE"}, "C:\\PDM\\pdm-save.exe", Verdict::kAllowed},
-    {"blanks around either", {" C:\\PDM\\pdm-save.exe\t"}, "\t C:\\PDM\\pdm-save.exe  ", Verdict::kAllowed},
-    {"forged items after a listed program",
-     {"C:\\PDM\\pdm-save.exe"},
-     "C:\\PDM\\pdm-save.exe MarkupSave 42 \\\\evil\\share\\payload.dwg evil.xml --config=\\\\evil\\share\\cfg",
+    {"blanks around either", {" " + kSave + "\t"}, "\t " + kSave + "  ", Verdict::kAllowed},
+    {"forged items after a listed program", {kSave}, kSave + " MarkupSave 42 \\\\evil\\p.dwg --c=\\\\evil\\c",
      Verdict::kNotListed},
-    {"words listed with the program", {"C:\\PDM\\pdm-save.exe --vault=main"}, "C:\\PDM\\pdm-save.exe --vault=main",
-     Verdict::kAllowed},
-    {"the program without the listed words", {"C:\\PDM\\pdm-save.exe --vault=main"}, "C:\\PDM\\pdm-save.exe",
-     Verdict::kNotListed},
-    {"words compared exactly", {"C:\\PDM\\pdm-save.exe --vault=main"}, "C:\\PDM\\pdm-save.exe --VAULT=main",
-     Verdict::kNotListed},
-    {"an entry that only begins like the program", {"C:\\PDM\\pdm-save.exe"}, "C:\\PDM\\pdm-save.exe2",
-     Verdict::kNotListed},
-    {"a longer program than the entry", {"C:\\PDM\\pdm-save.exe2"}, "C:\\PDM\\pdm-save.exe", Verdict::kNotListed},
-    {"a quoted program, an unquoted entry",
-     {"C:\\Program Files\\ZelPDM\\pdm-save.exe"},
-     "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\"",
-     Verdict::kAllowed},
-    {"a quoted program with words, an unquoted entry",
-     {"C:\\Program Files\\ZelPDM\\pdm-save.exe --vault=main"},
-     "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\" --vault=main",
-     Verdict::kAllowed},
-    {"quoted on both sides",
-     {"\"c:\\program files\\zelpdm\\pdm-save.exe\" --vault=main"},
-     "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\" --vault=main",
-     Verdict::kAllowed},
-    {"a quoted entry whose words differ",
-     {"\"C:\\Program Files\\ZelPDM\\pdm-save.exe\" --vault=main"},
-     "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\" --vault=other",
-     Verdict::kNotListed},
-    {"the program's path's first word only",
-     {"C:\\Program Files\\ZelPDM\\pdm-save.exe"},
-     "\"C:\\Program\"",
-     Verdict::kNotListed},
+    {"the program without the listed words", {kSave + " --vault=main"}, kSave, Verdict::kNotListed},
+    {"words compared exactly", {kSave + " --vault=main"}, kSave + " --VAULT=main", Verdict::kNotListed},
+    {"an entry that only begins like the program", {kSave}, kSave + "2", Verdict::kNotListed},
+    {"a quoted program, an unquoted entry", {kInProgramFiles + " --v"}, kQuoted + " --v", Verdict::kAllowed},
+    {"quoted on both sides", {"\"c:\\program files\\zelpdm\\pdm-save.exe\""}, kQuoted, Verdict::kAllowed},
+    {"the path's first word only", {kInProgramFiles}, "\"C:\\Program\"", Verdict::kNotListed},
     {"a server share", {"\\\\pdm\\tools\\pdm-save.exe"}, "\\\\PDM\\tools\\pdm-save.exe", Verdict::kAllowed},
-    {"a bare program name", {"pdm-save.exe", "C:\\PDM\\pdm-save.exe"}, "pdm-save.exe", Verdict::kNotFullPath},
-    {"a folder-relative program", {"C:\\PDM\\pdm-save.exe"}, "PDM\\pdm-save.exe", Verdict::kNotFullPath},
-    {"a drive-relative program", {"C:pdm-save.exe", "C:\\PDM\\pdm-save.exe"}, "C:pdm-save.exe",
-     Verdict::kNotFullPath},
+    {"a bare program name", {"pdm-save.exe", kSave}, "pdm-save.exe", Verdict::kNotFullPath},
+    {"a folder-relative program", {kSave}, "PDM\\pdm-save.exe", Verdict::kNotFullPath},
+    {"a drive-relative program", {"C:pdm-save.exe", kSave}, "C:pdm-save.exe", Verdict::kNotFullPath},
 #ifdef _WIN32
     // Natively a leading separator is the system's root.
-    {"a root-relative program", {"\\PDM\\pdm-save.exe", "C:\\PDM\\pdm-save.exe"}, "\\PDM\\pdm-save.exe",
-     Verdict::kNotFullPath},
+    {"a root-relative program", {"\\PDM\\pdm-save.exe", kSave}, "\\PDM\\pdm-save.exe", Verdict::kNotFullPath},
 #endif
-    {"only relative entries", {"pdm-save.exe", ".\\pdm-save.exe", "\"pdm-save.exe\""}, "C:\\PDM\\pdm-save.exe",
-     Verdict::kNoneAllowed},
-    {"a relative entry beside a full one", {"pdm-save.exe", "C:\\PDM\\pdm-save.exe"}, "C:\\PDM\\pdm-save.exe",
-     Verdict::kAllowed},
-    {"an empty list", {}, "C:\\PDM\\pdm-save.exe", Verdict::kNoneAllowed},
-    {"an unclosed quote in the entry", {"\"C:\\PDM\\pdm-save.exe"}, "\"C:\\PDM\\pdm-save.exe\"",
-     Verdict::kNoneAllowed},
+    {"only relative entries", {"pdm-save.exe", ".\\pdm-save.exe", "\"pdm-save.exe\""}, kSave, Verdict::kNoneAllowed},
+    {"a relative entry beside a full one", {"pdm-save.exe", kSave}, kSave, Verdict::kAllowed},
+    {"an unclosed quote in the entry", {"\"" + kSave}, "\"" + kSave + "\"", Verdict::kNoneAllowed},
 };
 
 TEST(SavePolicyMatch, TheWholeValueMustBeOneFullPathEntry) {
