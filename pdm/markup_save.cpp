@@ -94,7 +94,10 @@ HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, co
     const SaveCommand command = BuildSaveCommand({record.m_strDMAgent, record.m_strSessionID,
                                                   record.m_strServerPath, fileName, record.m_strApplication});
     if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault));
-    if (!IsSaveProgramAllowed(SaveProgram(record.m_strDMAgent))) return RefuseSave(IDS_SAVE_PROGRAM_NOT_ALLOWED);
+    if (const std::string refusal = SavePolicyRefusal(record.m_strDMAgent); !refusal.empty()) {
+        ShowMessage(refusal);
+        return E_FAIL;
+    }
     if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED);
     return S_OK;
 }

@@ -1,6 +1,11 @@
 #include "pdm/save_command.h"
 
 #include "platform/ansi_code_page.h"
+#include "platform/launch.h"
+
+#include <algorithm>
+#include <cstring>
+#include <string_view>
 
 namespace {
 
@@ -61,19 +66,45 @@ std::string QuoteItem(const std::string& item) {
     return kQuote + item + std::string(TrailingBackslashes(item), kBackslash) + kQuote;
 }
 
-std::string SaveProgram(const std::string& dmAgent) {
-    const size_t begin = dmAgent.find_first_not_of(kWordSeparators);
+std::string TrimBlanks(const std::string& text) {
+    const size_t begin = text.find_first_not_of(kWordSeparators);
     if (begin == std::string::npos) return {};
-    const size_t end = dmAgent.find_first_of(kWordSeparators, begin);
-    return dmAgent.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
+    return text.substr(begin, text.find_last_not_of(kWordSeparators) - begin + 1);
+}
+
+DMAgentParts SplitDMAgent(const std::string& dmAgent) {
+    const std::string value = TrimBlanks(dmAgent);
+    DMAgentParts parts;
+    size_t programEnd = 0;
+    if (!value.empty() && value.front() == kQuote) {
+        // A blank or tab is never the second byte of a double-byte
+        // character, nor is a quote: the bytes can be searched as they are.
+        parts.quoted = true;
+        const size_t close = value.find(kQuote, 1);
+        if (close == std::string::npos) return {value.substr(1), {}, true, false};
+        parts.program = value.substr(1, close - 1);
+        programEnd = close + 1;
+        if (programEnd < value.size() && std::string_view(kWordSeparators).find(value[programEnd]) == std::string::npos)
+            parts.wellFormed = false;
+    } else {
+        programEnd = std::min(value.find_first_of(kWordSeparators), value.size());
+        parts.program = value.substr(0, programEnd);
+    }
+    parts.words = TrimBlanks(value.substr(programEnd));
+    return parts;
 }
 
 SaveCommand BuildSaveCommand(const SaveCommandItems& items) {
+    const DMAgentParts dmAgent = SplitDMAgent(items.program);
     // Without a program start would run whatever is called MarkupSave in the
     // current folder or on the path.
-    if (SaveProgram(items.program).empty()) return {SaveCommandFault::kNoProgram, {}};
-    if (!CanPassUnquoted(items.program) || !CanPass(items.sessionId) || !CanPass(items.serverPath) ||
-        !CanPass(items.application))
+    if (dmAgent.program.empty() && dmAgent.wellFormed) return {SaveCommandFault::kNoProgram, {}};
+    // Inside its quotes the program's path may hold blanks and the
+    // interpreter's instructions; its words stay unquoted.
+    const bool programPasses = dmAgent.quoted ? dmAgent.wellFormed && CanPass(dmAgent.program) &&
+                                                    CanPassUnquoted(dmAgent.words)
+                                              : CanPassUnquoted(items.program);
+    if (!programPasses || !CanPass(items.sessionId) || !CanPass(items.serverPath) || !CanPass(items.application))
         return {SaveCommandFault::kUnsafeLaunchValue, {}};
     if (!CanPass(items.markupFileName)) return {SaveCommandFault::kUnsafeFileName, {}};
 
@@ -84,6 +115,7 @@ SaveCommand BuildSaveCommand(const SaveCommandItems& items) {
         line += kItemSeparator;
         line += QuoteItem(*item);
     }
-    if (line.size() > kMaxCommandLength) return {SaveCommandFault::kTooLong, {}};
+    const size_t limit = kMaxCommandLength - (dmAgent.quoted ? std::strlen(kEmptyWindowTitle) : 0);
+    if (line.size() > limit) return {SaveCommandFault::kTooLong, {}};
     return {SaveCommandFault::kNone, line};
 }

@@ -1,7 +1,9 @@
 // The PDM front end's markup save command line:
 //   <DMAgent> MarkupSave <session id> <server file> <markup file name> <application>
 // DMAgent names the program and may carry arguments of its own, so it goes
-// into the line as it stands. Each of the four later items must reach the
+// into the line as it stands; the program may be enclosed in double quotes
+// (a path with blanks), and the launch then gives start an empty window
+// title before it. Each of the four later items must reach the
 // program as one argument: one that the command interpreter or the program's
 // argument rules would split or read as an instruction is enclosed in double
 // quotes; any other goes in byte for byte, so that the lines front ends rely
@@ -34,9 +36,22 @@ struct SaveCommand {
 
 SaveCommand BuildSaveCommand(const SaveCommandItems& items);
 
-// The program that DMAgent names: its first word, as the interpreter's start
-// takes it.
-std::string SaveProgram(const std::string& dmAgent);
+// DMAgent taken apart as start takes it: the program is the text inside a
+// leading pair of double quotes, or else the first word; its own words follow
+// it. Blanks and tabs around the whole value and between the program and its
+// words do not count.
+struct DMAgentParts {
+    std::string program;
+    std::string words;
+    bool quoted = false;
+    // False for an opening quote without its closing one, or a closing quote
+    // that something other than a blank follows.
+    bool wellFormed = true;
+};
+DMAgentParts SplitDMAgent(const std::string& dmAgent);
+
+// Blanks and tabs removed at both ends.
+std::string TrimBlanks(const std::string& text);
 
 // One item as a single argument by the C runtime's rules: enclosed in double
 // quotes, with the backslashes before the closing quote doubled, when it

@@ -1,13 +1,85 @@
 #include "pdm/save_policy.h"
 
+#include "pdm/save_command.h"
+#include "platform/ansi_code_page.h"
 #include "platform/machine_policy.h"
+#include "platform/module_context.h"
 #include "platform/paths.h"
+#include "platform/string_ids.h"
 
 #include <algorithm>
+#include <string_view>
 
-bool IsSaveProgramAllowed(const std::string& program) {
-    const auto allowed = ReadPolicyTexts(kSaveCommandsPolicyKey);
-    if (!allowed) return true;
-    return std::any_of(allowed->begin(), allowed->end(),
-                       [&program](const std::string& listed) { return PathsEqual(listed, program); });
+namespace {
+
+constexpr std::string_view kBlanks = " \t";
+constexpr char kNameSeparator[] = " ";
+
+// True when a character of text begins at `at`: the second byte of a
+// double-byte character is no place to end a program's path.
+bool IsCharacterStart(const std::string& text, size_t at) {
+    size_t position = 0;
+    while (position < at) position += CharacterLength(text, position);
+    return position == at;
+}
+
+// An entry counts when the program it names has a full path; where an
+// unquoted entry's program ends shows only against DMAgent, but a full path
+// shows at its beginning.
+bool Counts(const std::string& entry) {
+    const DMAgentParts parts = SplitDMAgent(entry);
+    return parts.wellFormed && IsFullPath(parts.quoted ? parts.program : TrimBlanks(entry));
+}
+
+bool EntryIsDMAgent(const std::string& entry, const DMAgentParts& dmAgent) {
+    const std::string text = TrimBlanks(entry);
+    const DMAgentParts listed = SplitDMAgent(text);
+    if (listed.quoted)
+        return listed.wellFormed && PathsEqual(listed.program, dmAgent.program) && listed.words == dmAgent.words;
+    // Written without quotes, a program's path may hold blanks (Program
+    // Files): the entry is DMAgent's program, then a blank and its words.
+    const size_t end = dmAgent.program.size();
+    if (text.size() < end || !IsCharacterStart(text, end)) return false;
+    if (end < text.size() && kBlanks.find(text[end]) == std::string_view::npos) return false;
+    return PathsEqual(text.substr(0, end), dmAgent.program) && TrimBlanks(text.substr(end)) == dmAgent.words;
+}
+
+unsigned MessageOf(SavePolicyVerdict verdict) {
+    switch (verdict) {
+    case SavePolicyVerdict::kNoneAllowed: return IDS_SAVE_NO_PROGRAM_ALLOWED;
+    case SavePolicyVerdict::kNotFullPath: return IDS_SAVE_PROGRAM_NOT_FULL_PATH;
+    case SavePolicyVerdict::kNotListed:
+    case SavePolicyVerdict::kAllowed: break;
+    }
+    return IDS_SAVE_PROGRAM_NOT_ALLOWED;
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ReadSaveCommandsPolicy() {
+    switch (ReadPolicySwitch(kPdmPolicyKey, kRestrictSaveCommandsValue)) {
+    case PolicySwitch::kOff: return std::nullopt;
+    case PolicySwitch::kOn: return ReadPolicyTexts(kAllowedSaveCommandsKey).value_or(std::vector<std::string>());
+    case PolicySwitch::kNotSet: break;
+    }
+    return ReadPolicyTexts(kSaveCommandsPolicyKey);
+}
+
+SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const std::string& dmAgent) {
+    if (std::none_of(allowed.begin(), allowed.end(), Counts)) return SavePolicyVerdict::kNoneAllowed;
+    const DMAgentParts parts = SplitDMAgent(dmAgent);
+    if (!IsFullPath(parts.program)) return SavePolicyVerdict::kNotFullPath;
+    const bool listed = std::any_of(allowed.begin(), allowed.end(), [&parts](const std::string& entry) {
+        return Counts(entry) && EntryIsDMAgent(entry, parts);
+    });
+    return listed ? SavePolicyVerdict::kAllowed : SavePolicyVerdict::kNotListed;
+}
+
+std::string SavePolicyRefusal(const std::string& dmAgent) {
+    const std::optional<std::vector<std::string>> allowed = ReadSaveCommandsPolicy();
+    if (!allowed) return {};
+    const SavePolicyVerdict verdict = CheckSaveCommand(*allowed, dmAgent);
+    if (verdict == SavePolicyVerdict::kAllowed) return {};
+    // The refused value goes after the message as text, never into a format.
+    return LoadModuleString(MessageOf(verdict)) + kNameSeparator + TrimBlanks(dmAgent);
 }

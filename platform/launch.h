@@ -3,8 +3,14 @@
 
 #include <string>
 
-// Starts the command detached; 0 when it was started, -1 when not.
+// Starts the command detached; 0 when it was started, -1 when not. The
+// command's first word is the program, also when it is enclosed in double
+// quotes. A bare program name is never looked for in the current folder.
 int LaunchCommand(const std::string& command);
+
+// start takes a leading quoted text for the window title: a command whose
+// program is quoted gets this empty title in front of it.
+inline constexpr char kEmptyWindowTitle[] = "\"\" ";
 
 // Shows text under the caption taken from NUV_REG_ROOT and waits for OK.
 int ShowMessage(const std::string& text);

@@ -6,9 +6,18 @@
 #include <string>
 #include <vector>
 
-// The string values (REG_SZ) of the policy key at keyPath below
-// HKEY_LOCAL_MACHINE: nothing when the key does not exist,
-// else the texts of its string values in the registry's order. Values of
+// The string values of the policy key at keyPath below HKEY_LOCAL_MACHINE:
+// nothing when the key does not exist, else the texts of its REG_SZ values
+// and its REG_EXPAND_SZ values, expanded, in the registry's order. Values of
 // other types are not texts of the list. A key that exists but cannot be read
 // gives an empty list, so that a policy never falls open by failing.
 std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath);
+
+// A policy that an administrator switches on or off with a REG_DWORD value.
+enum class PolicySwitch {
+    kNotSet,  // neither the key nor the value exists
+    kOff,     // the value is 0
+    kOn,      // any other number; also a value of another type or one that
+              // cannot be read, so that a policy never falls open by failing
+};
+PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName);

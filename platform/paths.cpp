@@ -2,6 +2,8 @@
 
 #include "platform/ansi_code_page.h"
 
+#include <string_view>
+
 namespace {
 
 // The runtime splits into fixed buffers (terminator included); a longer
@@ -82,3 +84,10 @@ std::string PathFileName(const std::string& path) {
 bool PathFolderFits(const std::string& path) { return !SplitPath(path).folderCut; }
 
 bool PathFileNameFits(const std::string& path) { return !SplitPath(path).fileNameCut; }
+
+bool IsDriveOrServerPath(const std::string& path) {
+    const auto isSeparator = [](char c) { return std::string_view(kSeparators).find(c) != std::string_view::npos; };
+    const auto isLetter = [](char c) { return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z'); };
+    if (path.size() >= 3 && isLetter(path[0]) && path[1] == ':' && isSeparator(path[2])) return true;
+    return path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]);
+}

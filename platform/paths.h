@@ -24,3 +24,11 @@ bool PathFileNameFits(const std::string& path);
 // Names, section and key names, paths and URL prefixes are the same when they
 // match ignoring letter case, with "/" taken as "\".
 bool PathsEqual(const std::string& a, const std::string& b);
+
+// A path that names one file whatever the current folder and drive are: it
+// begins with a drive letter and its separator (C:\) or with two separators
+// (\\server\share). The native build also takes its own root (/, or \ as
+// paths compare).
+bool IsFullPath(const std::string& path);
+// The Windows forms alone.
+bool IsDriveOrServerPath(const std::string& path);

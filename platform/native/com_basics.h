@@ -48,6 +48,7 @@ typedef GUID CLSID;
 
 #define CLSCTX_INPROC_SERVER 1
 #define REG_SZ 1
+#define REG_EXPAND_SZ 2
 #define REG_DWORD 4
 #define MB_OK 0
 #define IDOK 1

@@ -1,12 +1,16 @@
 // The native stand-in for "cmd /C start": the command's first word runs as a
 // program with the other words as its arguments, detached from us, with no
-// shell in between.
+// shell in between. A bare program name is looked for in the folders of PATH
+// that are full paths, never in the current folder.
 #include "platform/launch.h"
 
 #include "platform/native/command_words.h"
 
+#include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +19,38 @@ namespace {
 
 constexpr char kNullDevice[] = "/dev/null";
 constexpr int kExecFailedStatus = 127;
+constexpr char kPathVariable[] = "PATH";
+constexpr char kPathListSeparator = ':';
+constexpr char kFolderSeparator = '/';
+
+bool IsRunnableFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode) && access(path.c_str(), X_OK) == 0;
+}
+
+// The file a program name stands for: a name with a folder as it stands; a
+// bare name from the first folder of PATH (else the system's default path)
+// that holds it, skipping empty and relative entries, which would name the
+// current folder. Empty when there is none.
+std::string ProgramFile(const std::string& name) {
+    if (name.find(kFolderSeparator) != std::string::npos) return name;
+    std::string folders;
+    if (const char* path = std::getenv(kPathVariable)) {
+        folders = path;
+    } else {
+        folders.resize(confstr(_CS_PATH, nullptr, 0));
+        if (!folders.empty()) folders.resize(confstr(_CS_PATH, folders.data(), folders.size()) - 1);
+    }
+    for (size_t begin = 0; begin <= folders.size();) {
+        const size_t end = std::min(folders.find(kPathListSeparator, begin), folders.size());
+        const std::string folder = folders.substr(begin, end - begin);
+        begin = end + 1;
+        if (folder.empty() || folder.front() != kFolderSeparator) continue;
+        const std::string candidate = folder + kFolderSeparator + name;
+        if (IsRunnableFile(candidate)) return candidate;
+    }
+    return {};
+}
 
 void ReportErrno(int fd) {
     const int error = errno;
@@ -23,7 +59,7 @@ void ReportErrno(int fd) {
 
 // Between fork and exec only async-signal-safe calls: everything is prepared
 // before the first fork.
-[[noreturn]] void RunDetached(char* const* argv, int nullFd, int reportFd) {
+[[noreturn]] void RunDetached(const char* file, char* const* argv, int nullFd, int reportFd) {
     setsid();
     const pid_t grandchild = fork();
     if (grandchild < 0) {
@@ -36,7 +72,7 @@ void ReportErrno(int fd) {
         dup2(nullFd, STDOUT_FILENO);
         dup2(nullFd, STDERR_FILENO);
     }
-    execvp(argv[0], argv);
+    execv(file, argv);
     ReportErrno(reportFd);
     _exit(kExecFailedStatus);
 }
@@ -47,6 +83,8 @@ int LaunchCommand(const std::string& command) {
     if (const TextHook hook = CurrentLaunchHook()) return hook(command);
     std::vector<std::string> words = SplitCommandWords(command);
     if (words.empty() || words.front().empty()) return -1;
+    const std::string file = ProgramFile(words.front());
+    if (file.empty()) return -1;
     std::vector<char*> argv;
     for (std::string& word : words) argv.push_back(word.data());
     argv.push_back(nullptr);
@@ -56,7 +94,7 @@ int LaunchCommand(const std::string& command) {
     if (pipe2(report, O_CLOEXEC) != 0) return -1;
     const int nullFd = open(kNullDevice, O_RDWR | O_CLOEXEC);
     const pid_t child = fork();
-    if (child == 0) RunDetached(argv.data(), nullFd, report[1]);
+    if (child == 0) RunDetached(file.c_str(), argv.data(), nullFd, report[1]);
     close(report[1]);
     if (nullFd >= 0) close(nullFd);
     if (child < 0) {

@@ -74,6 +74,12 @@ TEST_F(PackageInstallTest, InstallWritesWhatRegsvr32WritesAndServesTheViewer) {
     const std::string installed = InstalledModulePath();
     EXPECT_TRUE(FileExists(installed)) << installed;
     EXPECT_FALSE(FileExists(FolderOf(installed) + "\\NUVComCreate.dll")) << "the viewer's library is the viewer's";
+    // The Group Policy template, as built, for administrators to copy.
+    for (const char* file : {"ZelDMAgent.admx", "en-US\\ZelDMAgent.adml"}) {
+        const std::string shipped = FolderOf(installed) + "\\PolicyDefinitions\\" + file;
+        EXPECT_TRUE(FileExists(shipped)) << shipped;
+        EXPECT_EQ(ReadText(shipped), ReadText(FolderOf(BuiltModulePath()) + "\\PolicyDefinitions\\" + file)) << file;
+    }
     const RegistryValues byPackage = AgentRegistryValues(installed);
     EXPECT_THAT(byRegsvr32, Not(IsEmpty())) << "regsvr32 wrote nothing to compare with";
     EXPECT_EQ(RegistryDifferences(byRegsvr32, "regsvr32", byPackage, "the package"), "");

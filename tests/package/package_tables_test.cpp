@@ -29,13 +29,17 @@ TEST_F(PackageTables, NamesTheProductItsMakerVersionAndUpgradeCodePerMachine) {
     EXPECT_EQ(m_package.SummaryText(PID_TEMPLATE), "Intel;1033") << "a package for 32-bit Windows";
 }
 
-// One versioned file, the agent alone; its registration is the package's
-// own Registry rows (which the installer rolls back and removes like any
-// other), not a run of the DLL's self-registration nor the TypeLib table.
-TEST_F(PackageTables, CarriesTheAgentAloneWithItsVersionAndNoSelfRegistration) {
+// One versioned file, the agent, and the Group Policy template beside it in
+// PolicyDefinitions; the agent's registration is the package's own Registry
+// rows (which the installer rolls back and removes like any other), not a
+// run of the DLL's self-registration nor the TypeLib table.
+TEST_F(PackageTables, CarriesTheAgentWithItsVersionTheTemplateAndNoSelfRegistration) {
     ASSERT_TRUE(m_package.Opened()) << AgentPackage();
-    EXPECT_EQ(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`"),
-              (TableRows{{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"}}));
+    EXPECT_THAT(m_package.Query("SELECT `FileName`, `Version`, `Language` FROM `File`").value_or(TableRows{}),
+                testing::UnorderedElementsAre(
+                    std::vector<std::string>{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"},
+                    std::vector<std::string>{"ZelDMAgent.admx", "", ""},
+                    std::vector<std::string>{"ZelDMAgent.adml", "", ""}));
     for (const char* query : {"SELECT `File_` FROM `SelfReg`", "SELECT `LibID` FROM `TypeLib`",
                               "SELECT `Action` FROM `InstallExecuteSequence` WHERE `Action` = 'RegisterTypeLibraries'"}) {
         const auto rows = m_package.Query(query);

@@ -26,7 +26,7 @@ inline const std::map<unsigned, std::string> kUserMessages = {
      "The markup was not handed to the PDM: its save command would be longer than Windows accepts."},
     {IDS_SAVE_PROGRAM_NOT_ALLOWED,
      "The markup was not handed to the PDM: the view list names a save command that your administrator has not "
-     "allowed."},
+     "allowed:"},
     {IDS_SAVE_NOT_STARTED, "The markup was not handed to the PDM: its save command could not be started."},
     {IDS_SAVE_NO_FILE_NAME, "The markup was not handed to the PDM: the viewer named no file for it."},
     {IDS_SAVE_MARKUP_STREAM,
@@ -37,6 +37,12 @@ inline const std::map<unsigned, std::string> kUserMessages = {
      "bytes and would be cut. Save the markup under a shorter name."},
     {IDS_SAVE_UNKNOWN_DOCUMENT,
      "The markup was not handed to the PDM: the viewer named a document that this PDM session did not open."},
+    {IDS_SAVE_NO_PROGRAM_ALLOWED,
+     "The markup was not handed to the PDM: your administrator allows no save command on this computer. The view "
+     "list names:"},
+    {IDS_SAVE_PROGRAM_NOT_FULL_PATH,
+     "The markup was not handed to the PDM: your administrator allows only save programs named with their full "
+     "path (a drive letter or a server share). The view list names:"},
 };
 
 // The text of that message; a failure for one not written down above.

@@ -6,6 +6,9 @@
 //
 // Windows also appends the raw command line (GetCommandLineA) to the same
 // file name with ".cmdline" added, to show what the interpreter passed on.
+// When ZEL_RECORDER_SHOW names an environment variable, its value (or
+// <unset>) is appended to the file name with ".env" added, to show the
+// environment the program was started with.
 #ifdef _WIN32
 #include <windows.h>
 #endif
@@ -17,6 +20,9 @@
 namespace {
 constexpr char kOutputVariable[] = "ZEL_RECORDER_OUT";
 constexpr char kCommandLineSuffix[] = ".cmdline";
+constexpr char kShownVariable[] = "ZEL_RECORDER_SHOW";
+constexpr char kEnvironmentSuffix[] = ".env";
+constexpr char kUnset[] = "<unset>";
 constexpr int kNoOutputFile = 2;
 constexpr int kWriteFailed = 3;
 constexpr char kItemEnd = '\t';
@@ -38,6 +44,10 @@ int main(int argc, char** argv) {
     // Written first: a test that sees the argument line may read this one.
     if (!AppendLine(std::string(output) + kCommandLineSuffix, GetCommandLineA())) return kWriteFailed;
 #endif
+    if (const char* shown = std::getenv(kShownVariable); shown && *shown) {
+        const char* value = std::getenv(shown);
+        if (!AppendLine(std::string(output) + kEnvironmentSuffix, value ? value : kUnset)) return kWriteFailed;
+    }
     std::string line;
     for (int i = 0; i < argc; ++i) {
         for (const char* c = argv[i]; *c; ++c) {

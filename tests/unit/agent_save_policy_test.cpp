@@ -15,6 +15,8 @@
 
 #include <algorithm>
 #include <cctype>
+#include <filesystem>
+#include <optional>
 
 namespace {
 
@@ -29,6 +31,7 @@ protected:
         SaveRefusalTest::TearDown();
     }
     void StartWithProgram(const std::string& dmAgent) {
+        ReleaseAgent();
         const std::string text = "[ServerFile]\nFileTypeID=PDM.Markup\nServerPath=D:\\srv\\gear.xml\nsession_id=42\n"
                                  "[ViewList]\nDMAgent=" + dmAgent + "\nApplication=view\n";
         ASSERT_HR(S_OK, StartSession(text, nuvsim::kKind2D));
@@ -39,10 +42,15 @@ protected:
         for (const char* item : {"MarkupSave", "42", "D:\\srv\\gear.xml", "x.xml", "view"}) expected.push_back(item);
         EXPECT_EQ(Arguments(), expected);
     }
-    void ExpectNotAllowed() {
-        ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_PROGRAM_NOT_ALLOWED);
+    // Refused by the policy: the message names what the view list asked for.
+    void ExpectPolicyRefusal(unsigned messageId, const std::string& named) {
+        const Shown shown = SaveSeeingMessage("C:\\tmp\\x.xml");
+        EXPECT_HR(E_FAIL, shown.hr);
+        EXPECT_TRUE(shown.box) << "no message box";
+        EXPECT_EQ(UserMessage(messageId) + " " + named, shown.text);
         EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
     }
+    void ExpectNotAllowed() { ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, RecorderPath()); }
 };
 
 std::string Upper(std::string text) {
@@ -74,22 +82,26 @@ TEST_F(SavePolicy, AnUnlistedProgramIsRefusedAndTold) {
 TEST_F(SavePolicy, AnEmptyPolicyKeyAllowsNothing) {
     ScopedSaveCommandsPolicy policy({});
     StartWithProgram(RecorderPath());
-    ExpectNotAllowed();
+    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
 }
 
-// The program is DMAgent's first word; its own arguments may vary.
-TEST_F(SavePolicy, DMAgentsFirstWordIsTheProgram) {
+// A listed program does not let the launch file put words of its own before
+// the real items: the whole value must be listed.
+TEST_F(SavePolicy, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
     ScopedSaveCommandsPolicy policy({RecorderPath()});
-    StartWithProgram(RecorderPath() + " --vault=main");
-    ExpectLaunched({"--vault=main"});
+    const std::string forged =
+        RecorderPath() + " MarkupSave 42 \\\\evil\\share\\payload.dwg evil.xml --config=\\\\evil\\share\\cfg";
+    StartWithProgram(forged);
+    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, forged);
 }
 
-TEST_F(SavePolicy, ProgramsListedWithTheirArgumentsOrAsOtherTypesDoNotCount) {
-    ScopedSaveCommandsPolicy policy({RecorderPath() + " --vault=main"});
+// An entry is a whole DMAgent value; values of other types do not count.
+TEST_F(SavePolicy, ProgramsListedWithTheirWordsAllowExactlyThoseWords) {
+    ScopedSaveCommandsPolicy policy({"\t" + RecorderPath() + " --vault=main  "});
     const std::string path = RecorderPath();
     policy.Add("binary", REG_BINARY, path.data(), path.size());
     StartWithProgram(RecorderPath() + " --vault=main");
-    ExpectNotAllowed();
+    ExpectLaunched({"--vault=main"});
 }
 
 // Only the machine's key counts: a user can write HKEY_CURRENT_USER, and
@@ -129,6 +141,66 @@ TEST_F(SavePolicy, APolicyKeyThatCannotBeReadWholeAllowsNothing) {
         nuvsim::CloseDocuments();
         ReleaseAgent();
     }
+}
+
+class SaveGroupPolicy : public SavePolicy, public testing::WithParamInterface<GroupPolicyCase> {};
+
+TEST_P(SaveGroupPolicy, TheTemplatesSwitchDecidesOverTheListKeys) {
+    const GroupPolicyCase& c = GetParam();
+    std::optional<ScopedSaveCommandsPolicy> byHand;
+    if (c.byHand) byHand.emplace(*c.byHand);
+    const ScopedGroupPolicy policy(c.restrict, WithRecorder(c.listed, RecorderPath()));
+    StartWithProgram(RecorderPath());
+    if (c.refusal == 0) ExpectLaunched();
+    else ExpectPolicyRefusal(c.refusal, RecorderPath());
+}
+
+INSTANTIATE_TEST_SUITE_P(States, SaveGroupPolicy, testing::ValuesIn(kGroupPolicyCases), GroupPolicyCaseName);
+
+// While the policy is on, an entry that names a program without its full
+// path (found by searching) is ignored.
+TEST_F(SavePolicy, ARelativeEntryIsIgnored) {
+    const auto policy = ScopedGroupPolicy::Enabled({std::filesystem::path(RecorderPath()).filename().string()});
+    StartWithProgram(RecorderPath());
+    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
+}
+
+// A save program under a folder with a blank, named in quotes, listed
+// through an environment reference as the template writes it.
+TEST_F(SavePolicy, AQuotedProgramInAFolderWithABlankReceivesExactlyItsItems) {
+    const std::filesystem::path programFiles = m_dir / "Program Files";
+    const std::filesystem::path program = programFiles / "ZelPDM" / "pdm-save";
+    std::filesystem::create_directories(program.parent_path());
+    std::filesystem::copy_file(RecorderPath(), program);
+    ScopedEnv root("ZEL_TEST_PROGRAM_FILES", programFiles.string());
+    const auto policy = ScopedGroupPolicy::Enabled({"%ZEL_TEST_PROGRAM_FILES%/ZelPDM/pdm-save --vault=main"});
+    StartWithProgram("\"" + program.string() + "\" --vault=main");
+    ExpectLaunched({"--vault=main"});
+}
+
+// A bare program name is found on the path, never in the current folder,
+// where a download may have put a program of that name.
+TEST_F(SavePolicy, AProgramPlantedInTheCurrentFolderDoesNotRun) {
+    const std::filesystem::path planted = m_dir / "downloads";
+    std::filesystem::create_directories(planted);
+    const std::string bare = std::filesystem::path(RecorderPath()).filename().string();
+    std::filesystem::copy_file(RecorderPath(), planted / bare);
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(planted);
+    {
+        // Both ways a path names the current folder: an empty entry and ".".
+        ScopedEnv path("PATH", std::string("/usr/bin::."));
+        StartWithProgram(bare);
+        ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NOT_STARTED);
+        EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
+    }
+    {
+        // The same name on the path runs as it always did.
+        ScopedEnv path("PATH", "/usr/bin:" + std::filesystem::path(RecorderPath()).parent_path().string());
+        StartWithProgram(bare);
+        ExpectLaunched();
+    }
+    std::filesystem::current_path(before);
 }
 
 }  // namespace

@@ -57,6 +57,8 @@ TEST_F(ModuleStrings, NativeTableHoldsTheResourceScriptsTexts) {
         {"IDS_SAVE_COMMAND_TOO_LONG", IDS_SAVE_COMMAND_TOO_LONG},
         {"IDS_SAVE_PROGRAM_NOT_ALLOWED", IDS_SAVE_PROGRAM_NOT_ALLOWED},
         {"IDS_SAVE_NOT_STARTED", IDS_SAVE_NOT_STARTED},
+        {"IDS_SAVE_NO_PROGRAM_ALLOWED", IDS_SAVE_NO_PROGRAM_ALLOWED},
+        {"IDS_SAVE_PROGRAM_NOT_FULL_PATH", IDS_SAVE_PROGRAM_NOT_FULL_PATH},
     };
     ModuleContextGuard context;
     size_t entries = 0;

@@ -3,6 +3,8 @@
 // byte for byte as before.
 #include "pdm/save_command.h"
 
+#include "platform/launch.h"
+
 #include "tests/support/ansi_code_page.h"
 
 #include <gtest/gtest.h>
@@ -83,9 +85,25 @@ TEST(SaveCommandLine, AProgramIsNeeded) {
             << "[" << program << "]";
     // Blanks before the program are skipped by start, as they always were.
     EXPECT_EQ("  vault.exe MarkupSave 1 2 3 4", LineOf(Items("  vault.exe", "1", "2", "3", "4")));
-    EXPECT_EQ("vault.exe", SaveProgram("  vault.exe /x MarkupSave"));
-    EXPECT_EQ("C:\\PDM\\save.exe", SaveProgram("C:\\PDM\\save.exe\t/x"));
-    EXPECT_EQ("", SaveProgram(" \t "));
+    EXPECT_EQ("vault.exe", SplitDMAgent("  vault.exe /x MarkupSave").program);
+    EXPECT_EQ("C:\\PDM\\save.exe", SplitDMAgent("C:\\PDM\\save.exe\t/x").program);
+    EXPECT_EQ("", SplitDMAgent(" \t ").program);
+}
+
+// A program in a folder with a blank is named in quotes; the line keeps
+// DMAgent as it stands. A quote anywhere else is still refused.
+TEST(SaveCommandLine, AQuotedProgramGoesInAsItStands) {
+    const std::string program = "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\"";
+    EXPECT_EQ(program + " MarkupSave 42 a b c", LineOf(Items(program, "42", "a", "b", "c")));
+    EXPECT_EQ(" " + program + " /x MarkupSave 42 a b c", LineOf(Items(" " + program + " /x", "42", "a", "b", "c")));
+    // Inside the quotes the interpreter's instructions are characters of the path.
+    EXPECT_EQ(FaultOf(Items("\"C:\\R&D (x86)\\v.exe\"", "1", "2", "3", "4")), SaveCommandFault::kNone);
+    for (const char* dmAgent : {"\"C:\\v.exe", "\"C:\\v.exe\"/x", "\"C:\\v.exe\"&calc", "\"C:\\v.exe\" & calc",
+                                "\"C:\\v.exe\" \"/x\"", "C:\\v.exe \"/x\"", "\"C:\\v%PATH%.exe\"", "\"C:\\v!x!.exe\"",
+                                "\"C:\\v\n.exe\""})
+        EXPECT_EQ(FaultOf(Items(dmAgent, "1", "2", "3", "4")), SaveCommandFault::kUnsafeLaunchValue) << dmAgent;
+    EXPECT_EQ(FaultOf(Items("\"\"", "1", "2", "3", "4")), SaveCommandFault::kNoProgram);
+    EXPECT_EQ(FaultOf(Items(" \"\" /x", "1", "2", "3", "4")), SaveCommandFault::kNoProgram);
 }
 
 // The interpreter takes 8191 characters on a line; the launch puts 16 in
@@ -100,6 +118,12 @@ TEST(SaveCommandLine, TheLimitCountsTheQuotes) {
     const std::string blank = std::string(fits.size() - 3, 'a') + " ";
     EXPECT_EQ(kLongestCommand, LineOf(Items("p", "1", "2", blank, "4")).size());
     EXPECT_EQ(FaultOf(Items("p", "1", "2", blank + "a", "4")), SaveCommandFault::kTooLong);
+    // A quoted program has the empty window title put before it.
+    const std::string quoted = "\"p\"";
+    const std::string title(kEmptyWindowTitle);
+    const std::string quotedFits(kMaxCommandLength - title.size() - prefix.size() - 2 - 2, 'a');
+    EXPECT_EQ(kMaxCommandLength - title.size(), LineOf(Items(quoted, "1", "2", quotedFits, "4")).size());
+    EXPECT_EQ(FaultOf(Items(quoted, "1", "2", quotedFits + "a", "4")), SaveCommandFault::kTooLong);
 }
 
 #ifndef _WIN32
@@ -121,6 +145,8 @@ TEST(SaveCommandLine, DoubleByteCharactersAreCharactersNotTheirBytes) {
     EXPECT_EQ(FaultOf(Items("p", "1", "2", "a\x83", "4")), SaveCommandFault::kUnsafeFileName);
     EXPECT_EQ(FaultOf(Items("p", "1", "2", "a\x83\"", "4")), SaveCommandFault::kUnsafeFileName);
     EXPECT_EQ(FaultOf(Items("p", "a\x83 b", "2", "3", "4")), SaveCommandFault::kUnsafeLaunchValue);
+    EXPECT_EQ(FaultOf(Items("\"C:\\v\x83\" /x", "1", "2", "3", "4")), SaveCommandFault::kUnsafeLaunchValue);
+    EXPECT_EQ(FaultOf(Items("\"C:\\My " + so + "\\v.exe\" /x", "1", "2", "3", "4")), SaveCommandFault::kNone);
 }
 
 TEST(SaveCommandLine, InTheKoreanCodePageNoCharacterEndsInAPunctuationByte) {
