@@ -3,6 +3,7 @@
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
+#include "platform/module_context.h"
 #include "platform/module_lock.h"
 #include "tests/support/captured_messages.h"
 #include "tests/support/user_messages.h"
@@ -21,6 +22,10 @@ namespace {
 class AgentObject : public testing::Test {
 protected:
     void SetUp() override {
+#ifdef _WIN32
+        // The refusals' texts come from the string table the test executable carries.
+        SetAgentModule(GetModuleHandle(nullptr));
+#endif
         ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
         notify = static_cast<IAgentNotify*>(static_cast<CDMAgent*>(agent));
     }

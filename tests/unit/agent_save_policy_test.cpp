@@ -136,7 +136,7 @@ TEST_F(SavePolicy, APolicyKeyThatCannotBeReadWholeAllowsNothing) {
         ScopedSaveCommandsPolicy policy({RecorderPath(), "C:\\PDM\\pdm-save.exe"});
         regstore::InjectFault(call, std::string("HKLM\\") + kSaveCommandsPolicyKey, ERROR_ACCESS_DENIED, passing);
         StartWithProgram(RecorderPath());
-        ExpectNotAllowed();
+        ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
         regstore::ClearFault();
         nuvsim::CloseDocuments();
         ReleaseAgent();
