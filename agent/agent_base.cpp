@@ -1,7 +1,7 @@
 #include "agent/agent_base.h"
 
 #include "interfaces/guids.h"
-#include "platform/module_context.h"
+#include "platform/com/module_context.h"
 
 CAgentBase::CAgentBase() {
     // Without the helper the agent still exists; the operations that need it fail.

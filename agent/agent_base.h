@@ -5,8 +5,8 @@
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
-#include "platform/com_ptr.h"
-#include "platform/result.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/result.h"
 #include "viewlist/agent_data_store.h"
 
 #include <list>

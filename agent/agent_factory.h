@@ -2,6 +2,6 @@
 // inside outer (then iid must be IUnknown and the inner IUnknown comes back).
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 HRESULT CreateAgentObject(IUnknown* outer, REFIID iid, void** out);

@@ -1,7 +1,7 @@
 #include "agent/dm_agent.h"
 
 #include "agent/agent_factory.h"
-#include "platform/interface_table.h"
+#include "platform/com/interface_table.h"
 
 #include <limits>
 #include <new>

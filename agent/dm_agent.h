@@ -3,7 +3,7 @@
 #pragma once
 
 #include "agent/agent_base.h"
-#include "platform/module_lock.h"
+#include "platform/com/module_lock.h"
 
 class CDMAgent final : public CAgentBase, public IDMAgent {
 public:

@@ -2,11 +2,11 @@
 // and the markup session around the user's edits.
 #include "agent/agent_base.h"
 
-#include "platform/file_ops.h"
-#include "platform/mbcompare.h"
-#include "platform/module_context.h"
-#include "platform/registry.h"
-#include "platform/strings.h"
+#include "platform/system/file_ops.h"
+#include "platform/text/mbcompare.h"
+#include "platform/com/module_context.h"
+#include "platform/system/registry.h"
+#include "platform/text/strings.h"
 
 #include <cstring>
 

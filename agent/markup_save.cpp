@@ -3,7 +3,7 @@
 #include "agent/agent_base.h"
 
 #include "pdm/markup_save.h"
-#include "platform/module_context.h"
+#include "platform/com/module_context.h"
 
 HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
     ModuleContextGuard context;

@@ -2,10 +2,10 @@
 // sinks that every other event is passed on to.
 #include "agent/agent_base.h"
 
-#include "platform/launch.h"
-#include "platform/module_context.h"
-#include "platform/string_ids.h"
-#include "platform/strings.h"
+#include "platform/system/launch.h"
+#include "platform/com/module_context.h"
+#include "platform/com/string_ids.h"
+#include "platform/text/strings.h"
 
 #include <algorithm>
 #include <cstring>

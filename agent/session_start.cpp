@@ -4,7 +4,7 @@
 
 #include "interfaces/guids.h"
 #include "interfaces/launch_file_keys.h"
-#include "platform/module_context.h"
+#include "platform/com/module_context.h"
 
 #include <cstring>
 

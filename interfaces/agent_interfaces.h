@@ -4,7 +4,7 @@
 // because a __stdcall callee pops them.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 // The type library's interface: the object's identity, nothing beyond IUnknown.
 struct IDMAgent : IUnknown {};

@@ -4,7 +4,7 @@
 // interface (iid_of).
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 // the agent class.
 inline constexpr GUID CLSID_DMAgent = {0xFE4F5263, 0x11D5, 0xD724, {0xD5, 0xBA, 0xA9, 0x78, 0x98, 0x3B, 0x63, 0x69}};

@@ -1,7 +1,7 @@
 #include "module/agent_module.h"
 
-#include "platform/module_file.h"
-#include "platform/result.h"
+#include "platform/system/module_file.h"
+#include "platform/com/result.h"
 
 HRESULT CAgentModule::Init(ObjectMapEntry* objectMap, ModuleHandle module) {
     RETURN_HR_IF(E_INVALIDARG, objectMap == nullptr);

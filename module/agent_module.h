@@ -5,10 +5,10 @@
 #pragma once
 
 #include "module/class_factory.h"
-#include "platform/critical_section.h"
-#include "platform/module_file.h"
-#include "platform/com.h"
-#include "platform/com_ptr.h"
+#include "platform/com/critical_section.h"
+#include "platform/system/module_file.h"
+#include "platform/com/com.h"
+#include "platform/com/com_ptr.h"
 
 struct ObjectMapEntry {
     const CLSID* clsid;  // null marks the end of the map

@@ -1,8 +1,8 @@
 #include "module/class_factory.h"
 
-#include "platform/interface_table.h"
-#include "platform/module_lock.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/module_lock.h"
+#include "platform/com/result.h"
 
 #include <new>
 

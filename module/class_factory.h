@@ -7,8 +7,8 @@
 // final release reaches 0 and destroys the factory.
 #pragma once
 
-#include "platform/critical_section.h"
-#include "platform/com.h"
+#include "platform/com/critical_section.h"
+#include "platform/com/com.h"
 
 using InstanceCreator = HRESULT (*)(IUnknown* outer, REFIID iid, void** out);
 

@@ -2,7 +2,7 @@
 
 #include "module/agent_module.h"
 #include "module/object_map.h"
-#include "platform/module_context.h"
+#include "platform/com/module_context.h"
 
 bool CDMAgentApp::Start(ModuleHandle module) {
     m_module = module;

@@ -1,7 +1,7 @@
 // The application object: starts and ends the module in its fixed order.
 #pragma once
 
-#include "platform/module_file.h"
+#include "platform/system/module_file.h"
 
 class CDMAgentApp {
 public:

@@ -1,9 +1,9 @@
 #include "module/exports.h"
 
 #include "module/agent_module.h"
-#include "platform/module_context.h"
-#include "platform/module_lock.h"
-#include "platform/result.h"
+#include "platform/com/module_context.h"
+#include "platform/com/module_lock.h"
+#include "platform/com/result.h"
 
 STDAPI DllCanUnloadNow() try {
     ModuleContextGuard context;

@@ -2,7 +2,7 @@
 // the Windows headers declare them (which the Windows build repeats here).
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 STDAPI DllCanUnloadNow();
 STDAPI DllGetClassObject(REFCLSID clsid, REFIID iid, void** out);

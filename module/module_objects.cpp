@@ -7,7 +7,7 @@
 #include "module/dmagent_app.h"
 #include "module/object_map.h"
 #include "module/server_registration.h"
-#include "platform/module_file.h"
+#include "platform/system/module_file.h"
 
 namespace {
 const char* NoDescription() { return nullptr; }

@@ -1,6 +1,6 @@
 #include "module/registrar.h"
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "module/registrar_parser.h"
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 
 #include <cctype>
 #include <charconv>

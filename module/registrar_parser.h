@@ -21,8 +21,8 @@
 // in the text of each token after it is read, so a value may contain quotes.
 #pragma once
 
-#include "platform/com.h"
-#include "platform/registry_api.h"
+#include "platform/com/com.h"
+#include "platform/system/registry_api.h"
 
 #include <string>
 #include <string_view>

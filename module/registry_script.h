@@ -3,8 +3,8 @@
 // it compiled in as text.
 #pragma once
 
-#include "platform/module_file.h"
-#include "platform/com.h"
+#include "platform/system/module_file.h"
+#include "platform/com/com.h"
 
 #include <string>
 

@@ -3,7 +3,7 @@
 #include "module/agent_module.h"
 #include "module/registrar.h"
 #include "module/registry_script.h"
-#include "platform/result.h"
+#include "platform/com/result.h"
 
 #include <string>
 

@@ -2,6 +2,6 @@
 // script with %MODULE% standing for this module's full path.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 HRESULT UpdateAgentRegistry(bool add);

@@ -2,13 +2,13 @@
 
 #include "pdm/save_command.h"
 #include "pdm/save_policy.h"
-#include "platform/ansi_code_page.h"
-#include "platform/file_ops.h"
-#include "platform/launch.h"
-#include "platform/mbcompare.h"
-#include "platform/module_context.h"
-#include "platform/paths.h"
-#include "platform/string_ids.h"
+#include "platform/text/ansi_code_page.h"
+#include "platform/system/file_ops.h"
+#include "platform/system/launch.h"
+#include "platform/text/mbcompare.h"
+#include "platform/com/module_context.h"
+#include "platform/text/paths.h"
+#include "platform/com/string_ids.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
 #include "pdm/pdm_connection.h"
 
 #include "interfaces/launch_file_keys.h"
-#include "platform/codepage.h"
-#include "platform/result.h"
-#include "platform/strings.h"
-#include "platform/url.h"
+#include "platform/text/codepage.h"
+#include "platform/com/result.h"
+#include "platform/text/strings.h"
+#include "platform/text/url.h"
 
 #include <algorithm>
 

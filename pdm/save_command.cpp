@@ -1,7 +1,7 @@
 #include "pdm/save_command.h"
 
-#include "platform/ansi_code_page.h"
-#include "platform/launch.h"
+#include "platform/text/ansi_code_page.h"
+#include "platform/system/launch.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,11 +1,11 @@
 #include "pdm/save_policy.h"
 
 #include "pdm/save_command.h"
-#include "platform/ansi_code_page.h"
-#include "platform/machine_policy.h"
-#include "platform/module_context.h"
-#include "platform/paths.h"
-#include "platform/string_ids.h"
+#include "platform/text/ansi_code_page.h"
+#include "platform/system/machine_policy.h"
+#include "platform/com/module_context.h"
+#include "platform/text/paths.h"
+#include "platform/com/string_ids.h"
 
 #include <algorithm>
 #include <string_view>

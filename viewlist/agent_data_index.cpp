@@ -1,6 +1,6 @@
 #include "viewlist/agent_data_index.h"
 
-#include "platform/paths.h"
+#include "platform/text/paths.h"
 
 #include <optional>
 

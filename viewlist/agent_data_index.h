@@ -5,7 +5,7 @@
 // while the viewer is asked for each entry only once.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <cstdint>
 #include <string>

@@ -2,8 +2,8 @@
 
 #include "interfaces/guids.h"
 #include "interfaces/launch_file_keys.h"
-#include "platform/paths.h"
-#include "platform/result.h"
+#include "platform/text/paths.h"
+#include "platform/com/result.h"
 
 #include <algorithm>
 #include <cstring>

@@ -4,7 +4,7 @@
 #pragma once
 
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "viewlist/agent_data_index.h"
 
 #include <memory>

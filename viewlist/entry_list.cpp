@@ -1,6 +1,6 @@
 #include "viewlist/entry_list.h"
 
-#include "platform/paths.h"
+#include "platform/text/paths.h"
 
 namespace {
 

@@ -4,9 +4,9 @@
 #include "viewlist/view_list_copy.h"
 
 #include "interfaces/launch_file_keys.h"
-#include "platform/result.h"
-#include "platform/strings.h"
-#include "platform/url.h"
+#include "platform/com/result.h"
+#include "platform/text/strings.h"
+#include "platform/text/url.h"
 
 #include <algorithm>
 

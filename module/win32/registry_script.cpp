@@ -2,7 +2,7 @@
 #include "module/registry_script.h"
 
 #include "module/resource_ids.h"
-#include "platform/result.h"
+#include "platform/com/result.h"
 
 namespace {
 constexpr const char* kRegistryResourceType = "REGISTRY";

@@ -1,7 +1,7 @@
 #include "tests/bench/bench_session.h"
 
 #include "interfaces/guids.h"
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim_control.h"
 
 #include <filesystem>

@@ -5,7 +5,7 @@
 #pragma once
 
 #include "interfaces/agent_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 
 #include <chrono>
 #include <functional>

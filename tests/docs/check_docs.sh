@@ -39,7 +39,7 @@ for doc, body in text.items():
 
 # Registry and launch file names, against the constants that the code reads.
 constants = set()
-for header in ("pdm/save_policy.h", "platform/registry.h", "interfaces/launch_file_keys.h"):
+for header in ("pdm/save_policy.h", "platform/system/registry.h", "interfaces/launch_file_keys.h"):
     constants |= {c.replace("\\\\", "\\") for c in re.findall(r'constexpr char k\w+\[\] = "([^"]*)"', read(header))}
 for doc, body in text.items():
     for key in re.findall(r"(?:HKEY_LOCAL_MACHINE|HKLM)\\([\w\\]+)", body):

@@ -2,7 +2,7 @@
 // equivalence (a path equals itself, and the order of the two never matters);
 // each part keeps to its buffer, and a path whose parts fit is the folder
 // followed by the file name.
-#include "platform/paths.h"
+#include "platform/text/paths.h"
 
 #include <cstdint>
 #include <cstdlib>

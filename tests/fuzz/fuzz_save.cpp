@@ -10,10 +10,10 @@
 #include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
 #include "pdm/save_command.h"
-#include "platform/codepage.h"
-#include "platform/native/ansi_code_page_choice.h"
-#include "platform/native/command_words.h"
-#include "platform/paths.h"
+#include "platform/text/codepage.h"
+#include "platform/text/native/ansi_code_page_choice.h"
+#include "platform/system/native/command_words.h"
+#include "platform/text/paths.h"
 
 #include <fuzzer/FuzzedDataProvider.h>
 

@@ -7,7 +7,7 @@
 #include "interfaces/agent_interfaces.h"
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
-#include "platform/launch.h"
+#include "platform/system/launch.h"
 #include "viewer/sim_control.h"
 
 #include <cstdio>

@@ -1,6 +1,6 @@
 // Form-decoded texts from the PDM front end: no crash, and decoding never
 // makes a text longer.
-#include "platform/url.h"
+#include "platform/text/url.h"
 
 #include <cstdint>
 #include <cstdlib>

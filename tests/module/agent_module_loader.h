@@ -3,7 +3,7 @@
 // executable in the build's bin folder.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <string>
 

@@ -4,7 +4,7 @@
 
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "tests/module/regsvr32_runner.h"
 #include "tests/support/guid_text.h"
 #include "tests/support/hresult.h"

@@ -2,7 +2,7 @@
 // that decides unloading, the one cached class factory and its checks.
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "tests/module/agent_module_loader.h"
 #include "tests/support/hresult.h"
 

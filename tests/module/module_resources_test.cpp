@@ -1,8 +1,8 @@
 // The resources that installers and the loader read from the DLL.
 #ifdef _WIN32
 
-#include "platform/com.h"
-#include "platform/string_ids.h"
+#include "platform/com/com.h"
+#include "platform/com/string_ids.h"
 #include "tests/module/agent_module_loader.h"
 
 #include <gtest/gtest.h>

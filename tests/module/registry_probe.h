@@ -2,7 +2,7 @@
 // store file of its own, so tests never see each other's keys.
 #pragma once
 
-#include "platform/registry_api.h"
+#include "platform/system/registry_api.h"
 
 #include <optional>
 #include <string>

@@ -2,7 +2,7 @@
 
 #include "tests/module/regsvr32_runner.h"
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 #include "tests/module/agent_module_loader.h"
 #include "tests/support/program_runner.h"
 

@@ -2,7 +2,7 @@
 // Windows Installer (msi.dll), the way an administrator's tools do.
 #pragma once
 
-#include "platform/unique_resource.h"
+#include "platform/com/unique_resource.h"
 
 #include <windows.h>
 

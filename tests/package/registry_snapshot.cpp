@@ -1,6 +1,6 @@
 #include "tests/package/registry_snapshot.h"
 
-#include "platform/registry_api.h"
+#include "platform/system/registry_api.h"
 
 #include <algorithm>
 #include <cctype>

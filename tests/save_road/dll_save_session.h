@@ -8,7 +8,7 @@
 
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "tests/module/agent_module_loader.h"
 #include "tests/support/message_box.h"
 #include "tests/support/recorder.h"

@@ -2,7 +2,7 @@
 // registry under HKEY_LOCAL_MACHINE, through the DLL.
 #ifdef _WIN32
 
-#include "platform/string_ids.h"
+#include "platform/com/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
 #include "tests/support/save_policy.h"
 #include "tests/support/hresult.h"

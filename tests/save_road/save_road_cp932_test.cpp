@@ -9,8 +9,8 @@
 // fails here rather than passing on single-byte text.
 #ifdef _WIN32
 
-#include "platform/double_byte_layout.h"
-#include "platform/string_ids.h"
+#include "platform/text/double_byte_layout.h"
+#include "platform/com/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
 #include "tests/support/hresult.h"
 

@@ -4,7 +4,7 @@
 // a save that cannot reach the PDM shows its message box.
 #ifdef _WIN32
 
-#include "platform/string_ids.h"
+#include "platform/com/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
 #include "tests/support/hresult.h"
 

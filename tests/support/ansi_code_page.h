@@ -5,8 +5,8 @@
 
 #ifndef _WIN32
 
-#include "platform/ansi_code_page.h"
-#include "platform/native/ansi_code_page_choice.h"
+#include "platform/text/ansi_code_page.h"
+#include "platform/text/native/ansi_code_page_choice.h"
 
 #include <gtest/gtest.h>
 

@@ -7,8 +7,8 @@
 #include "interfaces/launch_file_keys.h"
 #include "interfaces/viewer_interfaces.h"
 #include "module/resource_ids.h"
-#include "platform/registry.h"
-#include "platform/string_ids.h"
+#include "platform/system/registry.h"
+#include "platform/com/string_ids.h"
 #include "tests/support/guid_text.h"
 
 #include <cstdio>

@@ -2,7 +2,7 @@
 // no box waits for a user, in either build.
 #pragma once
 
-#include "platform/launch.h"
+#include "platform/system/launch.h"
 
 #include <string>
 #include <vector>

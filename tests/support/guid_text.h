@@ -2,7 +2,7 @@
 // "{FE4F5263-11D5-D724-D5BA-A978983B6369}", not as sixteen bytes.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <cstdio>
 #include <ostream>

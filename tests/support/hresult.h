@@ -3,7 +3,7 @@
 //   EXPECT_HR(S_OK, agent->Start());
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 #include "viewer/host/hresult_text.h"
 
 #include <gtest/gtest.h>

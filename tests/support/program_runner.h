@@ -2,7 +2,7 @@
 // for it: msiexec, regsvr32, the viewer's host.
 #pragma once
 
-#include "platform/unique_resource.h"
+#include "platform/com/unique_resource.h"
 
 #include <windows.h>
 

@@ -2,7 +2,7 @@
 // function table at a numbered position, not through our C++ declarations.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 template <typename... Args>
 HRESULT CallSlot(void* object, int slot, Args... args) {

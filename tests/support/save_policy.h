@@ -5,8 +5,8 @@
 #pragma once
 
 #include "pdm/save_policy.h"
-#include "platform/registry_api.h"
-#include "platform/string_ids.h"
+#include "platform/system/registry_api.h"
+#include "platform/com/string_ids.h"
 
 #include <gtest/gtest.h>
 

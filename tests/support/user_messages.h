@@ -3,7 +3,7 @@
 // string table the agent loads it from.
 #pragma once
 
-#include "platform/string_ids.h"
+#include "platform/com/string_ids.h"
 
 #include <gtest/gtest.h>
 

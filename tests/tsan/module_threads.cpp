@@ -4,7 +4,7 @@
 // run-tsan.sh; the module is loaded the way a COM runtime loads it.
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <atomic>
 #include <cstdio>

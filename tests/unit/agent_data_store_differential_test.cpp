@@ -2,8 +2,8 @@
 // over many random stores: every answer and every cursor position must agree.
 #include "viewlist/agent_data_store.h"
 
-#include "platform/paths.h"
-#include "platform/strings.h"
+#include "platform/text/paths.h"
+#include "platform/text/strings.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/hresult.h"
 

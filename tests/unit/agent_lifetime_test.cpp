@@ -4,7 +4,7 @@
 #include "agent/agent_factory.h"
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
-#include "platform/module_lock.h"
+#include "platform/com/module_lock.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
 #include "tests/support/viewer_state.h"

@@ -4,8 +4,8 @@
 // run with the system's code page 932 in tests/save_road.
 #ifndef _WIN32
 
-#include "platform/codepage.h"
-#include "platform/string_ids.h"
+#include "platform/text/codepage.h"
+#include "platform/com/string_ids.h"
 #include "tests/support/ansi_code_page.h"
 #include "tests/support/save_session.h"
 #include "tests/support/hresult.h"

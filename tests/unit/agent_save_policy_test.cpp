@@ -3,9 +3,9 @@
 // cases run under Wine against the real registry in tests/save_road.
 #ifndef _WIN32
 
-#include "platform/native/registry_store.h"
-#include "platform/registry.h"
-#include "platform/string_ids.h"
+#include "platform/system/native/registry_store.h"
+#include "platform/system/registry.h"
+#include "platform/com/string_ids.h"
 #include "tests/support/save_policy.h"
 #include "tests/support/save_session.h"
 #include "tests/support/scoped_env.h"

@@ -2,8 +2,8 @@
 // through the system's launch path, item by item; a save that cannot reach
 // the PDM is refused with a message box that says why.
 #include "pdm/save_command.h"
-#include "platform/registry.h"
-#include "platform/string_ids.h"
+#include "platform/system/registry.h"
+#include "platform/com/string_ids.h"
 #include "tests/support/captured_messages.h"
 #include "tests/support/save_session.h"
 #include "tests/support/scoped_env.h"

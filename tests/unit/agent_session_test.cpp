@@ -1,7 +1,7 @@
 // Viewing sessions driven the way the viewer drives them, against the
 // stand-in viewer: session start, markup layers in each document kind, the
 // markup session and PreserveExtensions.
-#include "platform/registry.h"
+#include "platform/system/registry.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/scoped_env.h"

@@ -4,7 +4,7 @@
 // a failure of its own, give back every reference and forget whatever a
 // failed call left behind, and still serve the next call once the viewer
 // behaves again.
-#include "platform/launch.h"
+#include "platform/system/launch.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/hresult.h"
 

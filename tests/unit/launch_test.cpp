@@ -1,9 +1,9 @@
 // Running the save command detached, and the user message's caption.
-#include "platform/launch.h"
+#include "platform/system/launch.h"
 
-#include "platform/registry.h"
+#include "platform/system/registry.h"
 #ifndef _WIN32
-#include "platform/native/command_words.h"
+#include "platform/system/native/command_words.h"
 #endif
 #include "tests/support/recorder.h"
 #include "tests/support/scoped_env.h"

@@ -2,9 +2,9 @@
 // would: by its caption, reading its text, pressing OK.
 #ifdef _WIN32
 
-#include "platform/launch.h"
+#include "platform/system/launch.h"
 
-#include "platform/registry.h"
+#include "platform/system/registry.h"
 #include "tests/support/message_box.h"
 #include "tests/support/scoped_env.h"
 

@@ -1,7 +1,7 @@
 // The module's string table and the context that selects it.
-#include "platform/module_context.h"
+#include "platform/com/module_context.h"
 
-#include "platform/string_ids.h"
+#include "platform/com/string_ids.h"
 #include "tests/support/user_messages.h"
 
 #include <gtest/gtest.h>

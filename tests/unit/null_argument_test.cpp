@@ -3,8 +3,8 @@
 // answers with a clear code and nothing is touched: no layer, registration,
 // sink or module lock comes or goes, nothing is started and nothing shown.
 // The agent's null-argument cases all live in this table.
-#include "platform/launch.h"
-#include "platform/module_lock.h"
+#include "platform/system/launch.h"
+#include "platform/com/module_lock.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/raw_call.h"
 #include "tests/support/recording_sink.h"

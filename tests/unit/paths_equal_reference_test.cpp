@@ -1,8 +1,8 @@
 // PathsEqual compares in place; it must answer as comparing the paths with
 // every "/" replaced by "\" under the runtime's case-blind comparison does.
-#include "platform/mbcompare.h"
-#include "platform/paths.h"
-#include "platform/strings.h"
+#include "platform/text/mbcompare.h"
+#include "platform/text/paths.h"
+#include "platform/text/strings.h"
 #include "tests/support/ansi_code_page.h"
 
 #include <gtest/gtest.h>

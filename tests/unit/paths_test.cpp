@@ -1,4 +1,4 @@
-#include "platform/paths.h"
+#include "platform/text/paths.h"
 
 #include "tests/support/ansi_code_page.h"
 

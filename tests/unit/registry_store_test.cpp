@@ -1,7 +1,7 @@
 // The native registry store: Windows registry semantics over a shared file.
 #ifndef _WIN32
 
-#include "platform/registry_api.h"
+#include "platform/system/registry_api.h"
 
 #include <gtest/gtest.h>
 

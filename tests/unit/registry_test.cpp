@@ -1,7 +1,7 @@
 // The settings value the agent shares with the viewer.
-#include "platform/registry.h"
+#include "platform/system/registry.h"
 
-#include "platform/registry_api.h"
+#include "platform/system/registry_api.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/temp_registry.h"
 

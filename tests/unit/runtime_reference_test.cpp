@@ -3,9 +3,9 @@
 // rule against _mbsicmp, hex escapes against sscanf("%x").
 #ifdef _WIN32
 
-#include "platform/url.h"
-#include "platform/ascii_compare.h"
-#include "platform/paths.h"
+#include "platform/text/url.h"
+#include "platform/text/ascii_compare.h"
+#include "platform/text/paths.h"
 
 #include <gtest/gtest.h>
 #include <windows.h>

@@ -3,7 +3,7 @@
 // byte for byte as before.
 #include "pdm/save_command.h"
 
-#include "platform/launch.h"
+#include "platform/system/launch.h"
 
 #include "tests/support/ansi_code_page.h"
 

@@ -3,7 +3,7 @@
 // is in agent_save_policy_test.cpp (native) and tests/save_road (Wine).
 #include "pdm/save_policy.h"
 
-#include "platform/environment.h"
+#include "platform/system/environment.h"
 #include "tests/support/scoped_env.h"
 
 #include <gtest/gtest.h>

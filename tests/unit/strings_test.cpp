@@ -1,4 +1,4 @@
-#include "platform/strings.h"
+#include "platform/text/strings.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "platform/url.h"
+#include "platform/text/url.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 // log and the fault switches. A fault here would pass or fail the agent's
 // tests for the wrong reason.
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"

@@ -3,7 +3,7 @@
 // counted for new blocks in the order of owner, block and entry.
 #include "interfaces/guids.h"
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
 #include "tests/support/viewer_state.h"

@@ -1,7 +1,7 @@
 // The agent data the stand-in viewer keeps: what the agent writes must come
 // back, through the markup manager and through a saved file, byte for byte.
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"

@@ -1,6 +1,6 @@
 // The two classes of the stand-in viewer's NUVCoCreateInstance.
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"
 #include "tests/support/hresult.h"

@@ -4,7 +4,7 @@
 // a declaration moves every later slot and fails here.
 #include "interfaces/guids.h"
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"

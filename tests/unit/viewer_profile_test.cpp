@@ -2,7 +2,7 @@
 // system's profile API, the native build its own reader: both must give these
 // answers for the same bytes, or the agent's tests would mean different things.
 #include "interfaces/viewer_interfaces.h"
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 #include "tests/support/raw_call.h"
 #include "viewer/sim_control.h"
 #include "interfaces/guids.h"

@@ -2,7 +2,7 @@
 // ProgID on Windows, through the module's own class factory natively.
 #pragma once
 
-#include "platform/com_ptr.h"
+#include "platform/com/com_ptr.h"
 
 #include <string>
 

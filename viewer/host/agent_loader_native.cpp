@@ -1,6 +1,6 @@
 #ifndef _WIN32
 #include "interfaces/guids.h"
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/host/agent_loader.h"
 
 #include <dlfcn.h>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 #include "viewer/host/settings_probe.h"
 
-#include "platform/registry.h"
-#include "platform/registry_api.h"
+#include "platform/system/registry.h"
+#include "platform/system/registry_api.h"
 
 namespace host {
 namespace {

@@ -1,7 +1,7 @@
 // What the viewer sees of the setting the agent shares with it.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <optional>
 #include <string>

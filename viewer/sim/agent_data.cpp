@@ -1,6 +1,6 @@
 #include "viewer/sim/agent_data.h"
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 
 #include <algorithm>

@@ -1,7 +1,7 @@
 // The helper component: the agent's way to the viewer's session, documents,
 // settings and agent data.
-#include "platform/interface_table.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
 #include "viewer/sim/documents.h"

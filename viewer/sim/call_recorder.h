@@ -1,7 +1,7 @@
 // The log of viewer calls, their counters and the fault switches.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <functional>
 #include <map>

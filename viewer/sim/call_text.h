@@ -1,7 +1,7 @@
 // Arguments of viewer calls written as readable text for the call log.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <initializer_list>
 #include <string>

@@ -1,7 +1,7 @@
 // The control API of the stand-in viewer (see viewer/sim_control.h).
 #include "viewer/sim_control.h"
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/profile_reader.h"
 #include "viewer/sim/world.h"

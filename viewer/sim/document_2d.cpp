@@ -1,7 +1,7 @@
 // A 2D drawing: layer 1 is the drawing itself; markup files load into
 // numbered layers; save handlers are called when the user saves a markup.
-#include "platform/interface_table.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/world.h"

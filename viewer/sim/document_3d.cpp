@@ -1,6 +1,6 @@
 // A 3D document, reached by its view handle; markup files load for a document handle.
-#include "platform/interface_table.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/world.h"

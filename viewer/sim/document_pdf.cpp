@@ -1,6 +1,6 @@
 // A PDF document: markup files become layers, the last one loaded is current.
-#include "platform/interface_table.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/world.h"

@@ -2,7 +2,7 @@
 // a file is open. Natively IStream has no operations of its own.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <cstdint>
 #include <string>

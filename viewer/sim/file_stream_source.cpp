@@ -1,6 +1,6 @@
 // The file-stream component: opens a file and then answers IStream over it.
-#include "platform/interface_table.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
 #include "viewer/sim/file_stream.h"

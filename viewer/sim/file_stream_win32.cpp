@@ -1,6 +1,6 @@
 #ifdef _WIN32
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim/file_stream.h"
 #include "viewer/sim/wide_text.h"
 

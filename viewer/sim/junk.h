@@ -3,7 +3,7 @@
 // read it.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <string>
 #include <string_view>

@@ -1,6 +1,6 @@
 // The markup manager: agent data, markup kinds and a second way to the launch file.
-#include "platform/interface_table.h"
-#include "platform/result.h"
+#include "platform/com/interface_table.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/profile_read.h"
 #include "viewer/sim/text_out.h"

@@ -1,5 +1,5 @@
 // The one export the agent imports: creates the viewer's components.
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
 #include "viewer/sim/world.h"

@@ -1,6 +1,6 @@
 #include "viewer/sim/profile_read.h"
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/profile_reader.h"
 #include "viewer/sim/text_out.h"

@@ -1,7 +1,7 @@
 // The launch file read of ISettingsSource and IMarkupManager, which answer alike.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <string>
 

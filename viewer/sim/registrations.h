@@ -1,8 +1,8 @@
 // Objects of the agent that a document calls back: one reference per registration.
 #pragma once
 
-#include "platform/com_ptr.h"
-#include "platform/result.h"
+#include "platform/com/com_ptr.h"
+#include "platform/com/result.h"
 
 #include <algorithm>
 #include <vector>

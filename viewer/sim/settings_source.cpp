@@ -1,5 +1,5 @@
 // The settings source the helper hands out: reads the launch file.
-#include "platform/interface_table.h"
+#include "platform/com/interface_table.h"
 #include "viewer/sim/profile_read.h"
 #include "viewer/sim/world.h"
 

@@ -1,6 +1,6 @@
 #include "viewer/sim/tracked.h"
 
-#include "platform/result.h"
+#include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/world.h"
 

@@ -2,7 +2,7 @@
 // the world owns the memory, so a Release past zero is recorded, not a free.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <string>
 

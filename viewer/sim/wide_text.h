@@ -1,7 +1,7 @@
 // Wide texts of the viewer's settings operations.
 #pragma once
 
-#include "platform/com.h"
+#include "platform/com/com.h"
 
 #include <string>
 

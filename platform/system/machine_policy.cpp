@@ -1,0 +1,72 @@
+#include "platform/system/machine_policy.h"
+
+#include "platform/system/environment.h"
+#include "platform/system/registry_api.h"
+
+namespace {
+
+// The registry's limit on a value name, terminator included.
+constexpr DWORD kMaxValueNameChars = 16384;
+constexpr DWORD kFirstDataBytes = 1024;
+
+// A string value may or may not keep its terminator in the data.
+std::string TextOf(const std::vector<BYTE>& data, DWORD size) {
+    std::string text(data.begin(), data.begin() + size);
+    const size_t end = text.find('\0');
+    return end == std::string::npos ? text : text.substr(0, end);
+}
+
+// The 64-bit view, which administrators' tools write, also for this 32-bit
+// module on 64-bit Windows; 32-bit Windows ignores the flag.
+LSTATUS OpenPolicyKey(const std::string& keyPath, UniqueHkey& key) {
+    return RegOpenKeyExA(HKEY_LOCAL_MACHINE, keyPath.c_str(), 0, KEY_READ | KEY_WOW64_64KEY, key.put());
+}
+
+}  // namespace
+
+std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath) {
+    UniqueHkey key;
+    const LSTATUS opened = OpenPolicyKey(keyPath, key);
+    if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
+    std::vector<std::string> texts;
+    if (opened != ERROR_SUCCESS) return texts;
+
+    std::vector<char> name(kMaxValueNameChars);
+    std::vector<BYTE> data(kFirstDataBytes);
+    for (DWORD index = 0;;) {
+        DWORD nameSize = kMaxValueNameChars;
+        DWORD dataSize = static_cast<DWORD>(data.size());
+        DWORD type = 0;
+        const LSTATUS status = RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr, &type, data.data(),
+                                             &dataSize);
+        if (status == ERROR_MORE_DATA && dataSize > data.size()) {
+            data.resize(dataSize);
+            continue;
+        }
+        if (status == ERROR_NO_MORE_ITEMS) return texts;
+        // A list read only in part could leave out the one entry that allows
+        // the program: nothing is allowed then.
+        if (status != ERROR_SUCCESS) return std::vector<std::string>();
+        if (type == REG_SZ) texts.push_back(TextOf(data, dataSize));
+        // An entry that cannot be expanded allows nothing.
+        if (type == REG_EXPAND_SZ)
+            if (std::optional<std::string> expanded = ExpandEnvironmentText(TextOf(data, dataSize)))
+                texts.push_back(std::move(*expanded));
+        ++index;
+    }
+}
+
+PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName) {
+    UniqueHkey key;
+    const LSTATUS opened = OpenPolicyKey(keyPath, key);
+    if (opened == ERROR_FILE_NOT_FOUND) return PolicySwitch::kNotSet;
+    if (opened != ERROR_SUCCESS) return PolicySwitch::kOn;
+    DWORD type = 0;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    const LSTATUS read =
+        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    if (read == ERROR_FILE_NOT_FOUND) return PolicySwitch::kNotSet;
+    const bool isOff = read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof number && number == 0;
+    return isOff ? PolicySwitch::kOff : PolicySwitch::kOn;
+}

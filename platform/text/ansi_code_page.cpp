@@ -1,0 +1,36 @@
+#include "platform/text/ansi_code_page.h"
+
+size_t CharacterLength(std::string_view text, size_t at) {
+    const bool pair = at + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[at])) &&
+                      IsTrailByte(static_cast<unsigned char>(text[at + 1]));
+    return pair ? 2 : 1;
+}
+
+bool IsWellFormedAnsi(std::string_view text) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = CharacterLength(text, at);
+        if (length == 1 && IsLeadByte(static_cast<unsigned char>(text[at]))) return false;
+        at += length;
+    }
+    return true;
+}
+
+size_t FindFirstCharacterOf(std::string_view text, std::string_view chars) {
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = CharacterLength(text, at);
+        if (length == 1 && chars.find(text[at]) != std::string_view::npos) return at;
+        at += length;
+    }
+    return std::string_view::npos;
+}
+
+size_t FindLastCharacterOf(std::string_view text, std::string_view chars) {
+    // Character boundaries are only known from the start.
+    size_t found = std::string_view::npos;
+    for (size_t at = 0; at < text.size();) {
+        const size_t length = CharacterLength(text, at);
+        if (length == 1 && chars.find(text[at]) != std::string_view::npos) found = at;
+        at += length;
+    }
+    return found;
+}

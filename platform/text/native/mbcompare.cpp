@@ -1,0 +1,50 @@
+#include "platform/text/mbcompare.h"
+
+#include "platform/text/ansi_code_page.h"
+
+#include <string_view>
+
+namespace {
+
+constexpr unsigned kByteBits = 8;
+
+unsigned FoldAscii(unsigned char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned>(c - 'A' + 'a') : c;
+}
+
+// Characters in the chosen code page, compared by value the way the
+// runtime's multibyte comparisons do: a double-byte character as one value
+// above every single byte, and only single-byte letters fold.
+template <bool kFold>
+int CompareCharacters(const char* a, const char* b) {
+    const std::string_view left(a ? a : "");
+    const std::string_view right(b ? b : "");
+    size_t i = 0;
+    size_t j = 0;
+    for (;;) {
+        unsigned ca = 0;
+        unsigned cb = 0;
+        if (i < left.size()) {
+            const size_t length = CharacterLength(left, i);
+            const auto first = static_cast<unsigned char>(left[i]);
+            ca = length == 2 ? (first << kByteBits) | static_cast<unsigned char>(left[i + 1])
+                             : (kFold ? FoldAscii(first) : first);
+            i += length;
+        }
+        if (j < right.size()) {
+            const size_t length = CharacterLength(right, j);
+            const auto first = static_cast<unsigned char>(right[j]);
+            cb = length == 2 ? (first << kByteBits) | static_cast<unsigned char>(right[j + 1])
+                             : (kFold ? FoldAscii(first) : first);
+            j += length;
+        }
+        if (ca != cb) return ca < cb ? -1 : 1;
+        if (ca == 0) return 0;
+    }
+}
+
+}  // namespace
+
+int MbsICompare(const char* a, const char* b) { return CompareCharacters<true>(a, b); }
+
+int MbsCompare(const char* a, const char* b) { return CompareCharacters<false>(a, b); }

@@ -1,0 +1,3 @@
+#include "platform/text/paths.h"
+
+bool IsFullPath(const std::string& path) { return IsDriveOrServerPath(path); }

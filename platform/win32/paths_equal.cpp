@@ -1,9 +1,0 @@
-#include "platform/paths.h"
-
-#include "platform/mbcompare.h"
-#include "platform/strings.h"
-
-// The runtime's multibyte comparison of copies with "/" replaced by "\".
-bool PathsEqual(const std::string& a, const std::string& b) {
-    return MbsICompare(ReplaceAll(a, "/", "\\").c_str(), ReplaceAll(b, "/", "\\").c_str()) == 0;
-}

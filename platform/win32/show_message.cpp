@@ -1,9 +1,0 @@
-#include "platform/launch.h"
-
-#include "platform/com.h"
-
-int ShowMessage(const std::string& text) {
-    if (const TextHook hook = CurrentMessageHook()) return hook(text);
-    const std::string caption = MessageCaption();
-    return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
-}
