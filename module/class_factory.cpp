@@ -38,7 +38,7 @@ ULONG CClassFactory::Release() {
     {
         CriticalSectionLock lock(m_section);
         // A client releasing more than it took must not destroy the factory
-        // that the module record still hands out.
+        // that the module still hands out.
         if (m_refCount == kModuleReference && m_heldByModule) return m_refCount;
         remaining = --m_refCount;
         if (remaining == kModuleReference) UnlockModule();

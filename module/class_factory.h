@@ -1,9 +1,9 @@
 // The class factory that the module caches for its one class.
 //
 // Its reference count decides whether the factory keeps the module loaded:
-// the module record holds the first reference, so the count is 1 while no
+// the module holds the first reference, so the count is 1 while no
 // client holds the factory. The first client reference (count 2) takes one
-// module lock; the release back to 1 gives it back; only the module record's
+// module lock; the release back to 1 gives it back; only the module's
 // final release reaches 0 and destroys the factory.
 #pragma once
 
@@ -14,7 +14,7 @@ using InstanceCreator = HRESULT (*)(IUnknown* outer, REFIID iid, void** out);
 
 class CClassFactory final : public IClassFactory {
 public:
-    // Creates a factory with the one reference that the module record holds.
+    // Creates a factory with the one reference that the module holds.
     static HRESULT Create(InstanceCreator createInstance, CClassFactory** out);
 
     HRESULT STDMETHODCALLTYPE QueryInterface(REFIID iid, void** out) override;
@@ -24,7 +24,7 @@ public:
     HRESULT STDMETHODCALLTYPE CreateInstance(IUnknown* outer, REFIID iid, void** out) override;
     HRESULT STDMETHODCALLTYPE LockServer(BOOL lock) override;
 
-    // Called by the module record just before it drops its own reference, so
+    // Called by the module just before it drops its own reference, so
     // that this release, and only this one, may take the count to 0.
     void ReleaseModuleHold();
 

@@ -8,7 +8,7 @@ if(NOT clash EQUAL -1)
 endif()
 file(WRITE "${OUTPUT}.tmp"
 "// Generated from ${INPUT}; edit that file instead.\n"
-"#include \"module/registry_script.h\"\n\n"
+"#include \"module/registration.h\"\n\n"
 "HRESULT LoadAgentRegistryScript(ModuleHandle, std::string& script) {\n"
 "    script = R\"zeltext(${content})zeltext\";\n"
 "    return S_OK;\n"

@@ -1,12 +1,12 @@
 // The operating system starts and ends the module through DllMain.
-#include "module/dmagent_app.h"
+#include "module/module.h"
 
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        return TheApp().Start(instance) ? TRUE : FALSE;
+        return StartModule(instance) ? TRUE : FALSE;
     case DLL_PROCESS_DETACH:
-        TheApp().End();
+        EndModule();
         return TRUE;
     default:
         return TRUE;

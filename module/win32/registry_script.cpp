@@ -1,5 +1,5 @@
 // The Windows build carries the script as a REGISTRY resource.
-#include "module/registry_script.h"
+#include "module/registration.h"
 
 #include "module/resource_ids.h"
 #include "platform/com/result.h"

@@ -1,8 +1,6 @@
-#include "module/server_registration.h"
+#include "module/registration.h"
 
-#include "module/agent_module.h"
 #include "module/registrar.h"
-#include "module/registry_script.h"
 #include "platform/com/result.h"
 
 #include <string>
@@ -11,8 +9,7 @@ namespace {
 constexpr const char* kModuleVariable = "MODULE";
 }
 
-HRESULT UpdateAgentRegistry(bool add) {
-    const ModuleHandle module = TheAgentModule().Handle();
+HRESULT UpdateAgentRegistry(ModuleHandle module, bool add) {
     std::string script;
     RETURN_IF_FAILED(LoadAgentRegistryScript(module, script));
     const std::string path = ModuleFilePath(module);
