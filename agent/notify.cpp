@@ -2,7 +2,7 @@
 // sinks that every other event is passed on to.
 #include "agent/agent_base.h"
 
-#include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "platform/com/module_context.h"
 #include "platform/com/string_ids.h"
 #include "platform/text/strings.h"

@@ -5,6 +5,7 @@
 #include "platform/text/ansi_code_page.h"
 #include "platform/system/file_ops.h"
 #include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "platform/text/mbcompare.h"
 #include "platform/com/module_context.h"
 #include "platform/text/paths.h"

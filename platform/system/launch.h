@@ -1,5 +1,7 @@
-// Running the PDM front end's command and telling the user something.
+// Running the PDM front end's command.
 #pragma once
+
+#include "platform/system/message.h"
 
 #include <string>
 
@@ -12,18 +14,6 @@ int LaunchCommand(const std::string& command);
 // program is quoted gets this empty title in front of it.
 inline constexpr char kEmptyWindowTitle[] = "\"\" ";
 
-// Shows text under the caption taken from NUV_REG_ROOT and waits for OK.
-int ShowMessage(const std::string& text);
-
-// The caption rule: the part of NUV_REG_ROOT (or "ZelView") after its last
-// backslash.
-std::string MessageCaption();
-
-// A stand-in for the two calls above, for programs that drive the agent with
-// hostile input and must neither start commands nor show messages: while a
-// hook is set, the call hands it the text and returns what it returns.
-using TextHook = int (*)(const std::string& text);
+// The launch's stand-in for hostile input (TextHook, message.h).
 void SetLaunchHook(TextHook hook);
-void SetMessageHook(TextHook hook);
 TextHook CurrentLaunchHook();
-TextHook CurrentMessageHook();

@@ -7,6 +7,7 @@
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
 #include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "platform/com/module_lock.h"
 #include "tests/alloc/failing_allocator.h"
 #include "tests/support/temp_registry.h"

@@ -3,7 +3,7 @@
 // also reports how many calls the agent made into the viewer.
 #include "agent/agent_factory.h"
 #include "interfaces/guids.h"
-#include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "tests/bench/bench_session.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"

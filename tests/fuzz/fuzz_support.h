@@ -8,6 +8,7 @@
 #include "agent/dm_agent.h"
 #include "interfaces/guids.h"
 #include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "viewer/sim_control.h"
 
 #include <cstdio>

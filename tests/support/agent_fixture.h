@@ -8,6 +8,7 @@
 #include "interfaces/guids.h"
 #include "platform/com/com_ptr.h"
 #include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "platform/com/module_context.h"
 #include "platform/system/registry_api.h"
 #include "tests/support/temp_registry.h"

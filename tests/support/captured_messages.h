@@ -2,7 +2,7 @@
 // no box waits for a user, in either build.
 #pragma once
 
-#include "platform/system/launch.h"
+#include "platform/system/message.h"
 
 #include <string>
 #include <vector>

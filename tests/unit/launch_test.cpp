@@ -1,5 +1,6 @@
 // Running the save command detached, and the user message's caption.
 #include "platform/system/launch.h"
+#include "platform/system/message.h"
 
 #include "platform/system/registry.h"
 #ifndef _WIN32

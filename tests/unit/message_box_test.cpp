@@ -2,7 +2,7 @@
 // would: by its caption, reading its text, pressing OK.
 #ifdef _WIN32
 
-#include "platform/system/launch.h"
+#include "platform/system/message.h"
 
 #include "platform/system/registry.h"
 #include "tests/support/message_box.h"

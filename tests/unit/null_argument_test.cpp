@@ -4,6 +4,7 @@
 // sink or module lock comes or goes, nothing is started and nothing shown.
 // The agent's null-argument cases all live in this table.
 #include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "platform/com/module_lock.h"
 #include "tests/support/agent_fixture.h"
 #include "tests/support/raw_call.h"

@@ -2,7 +2,7 @@
 
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/launch_file_keys.h"
-#include "platform/system/launch.h"
+#include "platform/system/message.h"
 #include "viewer/host/agent_loader.h"
 #include "viewer/host/hresult_text.h"
 #include "viewer/host/launch_file.h"

@@ -1,4 +1,4 @@
-#include "platform/system/launch.h"
+#include "platform/system/message.h"
 
 #include "platform/com/com.h"
 
