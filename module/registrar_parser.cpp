@@ -1,6 +1,7 @@
 #include "module/registrar_parser.h"
 
 #include "platform/com/result.h"
+#include "platform/text/ascii_fold.h"
 
 #include <cctype>
 #include <charconv>
@@ -18,8 +19,7 @@ struct Token {
 bool EqualsIgnoreCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (size_t i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
-            return false;
+        if (AsciiFold(static_cast<unsigned char>(a[i])) != AsciiFold(static_cast<unsigned char>(b[i]))) return false;
     }
     return true;
 }

@@ -1,5 +1,6 @@
 #include "viewlist/agent_data_index.h"
 
+#include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
 #include <optional>
@@ -21,7 +22,7 @@ std::optional<uint64_t> FoldedHash(const std::string& text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte == 0 || byte > kLastAsciiByte) return std::nullopt;
-        const unsigned char folded = c == '/' ? '\\' : (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : byte;
+        const unsigned char folded = c == '/' ? '\\' : AsciiFold(byte);
         hash = (hash ^ folded) * 1099511628211ull;
     }
     return hash;

@@ -4,7 +4,7 @@
 #ifdef _WIN32
 
 #include "platform/text/url.h"
-#include "platform/text/ascii_compare.h"
+#include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
 #include <gtest/gtest.h>
@@ -31,6 +31,23 @@ Fn RuntimeFunction(const char* name) {
 }
 
 int Sign(int value) { return (value > 0) - (value < 0); }
+
+// Byte by byte, each byte through fold, as unsigned values: <0, 0, >0.
+template <typename Fold>
+int CompareFolded(const char* a, const char* b, Fold fold) {
+    const auto* pa = reinterpret_cast<const unsigned char*>(a);
+    const auto* pb = reinterpret_cast<const unsigned char*>(b);
+    for (;; ++pa, ++pb) {
+        const unsigned ca = fold(*pa);
+        const unsigned cb = fold(*pb);
+        if (ca != cb) return ca < cb ? -1 : 1;
+        if (ca == 0) return 0;
+    }
+}
+int AsciiICompare(const char* a, const char* b) { return CompareFolded(a, b, AsciiFold); }
+int ByteCompare(const char* a, const char* b) {
+    return CompareFolded(a, b, [](unsigned char c) { return c; });
+}
 
 // The documented buffer limits of the parts, terminator excluded.
 constexpr size_t kMaxDrive = 2;

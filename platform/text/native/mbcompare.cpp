@@ -1,16 +1,13 @@
 #include "platform/text/mbcompare.h"
 
 #include "platform/text/ansi_code_page.h"
+#include "platform/text/ascii_fold.h"
 
 #include <string_view>
 
 namespace {
 
 constexpr unsigned kByteBits = 8;
-
-unsigned FoldAscii(unsigned char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned>(c - 'A' + 'a') : c;
-}
 
 // Characters in the chosen code page, compared by value the way the
 // runtime's multibyte comparisons do: a double-byte character as one value
@@ -28,14 +25,14 @@ int CompareCharacters(const char* a, const char* b) {
             const size_t length = CharacterLength(left, i);
             const auto first = static_cast<unsigned char>(left[i]);
             ca = length == 2 ? (first << kByteBits) | static_cast<unsigned char>(left[i + 1])
-                             : (kFold ? FoldAscii(first) : first);
+                             : (kFold ? AsciiFold(first) : first);
             i += length;
         }
         if (j < right.size()) {
             const size_t length = CharacterLength(right, j);
             const auto first = static_cast<unsigned char>(right[j]);
             cb = length == 2 ? (first << kByteBits) | static_cast<unsigned char>(right[j + 1])
-                             : (kFold ? FoldAscii(first) : first);
+                             : (kFold ? AsciiFold(first) : first);
             j += length;
         }
         if (ca != cb) return ca < cb ? -1 : 1;

@@ -1,6 +1,7 @@
 #include "platform/text/paths.h"
 
 #include "platform/text/ansi_code_page.h"
+#include "platform/text/ascii_fold.h"
 
 namespace {
 
@@ -17,8 +18,7 @@ unsigned char SlashAsBackslash(unsigned char c) { return c == '/' ? '\\' : c; }
 
 // A single-byte character as the comparison sees it: "/" as "\", A-Z folded.
 unsigned char Folded(unsigned char c) {
-    c = SlashAsBackslash(c);
-    return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
+    return AsciiFold(SlashAsBackslash(c));
 }
 
 }  // namespace
