@@ -13,15 +13,6 @@ constexpr size_t kMaxPartChars = 255;
 constexpr char kSeparators[] = "\\/";
 constexpr char kExtensionDot[] = ".";
 
-struct PathParts {
-    std::string drive;
-    std::string directory;
-    std::string baseName;
-    std::string extension;
-    bool folderCut = false;
-    bool fileNameCut = false;
-};
-
 // The part from..to, cut to maxChars bytes; a cut never keeps the first byte
 // of a double-byte character without its second.
 std::string Cut(const std::string& path, size_t from, size_t to, size_t maxChars) {
@@ -31,6 +22,8 @@ std::string Cut(const std::string& path, size_t from, size_t to, size_t maxChars
     for (size_t next; (next = length + CharacterLength(part, length)) <= maxChars;) length = next;
     return path.substr(from, length);
 }
+
+}  // namespace
 
 // Separators and the dot are found as characters: in a double-byte code page
 // the second byte of a character may have the value of "\".
@@ -60,16 +53,6 @@ PathParts SplitPath(const std::string& path) {
     parts.fileNameCut = nameStart + parts.baseName.size() + parts.extension.size() < path.size();
     return parts;
 }
-
-}  // namespace
-
-std::string PathDrive(const std::string& path) { return SplitPath(path).drive; }
-
-std::string PathDirectory(const std::string& path) { return SplitPath(path).directory; }
-
-std::string PathBaseName(const std::string& path) { return SplitPath(path).baseName; }
-
-std::string PathExtension(const std::string& path) { return SplitPath(path).extension; }
 
 std::string PathFolder(const std::string& path) {
     PathParts parts = SplitPath(path);

@@ -7,10 +7,18 @@
 
 #include <string>
 
-std::string PathDrive(const std::string& path);
-std::string PathDirectory(const std::string& path);
-std::string PathBaseName(const std::string& path);
-std::string PathExtension(const std::string& path);
+// The four parts, each cut to the runtime's buffer; whether the folder
+// (drive and directory) or the file name (base name and extension) lost
+// characters to a cut.
+struct PathParts {
+    std::string drive;
+    std::string directory;
+    std::string baseName;
+    std::string extension;
+    bool folderCut = false;
+    bool fileNameCut = false;
+};
+PathParts SplitPath(const std::string& path);
 
 // Drive and directory: the folder that holds the file, with its separator.
 std::string PathFolder(const std::string& path);

@@ -20,10 +20,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string b = cut == std::string::npos ? std::string() : all.substr(cut + 1);
 
     for (const std::string* path : {&a, &b}) {
-        const size_t drive = PathDrive(*path).size();
-        const size_t directory = PathDirectory(*path).size();
-        const size_t base = PathBaseName(*path).size();
-        const size_t extension = PathExtension(*path).size();
+        const PathParts parts = SplitPath(*path);
+        const size_t drive = parts.drive.size();
+        const size_t directory = parts.directory.size();
+        const size_t base = parts.baseName.size();
+        const size_t extension = parts.extension.size();
         if (drive > kMaxDrive || directory > kMaxPart || base > kMaxPart || extension > kMaxPart) std::abort();
         const bool fits = drive + directory + base + extension == path->size();
         if (fits && PathFolder(*path) + PathFileName(*path) != *path) std::abort();

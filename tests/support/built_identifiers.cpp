@@ -2,7 +2,6 @@
 // tests/unit/identifier_table_test.cpp, which holds them against values
 // written down without the product's headers: a GUID as the registry writes
 // it, a number as the interface description writes it, a text as it stands.
-// A name comes twice where the product holds the value twice.
 #include "interfaces/guids.h"
 #include "interfaces/launch_file_keys.h"
 #include "interfaces/viewer_interfaces.h"
@@ -26,8 +25,8 @@ std::string Dec(long value) { return std::to_string(value); }
 
 std::vector<std::pair<std::string, std::string>> BuiltIdentifiers() {
     return {
-        {"CLSID DMAgent", GuidText(CLSID_DMAgent)}, {"CLSID DMAgent", CLSID_DMAgent_TEXT},
-        {"LIBID", GuidText(LIBID_ZELDMAGENTLib)}, {"LIBID", LIBID_ZELDMAGENTLib_TEXT},
+        {"CLSID DMAgent", GuidText(CLSID_DMAgent)},
+        {"LIBID", GuidText(LIBID_ZELDMAGENTLib)},
         {"IDMAgent", GuidText(iid_of<IDMAgent>)},
         {"IAgentFileOpen", GuidText(iid_of<IAgentFileOpen>)},
         {"IAgentPathResolve", GuidText(iid_of<IAgentPathResolve>)},

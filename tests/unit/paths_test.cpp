@@ -11,7 +11,8 @@ struct Split {
 };
 
 Split SplitOf(const std::string& path) {
-    return {PathDrive(path), PathDirectory(path), PathBaseName(path), PathExtension(path)};
+    const PathParts parts = SplitPath(path);
+    return {parts.drive, parts.directory, parts.baseName, parts.extension};
 }
 
 void ExpectSplit(const std::string& path, const Split& expected) {
@@ -127,8 +128,8 @@ TEST(PathSplit, CutsFallBetweenCharacters) {
     ScopedAnsiCodePage japanese(932);
     std::string kana = "a";
     for (int i = 0; i < 150; ++i) kana += "\x83\x41";
-    EXPECT_EQ(PathBaseName(kana), kana.substr(0, 255));
-    EXPECT_EQ(PathBaseName(kana.substr(1)), kana.substr(1, 254));
+    EXPECT_EQ(SplitPath(kana).baseName, kana.substr(0, 255));
+    EXPECT_EQ(SplitPath(kana.substr(1)).baseName, kana.substr(1, 254));
 }
 
 TEST(PathsEqual, DoubleByteCharactersCompareWhole) {

@@ -85,8 +85,8 @@ bool AllEmpty(const RuntimeSplit& split) {
 
 // A part at its limit is one that may have been cut.
 bool HasPartAtLimit(const std::string& path) {
-    return PathDirectory(path).size() == kMaxPart || PathBaseName(path).size() == kMaxPart ||
-           PathExtension(path).size() == kMaxPart;
+    const PathParts parts = SplitPath(path);
+    return parts.directory.size() == kMaxPart || parts.baseName.size() == kMaxPart || parts.extension.size() == kMaxPart;
 }
 
 TEST(RuntimeReference, SplitPathLikeTheRuntime) {
@@ -113,10 +113,11 @@ TEST(RuntimeReference, SplitPathLikeTheRuntime) {
             EXPECT_TRUE(HasPartAtLimit(path)) << path;
             continue;
         }
-        ExpectPart(PathDrive(path), runtime.drive, kMaxDrive, "drive", path);
-        ExpectPart(PathDirectory(path), runtime.directory, kMaxPart, "directory", path);
-        ExpectPart(PathBaseName(path), runtime.baseName, kMaxPart, "base name", path);
-        ExpectPart(PathExtension(path), runtime.extension, kMaxPart, "extension", path);
+        const PathParts ours = SplitPath(path);
+        ExpectPart(ours.drive, runtime.drive, kMaxDrive, "drive", path);
+        ExpectPart(ours.directory, runtime.directory, kMaxPart, "directory", path);
+        ExpectPart(ours.baseName, runtime.baseName, kMaxPart, "base name", path);
+        ExpectPart(ours.extension, runtime.extension, kMaxPart, "extension", path);
     }
 }
 
