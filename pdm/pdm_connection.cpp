@@ -93,21 +93,21 @@ HRESULT CPdmConnection::Attach(IAgentHelper* helper) {
 
     HRESULT hr = m_pSource.receive([&](auto out) { return helper->GetSettingsSource(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
-    if (m_pSourceAlt) return hr;
+    if (m_pMarkupManager) return hr;
 
-    hr = m_pSourceAlt.receive([&](auto out) { return helper->GetMarkupManager(out); });
+    hr = m_pMarkupManager.receive([&](auto out) { return helper->GetMarkupManager(out); });
     if (SUCCEEDED(hr)) return LoadSettings();
     return hr;
 }
 
 void CPdmConnection::ReleaseSources() {
     m_pSource.reset();
-    m_pSourceAlt.reset();
+    m_pMarkupManager.reset();
 }
 
 std::string CPdmConnection::GetValue(const std::string& section, const std::string& key) {
     if (m_pSource) return ReadThrough(m_pSource.get(), section, key);
-    if (m_pSourceAlt) return ReadThrough(m_pSourceAlt.get(), section, key);
+    if (m_pMarkupManager) return ReadThrough(m_pMarkupManager.get(), section, key);
     return {};
 }
 

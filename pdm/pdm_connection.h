@@ -32,7 +32,9 @@ public:
     std::string m_strFileTypeID;
     std::string m_strSessionID;
     ComPtr<ISettingsSource> m_pSource;
-    ComPtr<IMarkupManager> m_pSourceAlt;
+    // Where the viewer offers no settings source, the launch file is read
+    // through its markup manager.
+    ComPtr<IMarkupManager> m_pMarkupManager;
 };
 
 // The agent's record: adds the save command's values and the markup access

@@ -167,7 +167,7 @@ TEST_F(PdmConnectionTest, AttachFailuresLeaveTheRecordDetached) {
     nuvsim::FailOperation(kGetMarkupManager, E_NOINTERFACE);
     EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
     EXPECT_EQ(nullptr, record.m_pSource.get());
-    EXPECT_EQ(nullptr, record.m_pSourceAlt.get());
+    EXPECT_EQ(nullptr, record.m_pMarkupManager.get());
     EXPECT_EQ("", record.m_strFileTypeID);
 }
 
@@ -178,7 +178,7 @@ TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
         CPdmConnection record;
         EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
         EXPECT_EQ(nullptr, record.m_pSource.get());
-        EXPECT_EQ(nullptr, record.m_pSourceAlt.get());
+        EXPECT_EQ(nullptr, record.m_pMarkupManager.get());
         EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
     }
     // The viewer records every use of what it left.
