@@ -4,7 +4,7 @@
 
 #include "platform/com/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
-#include "tests/support/save_policy.h"
+#include "tests/support/save_policy_for_test.h"
 #include "tests/support/hresult.h"
 
 #include <algorithm>

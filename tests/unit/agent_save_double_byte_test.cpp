@@ -6,7 +6,7 @@
 
 #include "platform/text/codepage.h"
 #include "platform/com/string_ids.h"
-#include "tests/support/ansi_code_page.h"
+#include "tests/support/code_page_for_test.h"
 #include "tests/support/save_session.h"
 #include "tests/support/hresult.h"
 

@@ -6,7 +6,7 @@
 #include "platform/system/native/registry_store.h"
 #include "platform/system/registry.h"
 #include "platform/com/string_ids.h"
-#include "tests/support/save_policy.h"
+#include "tests/support/save_policy_for_test.h"
 #include "tests/support/save_session.h"
 #include "tests/support/scoped_env.h"
 #include "tests/support/hresult.h"

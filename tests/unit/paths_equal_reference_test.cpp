@@ -3,7 +3,7 @@
 #include "platform/text/mbcompare.h"
 #include "platform/text/paths.h"
 #include "platform/text/strings.h"
-#include "tests/support/ansi_code_page.h"
+#include "tests/support/code_page_for_test.h"
 
 #include <gtest/gtest.h>
 

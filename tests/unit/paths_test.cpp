@@ -1,6 +1,6 @@
 #include "platform/text/paths.h"
 
-#include "tests/support/ansi_code_page.h"
+#include "tests/support/code_page_for_test.h"
 
 #include <gtest/gtest.h>
 

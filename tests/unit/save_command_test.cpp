@@ -5,7 +5,7 @@
 
 #include "platform/system/launch.h"
 
-#include "tests/support/ansi_code_page.h"
+#include "tests/support/code_page_for_test.h"
 
 #include <gtest/gtest.h>
 
