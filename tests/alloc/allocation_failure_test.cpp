@@ -1,5 +1,5 @@
 // Memory that runs out in the middle of a viewing session: the n-th
-// allocation the agent makes fails, for every n along a whole session road,
+// allocation the agent makes fails, for every n along a whole viewing session,
 // in each document kind. No exception may reach the viewer: the operation
 // that ran out answers E_OUTOFMEMORY, the agent goes on serving the calls
 // that follow, and every reference is given back.
@@ -191,9 +191,9 @@ protected:
         ReleaseAgent(created);
     }
 
-    // The road with its n-th allocation failing; false when the road made
+    // The session with its n-th allocation failing; false when the session made
     // fewer than n allocations.
-    bool RunRoad(long n) {
+    bool RunSession(long n) {
         nuvsim::ResetWorld();
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
@@ -240,14 +240,14 @@ protected:
 
 TEST_P(AllocationFailure, EveryAllocationOfASessionRoadMayFail) {
     long n = 1;
-    for (; n < kMostAllocations && RunRoad(n); ++n) {
+    for (; n < kMostAllocations && RunSession(n); ++n) {
         ExpectOutOfMemoryReportedWhereItHappened();
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty()) << Where();
-        EXPECT_EQ(m_locksBefore, ModuleLockCount()) << "an agent outlived the road, in " << Where();
+        EXPECT_EQ(m_locksBefore, ModuleLockCount()) << "an agent outlived the session, in " << Where();
         if (HasFailure()) break;
     }
-    // The road without any failure, to know that every allocation was tried.
-    std::printf("note: %ld allocations of the agent's along the road, each made to fail in turn\n", n - 1);
+    // The session without any failure, to know that every allocation was tried.
+    std::printf("note: %ld allocations of the agent's along the session, each made to fail in turn\n", n - 1);
     EXPECT_GT(n, 1);
     EXPECT_LT(n, kMostAllocations);
     for (const Step& step : m_steps) EXPECT_NOT_HR(E_OUTOFMEMORY, step.hr) << step.name;

@@ -1,4 +1,4 @@
-// The session road, step by step and as a whole, for growing view lists.
+// A viewing session, step by step and as a whole, for growing view lists.
 // Times are those of the agent's calls only (manual time); each benchmark
 // also reports how many calls the agent made into the viewer.
 #include "agent/agent_factory.h"

@@ -94,7 +94,7 @@ private:
     std::chrono::steady_clock::duration m_total{};
 };
 
-// The whole road for markups markups: a PDM session on a 2D document (start
+// A whole viewing session with that many markups: a PDM session on a 2D document (start
 // from the launch file, markups into the document, markup mode, one save of
 // the last markup, the view list saved), then a plain session under the same
 // launch file path (view list restored from the agent data, document loaded,

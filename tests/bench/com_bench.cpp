@@ -1,5 +1,5 @@
 // Timing under Wine through the real COM runtime: creating the agent by its
-// ProgID, and the whole session road on agents made that way. Needs the
+// ProgID, and a whole viewing session on agents made that way. Needs the
 // module registered first (regsvr32 ZelDMAgent.dll); see run-bench.sh --wine.
 //   zel_com_bench [markups] [rounds]
 #include "interfaces/agent_interfaces.h"

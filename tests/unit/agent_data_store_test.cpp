@@ -168,7 +168,7 @@ TEST_F(AgentDataStoreTest, OpenForDocumentReportsEachFailure) {
     EXPECT_HR(E_POINTER, store.OpenForDocument(m_helper.get(), nullptr));
     EXPECT_EQ(0, nuvsim::CallCount(kGetMarkupManager));
 
-    // A failing lookup leaves junk behind, as a careless viewer may.
+    // A failing lookup leaves garbage in its out arguments, as a careless viewer may.
     nuvsim::FailOperationWithJunk("IDocumentLookup::GetDocumentIndex", E_ACCESSDENIED);
     EXPECT_HR(E_ACCESSDENIED, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
     EXPECT_EQ(0, store.Block());

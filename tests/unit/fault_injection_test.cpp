@@ -1,5 +1,5 @@
 // Every viewer operation of a whole session, made to fail (with nothing, or
-// with junk left in its out arguments) or to hand back a null object in the
+// with garbage left in its out arguments) or to hand back a null object in the
 // middle of it: the agent must stay up, pass on the viewer's code or report
 // a failure of its own, give back every reference and forget whatever a
 // failed call left behind, and still serve the next call once the viewer

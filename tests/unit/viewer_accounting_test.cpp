@@ -18,7 +18,7 @@ using testing::HasSubstr;
 using testing::IsEmpty;
 using testing::PrintToString;
 
-// The world's books, for a failure text.
+// The stand-in viewer's object accounting, for a failure text.
 std::string Accounting() {
     return PrintToString(nuvsim::Objects()) + ", release errors " + PrintToString(nuvsim::ReferenceErrors());
 }
@@ -80,7 +80,7 @@ TEST_F(ViewerAccountingTest, KeptAndOverReleasedReferencesAreNamed) {
 
     kept->Release();
     EXPECT_TRUE(nuvsim::AllReleased()) << Accounting();
-    // The object lives on in the world: a second Release is recorded, not a free.
+    // The object lives on in the stand-in viewer: a second Release is recorded, not a free.
     kept->Release();
     EXPECT_FALSE(nuvsim::AllReleased()) << Accounting();
     EXPECT_THAT(nuvsim::ReferenceErrors(), ElementsAre(HasSubstr("MarkupManager")));

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# Valgrind memcheck over the native end-to-end session road: the session,
+# Valgrind memcheck over a native end-to-end viewing session: the session,
 # view list, save, fault and null-argument cases of unit_tests from a plain
 # (not sanitized) native build, which the script configures and builds when
 # needed. Zero errors and zero definite or indirect leaks, or it fails.
