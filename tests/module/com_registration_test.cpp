@@ -1,6 +1,5 @@
 // Registration through regsvr32 into the test prefix's registry. Each test
 // registers first, so none depends on another having run.
-#ifdef _WIN32
 
 #include "tests/module/agent_registration_checks.h"
 #include "tests/module/registry_probe.h"
@@ -35,5 +34,3 @@ TEST_F(Regsvr32Registration, UnregisterKeepsCLSIDAndTheTypeLibrary) {
 }
 
 }  // namespace
-
-#endif

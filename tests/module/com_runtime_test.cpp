@@ -1,6 +1,5 @@
 // The agent class through the real COM runtime: creation by class and by
 // ProgID, and unloading once nothing holds the module.
-#ifdef _WIN32
 
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
@@ -56,5 +55,3 @@ TEST_F(ComRuntime, UnusedModuleIsUnloadedOnlyOnceNothingHoldsIt) {
 }
 
 }  // namespace
-
-#endif

@@ -1,5 +1,4 @@
 // The resources that installers and the loader read from the DLL.
-#ifdef _WIN32
 
 #include "platform/com/com.h"
 #include "platform/com/string_ids.h"
@@ -77,5 +76,3 @@ TEST(ModuleStrings, ProjectNameIsInTheStringTable) {
 }
 
 }  // namespace
-
-#endif

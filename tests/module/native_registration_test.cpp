@@ -1,6 +1,5 @@
 // Native registration: the same script through the same registrar, into the
 // native registry store.
-#ifndef _WIN32
 
 #include "tests/module/agent_module_loader.h"
 #include "tests/module/agent_registration_checks.h"
@@ -44,5 +43,3 @@ TEST_F(NativeRegistration, UnregisterRemovesTheClassAndItsProgIds) {
 }
 
 }  // namespace
-
-#endif

@@ -1,4 +1,3 @@
-#ifdef _WIN32
 
 #include "tests/module/regsvr32_runner.h"
 
@@ -13,5 +12,3 @@ long RunRegsvr32(bool unregister) {
         RunProgram(std::string("regsvr32.exe /s ") + (unregister ? "/u " : "") + "\"" + AgentModulePath() + "\"");
     return code ? static_cast<long>(*code) : -1;
 }
-
-#endif

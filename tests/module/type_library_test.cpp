@@ -1,5 +1,4 @@
 // The registered type library, as a client reading it finds it.
-#ifdef _WIN32
 
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
@@ -117,5 +116,3 @@ TEST_F(RegisteredTypeLibrary, DescribesTheInterfaceAsPlainIUnknownWithoutMethods
 }
 
 }  // namespace
-
-#endif

@@ -1,6 +1,5 @@
 // The machine policy that pins the save programs, in the Wine prefix's real
 // registry under HKEY_LOCAL_MACHINE, through the DLL.
-#ifdef _WIN32
 
 #include "platform/com/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
@@ -198,5 +197,3 @@ TEST_F(SaveRoadProgramFiles, APlantedProgramDoesNotRunWhileThePolicyIsOnRelative
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -7,7 +7,6 @@
 // The process must run with code page 932 (wine-cp932.sh starts Wine in the
 // ja_JP.UTF-8 locale, which the machine must have installed); anything else
 // fails here rather than passing on single-byte text.
-#ifdef _WIN32
 
 #include "platform/text/double_byte_layout.h"
 #include "platform/com/string_ids.h"
@@ -65,5 +64,3 @@ TEST_F(SaveRoadCp932, AQuotedItemEndingInSuchACharacterArrivesWhole) {
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -2,7 +2,6 @@
 // quotes must reach the recorder as one argument, through the real
 // interpreter and its start; a line that needs no quoting passes unchanged;
 // a save that cannot reach the PDM shows its message box.
-#ifdef _WIN32
 
 #include "platform/com/string_ids.h"
 #include "tests/save_road/dll_save_session.h"
@@ -111,5 +110,3 @@ TEST_F(SaveRoadSpelling, AShortNameReachesThePdmAsTheLongName) {
 }
 
 }  // namespace
-
-#endif  // _WIN32

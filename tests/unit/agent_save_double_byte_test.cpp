@@ -2,7 +2,6 @@
 // a character may have the value of "\", and must neither end the markup's
 // folder nor be doubled before a closing quote. Under Wine the same cases
 // run with the system's code page 932 in tests/save_road.
-#ifndef _WIN32
 
 #include "platform/text/codepage.h"
 #include "platform/com/string_ids.h"
@@ -64,5 +63,3 @@ TEST_F(DoubleByteSave, AQuotedItemEndingInSuchACharacterArrivesWhole) {
 }
 
 }  // namespace
-
-#endif  // !_WIN32

@@ -1,6 +1,5 @@
 // The message box a refused save shows, found and closed the way a user
 // would: by its caption, reading its text, pressing OK.
-#ifdef _WIN32
 
 #include "platform/system/message.h"
 
@@ -47,5 +46,3 @@ TEST_F(MessageBoxTest, CaptionFollowsTheSettingsRoot) {
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -1,5 +1,4 @@
 // The native registry store: Windows registry semantics over a shared file.
-#ifndef _WIN32
 
 #include "platform/system/registry_api.h"
 
@@ -299,5 +298,3 @@ TEST(RegistryStoreLocation, DefaultsToTheUsersFolder) {
 }
 
 }  // namespace
-
-#endif  // !_WIN32

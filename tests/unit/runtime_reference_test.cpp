@@ -1,7 +1,6 @@
 // Our own text code held against the runtime library that the Windows
 // product would otherwise call: path splitting against _splitpath, the case
 // rule against _mbsicmp, hex escapes against sscanf("%x").
-#ifdef _WIN32
 
 #include "platform/text/url.h"
 #include "platform/text/ascii_fold.h"
@@ -185,5 +184,3 @@ TEST(RuntimeReference, HexEscapesLikeSscanf) {
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -1,4 +1,3 @@
-#ifndef _WIN32
 #include "interfaces/guids.h"
 #include "platform/com/result.h"
 #include "viewer/host/agent_loader.h"
@@ -61,4 +60,3 @@ void AgentLoader::Unload() {
 }
 
 }  // namespace host
-#endif

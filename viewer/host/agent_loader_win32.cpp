@@ -1,4 +1,3 @@
-#ifdef _WIN32
 #include "interfaces/guids.h"
 #include "viewer/host/agent_loader.h"
 
@@ -53,4 +52,3 @@ void AgentLoader::Unload() {
 }
 
 }  // namespace host
-#endif

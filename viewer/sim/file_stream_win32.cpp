@@ -1,4 +1,3 @@
-#ifdef _WIN32
 
 #include "platform/com/result.h"
 #include "viewer/sim/file_stream.h"
@@ -87,5 +86,3 @@ HRESULT STDMETHODCALLTYPE StreamMethods::Clone(IStream** out) {
 }
 
 }  // namespace nuvsim
-
-#endif  // _WIN32

@@ -1,6 +1,5 @@
 // The native build has no profile API: this reader gives the answers that the
 // Windows build gets from GetPrivateProfileStringW for the same file.
-#ifndef _WIN32
 
 #include "viewer/sim/profile_reader.h"
 
@@ -149,5 +148,3 @@ WideText ReadProfileText(const std::string& file, const WideText& section, const
 }
 
 }  // namespace nuvsim
-
-#endif  // !_WIN32

@@ -1,4 +1,3 @@
-#ifdef _WIN32
 
 #include "viewer/sim/profile_reader.h"
 
@@ -39,5 +38,3 @@ WideText ReadProfileText(const std::string& file, const WideText& section, const
 void ForgetProfileReads() {}
 
 }  // namespace nuvsim
-
-#endif  // _WIN32
