@@ -6,9 +6,11 @@
 
 #include "platform/com/com.h"
 
+#include "agent_identifiers.h"  // generated from module/ZelDMAgent.idl
+
 // The type library's interface: the object's identity, nothing beyond IUnknown.
 struct IDMAgent : IUnknown {};
-DECLARE_INTERFACE_ID(IDMAgent, 0xDDC012F8, 0xA786, 0x5584, 0x45, 0x6D, 0x04, 0x4B, 0xC1, 0xF4, 0x94, 0x14);
+DECLARE_INTERFACE_ID(IDMAgent, ZEL_IID_IDMAGENT);
 
 struct IAgentFileOpen : IUnknown {
     // out: a reference on the stream, the viewer's.

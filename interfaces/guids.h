@@ -6,10 +6,12 @@
 
 #include "platform/com/com.h"
 
+#include "agent_identifiers.h"  // generated from module/ZelDMAgent.idl
+
 // the agent class.
-inline constexpr GUID CLSID_DMAgent = {0xFE4F5263, 0x11D5, 0xD724, {0xD5, 0xBA, 0xA9, 0x78, 0x98, 0x3B, 0x63, 0x69}};
+inline constexpr GUID CLSID_DMAgent = ZEL_GUID(ZEL_CLSID_DMAGENT);
 // the agent's type library.
-inline constexpr GUID LIBID_ZELDMAGENTLib = {0xDE2BA9C8, 0xCF2E, 0xD1DF, {0x8B, 0x64, 0x44, 0x1C, 0x51, 0x6B, 0x64, 0xAE}};
+inline constexpr GUID LIBID_ZELDMAGENTLib = ZEL_GUID(ZEL_LIBID_ZELDMAGENTLIB);
 
 // the viewer's helper component.
 inline constexpr GUID CLSID_AgentHelper = {0xBA04A117, 0x26C3, 0xAC87, {0xA3, 0xBA, 0xF3, 0xD7, 0xA1, 0xD8, 0xC4, 0xFE}};

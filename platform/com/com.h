@@ -13,10 +13,15 @@
 template <typename Interface>
 struct InterfaceId;
 
-#define DECLARE_INTERFACE_ID(Interface, l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8)     \
-    template <>                                                                      \
-    struct InterfaceId<Interface> {                                                  \
-        static constexpr IID value = {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}; \
+// The parts (a long, two shorts, eight bytes) may come as one macro, as the
+// identifiers generated from the type library source do.
+#define ZEL_GUID(...) ZEL_GUID_PARTS(__VA_ARGS__)
+#define ZEL_GUID_PARTS(l, w1, w2, b1, b2, b3, b4, b5, b6, b7, b8) {l, w1, w2, {b1, b2, b3, b4, b5, b6, b7, b8}}
+
+#define DECLARE_INTERFACE_ID(Interface, ...)                 \
+    template <>                                              \
+    struct InterfaceId<Interface> {                          \
+        static constexpr IID value = ZEL_GUID(__VA_ARGS__); \
     }
 
 #include "os/com_basics.h"
