@@ -31,7 +31,10 @@ ModuleState g_state;
 class StaticStart {
 public:
     StaticStart() {
-        if (const std::optional<ModuleHandle> module = StaticallyStartedModule()) m_started = StartModule(*module);
+        if (const std::optional<ModuleHandle> module = StaticallyStartedModule()) {
+            StartModule(*module);
+            m_started = true;
+        }
     }
     ~StaticStart() {
         if (m_started) EndModule();
@@ -44,11 +47,10 @@ StaticStart g_staticStart;
 
 }  // namespace
 
-bool StartModule(ModuleHandle module) {
+void StartModule(ModuleHandle module) {
     g_state.module = module;
     g_state.started = true;
     SetAgentModule(module);
-    return true;
 }
 
 void EndModule() {

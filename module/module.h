@@ -8,8 +8,8 @@
 #include "platform/system/module_file.h"
 
 // Module start: from here on the agent's class is served and string
-// resources load from this module. False makes the load fail.
-bool StartModule(ModuleHandle module);
+// resources load from this module. Nothing in it can fail.
+void StartModule(ModuleHandle module);
 // Module end: the cached class factory goes first, then the string module.
 void EndModule();
 

@@ -4,7 +4,8 @@
 extern "C" BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID) {
     switch (reason) {
     case DLL_PROCESS_ATTACH:
-        return StartModule(instance) ? TRUE : FALSE;
+        StartModule(instance);
+        return TRUE;
     case DLL_PROCESS_DETACH:
         EndModule();
         return TRUE;
