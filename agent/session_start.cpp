@@ -11,7 +11,10 @@
 
 namespace {
 constexpr char kSessionItemKind[] = "Session";
-}
+
+// A launch file value in the log; an empty one is said to be missing.
+std::string Logged(const std::string& value) { return value.empty() ? "(none)" : value; }
+}  // namespace
 
 void CAgentBase::LogSessionStart() const {
     ConfigureSessionLog();
@@ -24,9 +27,9 @@ void CAgentBase::LogLaunchFile() const {
     if (!SessionLogHolds(LogLevel::kSessions) || !m_pRecord) return;
     const CDMAgentConnection& record = *m_pRecord;
     LogEvent(LogLevel::kSessions, "launch file: type " + record.m_strFileTypeID + ", PDM host " +
-                                      record.m_strPDMHost + ", view mode " + record.m_strViewMode + ", " +
-                                      std::to_string(record.m_nNumMarkups) + " markups, server file " +
-                                      record.m_strServerPath + ", session " +
+                                      Logged(record.m_strPDMHost) + ", view mode " + Logged(record.m_strViewMode) +
+                                      ", " + std::to_string(record.m_nNumMarkups) + " markups, server file " +
+                                      Logged(record.m_strServerPath) + ", session " +
                                       MaskedSessionId(record.m_strSessionID));
 }
 

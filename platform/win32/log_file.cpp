@@ -9,7 +9,7 @@ namespace {
 
 struct FileHandleTraits {
     using Handle = HANDLE;
-    static constexpr Handle kEmpty = INVALID_HANDLE_VALUE;
+    static constexpr Handle kEmpty = nullptr;
     static void Close(Handle handle) { CloseHandle(handle); }
 };
 using UniqueFileHandle = UniqueResource<FileHandleTraits>;
@@ -18,8 +18,9 @@ using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 constexpr DWORD kShareWithOthers = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 UniqueFileHandle OpenForAppend(const std::string& path) {
-    return UniqueFileHandle(CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareWithOthers, nullptr, OPEN_ALWAYS,
-                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA, kShareWithOthers, nullptr, OPEN_ALWAYS,
+                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    return UniqueFileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 bool IsFull(HANDLE file, size_t adding) {
