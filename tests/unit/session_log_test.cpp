@@ -120,6 +120,7 @@ TEST_F(SessionLog, TheViewerCallsLevelAddsEveryCall) {
 // output still tells the decision.
 TEST_F(SessionLog, WithoutAWritableLogTheSaveRunsAsBefore) {
     const std::string relative = "zel-relative-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + ".log";
+    std::filesystem::remove(relative);
     const struct {
         std::optional<std::string> path;  // none: no LogFile value
         DWORD type;
