@@ -18,8 +18,9 @@ using UniqueFileHandle = UniqueResource<FileHandleTraits>;
 constexpr DWORD kShareWithOthers = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
 UniqueFileHandle OpenForAppend(const std::string& path) {
-    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, kShareWithOthers, nullptr, OPEN_ALWAYS,
-                                    FILE_ATTRIBUTE_NORMAL, nullptr);
+    // Reading the attributes tells the size, which decides when to rename.
+    const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, kShareWithOthers, nullptr,
+                                    OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     return UniqueFileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 

@@ -81,8 +81,8 @@ TEST_F(SessionLog, TellsEverySaveDecisionWithTheIdentifierMasked) {
     const std::string refusedByPolicy =
         "save refused: message 111 (the machine policy does not list the save program); markup C:\\tmp\\open.xml; "
         "program " + RecorderPath() + "; policy 1 listed in " + kSaveCommandsPolicyKey;
-    const std::string readOnly =
-        "save refused: message 105 (the markup is read-only); markup C:\\tmp\\locked.xml; list entry D:\\srv\\locked.xml";
+    const std::string readOnly = "save refused: message 105 (the markup is read-only); markup C:\\tmp\\locked.xml; "
+                                 "list entry D:\\srv\\locked.xml";
     EXPECT_THAT(LogEvents(LogPath()),
                 ElementsAre(StartsWith("session start: ZelDMAgent "),
                             "launch file: type PDM.Markup, PDM host pdm.example, view mode Edit, 2 markups, server "
