@@ -50,11 +50,13 @@ bool AppendToCallerList(PendingFileList* list, const std::string& path) {
 
 void CAgentBase::LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) const {
     if (!SessionLogHolds(LogLevel::kSessions)) return;
-    std::string event = "markup loaded: " + entry.m_strLocalPath;
+    // A markup the PDM serves has no local path: its location names it.
+    std::string event =
+        "markup loaded: " + (entry.m_strLocalPath.empty() ? entry.m_strLocation : entry.m_strLocalPath);
     const std::string why = IsViewOnly() ? "view mode " + m_pRecord->m_strViewMode
                                          : "access \"" + entry.m_strAccess + "\"";
     if (madeReadOnly) event += "; read-only: " + why;
-    else if (IsReadOnly(entry)) event += "; left editable: the document has no read-only layer for it (" + why + ")";
+    else if (IsReadOnly(entry)) event += "; not made read-only: the viewer gave no layer for it (" + why + ")";
     else event += "; editable";
     LogEvent(LogLevel::kSessions, event);
 }
