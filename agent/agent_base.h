@@ -5,6 +5,7 @@
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/viewer_interfaces.h"
 #include "pdm/pdm_connection.h"
+#include "pdm/session_log.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/result.h"
 #include "viewlist/agent_data_store.h"
@@ -109,6 +110,20 @@ protected:
     // session's document.
     HRESULT LeaveDocument();
     HRESULT FixLaunchFileAndStart(const char* name);
+    // One call of the viewer: its result for the debug output when it
+    // failed, and for a log that holds the viewer's calls.
+    template <typename Body>
+    static HRESULT ViewerCall(const char* name, Body&& body) {
+        const HRESULT hr = body();
+        ReportViewerCall(name, hr);
+        return hr;
+    }
+    // Reads the log policy and tells the log who starts which session.
+    void LogSessionStart() const;
+    // What the launch file says of the session.
+    void LogLaunchFile() const;
+    void LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) const;
+    void LogViewList(const char* what, HRESULT hr) const;
     HRESULT SaveMarkupCore(const char* markupPath);
 
     std::vector<ComPtr<IAgentNotify>> m_sinks;

@@ -48,6 +48,19 @@ bool AppendToCallerList(PendingFileList* list, const std::string& path) {
 }
 }  // namespace
 
+void CAgentBase::LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) const {
+    if (!SessionLogHolds(LogLevel::kSessions)) return;
+    // A markup the PDM serves has no local path: its location names it.
+    std::string event =
+        "markup loaded: " + (entry.m_strLocalPath.empty() ? entry.m_strLocation : entry.m_strLocalPath);
+    const std::string why = IsViewOnly() ? "view mode " + m_pRecord->m_strViewMode
+                                         : "access \"" + entry.m_strAccess + "\"";
+    if (madeReadOnly) event += "; read-only: " + why;
+    else if (IsReadOnly(entry)) event += "; not made read-only: the viewer gave no layer for it (" + why + ")";
+    else event += "; editable";
+    LogEvent(LogLevel::kSessions, event);
+}
+
 bool CAgentBase::IsViewOnly() const {
     return m_pRecord && MbsCompare(m_pRecord->m_strViewMode.c_str(), kViewOnlyMode) == 0;
 }
@@ -58,14 +71,16 @@ bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const {
 
 HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) try {
     ModuleContextGuard context;
-    m_hDocument = documentHandle;
-    RETURN_HR_IF(E_FAIL, !m_pMarkups);
-    switch (m_nDocumentKind) {
-    case kDocumentPdf: return LoadPdfMarkups(documentHandle);
-    case kDocument2D: return Load2DMarkups(documentHandle);
-    case kDocument3D: return Load3DMarkups(documentHandle);
-    default: return E_FAIL;
-    }
+    return ViewerCall("LoadDocumentMarkups", [&]() -> HRESULT {
+        m_hDocument = documentHandle;
+        RETURN_HR_IF(E_FAIL, !m_pMarkups);
+        switch (m_nDocumentKind) {
+        case kDocumentPdf: return LoadPdfMarkups(documentHandle);
+        case kDocument2D: return Load2DMarkups(documentHandle);
+        case kDocument3D: return Load3DMarkups(documentHandle);
+        default: return E_FAIL;
+        }
+    });
 }
 CATCH_RETURN();
 
@@ -80,7 +95,9 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
         if (entry.m_bLoaded) continue;
         document->LoadMarkupFile(entry.m_strLocalPath.c_str());
         LONG layer = 0;
-        if (IsReadOnly(entry) && SUCCEEDED(document->GetCurrentLayer(&layer))) document->SetLayerReadOnly(layer, 1);
+        const bool readOnly = IsReadOnly(entry) && SUCCEEDED(document->GetCurrentLayer(&layer));
+        if (readOnly) document->SetLayerReadOnly(layer, 1);
+        LogMarkupLoaded(entry, readOnly);
         entry.m_bLoaded = true;
     }
     return AddSinkTo(document.get());
@@ -107,7 +124,9 @@ HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
         if (entry.m_bLoaded) continue;
         ++layerNumber;
         layers->LoadMarkupFile(entry.m_strLocalPath.c_str(), layerNumber);
-        if (IsReadOnly(entry) && SUCCEEDED(layers->GetLayer(&layer, layerNumber))) layers->SetLayerReadOnly(layer, 1);
+        const bool readOnly = IsReadOnly(entry) && SUCCEEDED(layers->GetLayer(&layer, layerNumber));
+        if (readOnly) layers->SetLayerReadOnly(layer, 1);
+        LogMarkupLoaded(entry, readOnly);
         entry.m_bLoaded = true;
     }
     return document->AddSaveHandler(SaveInterface());
@@ -126,6 +145,7 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     for (ViewListEntry& entry : *m_pMarkups) {
         if (entry.m_bLoaded) continue;
         document->LoadMarkupFile(documentHandle, entry.m_strLocalPath.c_str());
+        LogMarkupLoaded(entry, false);
         entry.m_bLoaded = true;
     }
     return AddSinkTo(document.get());
@@ -133,36 +153,42 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
 
 HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_FAIL, m_pMarkupManager);
-    m_nDocKeySecond = value;
-    const LONG flag = IsViewOnly() ? 0 : 1;
-    HRESULT hr = S_OK;
-    if (const char* kindName = MarkupKindName(m_nDocumentKind)) {
-        m_pMarkupManager->EnableMarkupKind(kindName, flag);
-    } else if (m_nDocumentKind == kDocumentNone) {
-        hr = E_FAIL;
-    }
-    WritePreserveExtensions(1);
-    return hr;
+    return ViewerCall("BeginMarkup", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_FAIL, m_pMarkupManager);
+        m_nDocKeySecond = value;
+        const LONG flag = IsViewOnly() ? 0 : 1;
+        HRESULT hr = S_OK;
+        if (const char* kindName = MarkupKindName(m_nDocumentKind)) {
+            m_pMarkupManager->EnableMarkupKind(kindName, flag);
+        } else if (m_nDocumentKind == kDocumentNone) {
+            hr = E_FAIL;
+        }
+        WritePreserveExtensions(1);
+        return hr;
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) try {
     ModuleContextGuard context;
-    WritePreserveExtensions(0);
-    return S_OK;
+    return ViewerCall("EndMarkup", [&]() -> HRESULT {
+        WritePreserveExtensions(0);
+        return S_OK;
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, list);
-    HRESULT hr = S_OK;
-    for (const std::string& path : m_pendingDeletes) {
-        MakeOwnerReadWrite(path);
-        if (!DeleteFileAt(path) && !AppendToCallerList(list, path)) hr = E_OUTOFMEMORY;
-    }
-    m_pendingDeletes.clear();
-    return hr;
+    return ViewerCall("RemovePendingFiles", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_POINTER, list);
+        HRESULT hr = S_OK;
+        for (const std::string& path : m_pendingDeletes) {
+            MakeOwnerReadWrite(path);
+            if (!DeleteFileAt(path) && !AppendToCallerList(list, path)) hr = E_OUTOFMEMORY;
+        }
+        m_pendingDeletes.clear();
+        return hr;
+    });
 }
 CATCH_RETURN();

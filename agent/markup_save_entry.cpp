@@ -7,8 +7,10 @@
 
 HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, markupPath);
-    RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
-    return SaveMarkupToPdm(*m_pRecord, m_pMarkups, markupPath);
+    return ViewerCall("SaveMarkup", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_POINTER, markupPath);
+        RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
+        return SaveMarkupToPdm(*m_pRecord, m_pMarkups, markupPath);
+    });
 }
 CATCH_RETURN();

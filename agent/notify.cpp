@@ -59,47 +59,51 @@ bool CAgentBase::IsOwnIdentity(IUnknown* object) {
 HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
     const ComPtr<IAgentNotify> self = HoldSelf();
     ModuleContextGuard context;
-    switch (code) {
-    case kNotifySaveMarkup:
-        return SaveMarkup(static_cast<const char*>(input));
-    case kNotifySaveDocumentMarkup:
-    case kNotifySaveDocumentMarkupAlt: {
-        RETURN_HR_IF_NULL(E_POINTER, input);
-        const auto* save = static_cast<const DocumentMarkupSave*>(input);
-        if (!m_documents.Contains(DecimalText(save->documentHandle))) {
-            // A save that reaches no PDM is never silent.
-            ShowMessage(LoadModuleString(IDS_SAVE_UNKNOWN_DOCUMENT));
-            return E_FAIL;
+    return ViewerCall("Notify", [&]() -> HRESULT {
+        switch (code) {
+        case kNotifySaveMarkup:
+            return SaveMarkup(static_cast<const char*>(input));
+        case kNotifySaveDocumentMarkup:
+        case kNotifySaveDocumentMarkupAlt: {
+            RETURN_HR_IF_NULL(E_POINTER, input);
+            const auto* save = static_cast<const DocumentMarkupSave*>(input);
+            if (!m_documents.Contains(DecimalText(save->documentHandle))) {
+                // A save that reaches no PDM is never silent.
+                ReportRefusedSave(IDS_SAVE_UNKNOWN_DOCUMENT, save->markupPath ? save->markupPath : "",
+                                  "document " + DecimalText(save->documentHandle));
+                ShowMessage(LoadModuleString(IDS_SAVE_UNKNOWN_DOCUMENT));
+                return E_FAIL;
+            }
+            return SaveMarkup(save->markupPath);
         }
-        return SaveMarkup(save->markupPath);
-    }
-    case kNotifyQueryVersion: {
-        RETURN_HR_IF_NULL(E_POINTER, output);
-        const LONG answer = kVersionAnswer;
-        std::memcpy(output, &answer, sizeof answer);
-        return S_OK;
-    }
-    case kNotifyQueryFlag: {
-        // Only the two bytes of a 16-bit value belong to the caller.
-        RETURN_HR_IF_NULL(E_POINTER, output);
-        std::memcpy(output, &kFlagAnswer, sizeof kFlagAnswer);
-        return S_OK;
-    }
-    case kNotifyViewerEvent: {
-        ComPtr<IUnknown> senderIdentity;
-        if (sender &&
-            SUCCEEDED(senderIdentity.receive([&](auto out) { return sender->QueryInterface(IID_PPV(out)); })) &&
-            static_cast<void*>(senderIdentity.get()) != static_cast<void*>(NotifyInterface())) {
-            // Sinks first learn that the event passed through the agent.
-            Fire(kNotifyViewerEvent, NotifyInterface(), value, nullptr, nullptr);
+        case kNotifyQueryVersion: {
+            RETURN_HR_IF_NULL(E_POINTER, output);
+            const LONG answer = kVersionAnswer;
+            std::memcpy(output, &answer, sizeof answer);
+            return S_OK;
         }
-        senderIdentity.reset();
-        return Fire(kNotifyViewerEvent, sender, value, input, output);
-    }
-    default:
-        Fire(code, sender, value, input, output);
-        return S_OK;
-    }
+        case kNotifyQueryFlag: {
+            // Only the two bytes of a 16-bit value belong to the caller.
+            RETURN_HR_IF_NULL(E_POINTER, output);
+            std::memcpy(output, &kFlagAnswer, sizeof kFlagAnswer);
+            return S_OK;
+        }
+        case kNotifyViewerEvent: {
+            ComPtr<IUnknown> senderIdentity;
+            if (sender &&
+                SUCCEEDED(senderIdentity.receive([&](auto out) { return sender->QueryInterface(IID_PPV(out)); })) &&
+                static_cast<void*>(senderIdentity.get()) != static_cast<void*>(NotifyInterface())) {
+                // Sinks first learn that the event passed through the agent.
+                Fire(kNotifyViewerEvent, NotifyInterface(), value, nullptr, nullptr);
+            }
+            senderIdentity.reset();
+            return Fire(kNotifyViewerEvent, sender, value, input, output);
+        }
+        default:
+            Fire(code, sender, value, input, output);
+            return S_OK;
+        }
+    });
 }
 CATCH_RETURN();
 

@@ -5,11 +5,32 @@
 #include "interfaces/guids.h"
 #include "interfaces/launch_file_keys.h"
 #include "platform/com/module_context.h"
+#include "platform/system/module_file.h"
 
 #include <cstring>
 
 namespace {
 constexpr char kSessionItemKind[] = "Session";
+
+// A launch file value in the log; an empty one is said to be missing.
+std::string Logged(const std::string& value) { return value.empty() ? "(none)" : value; }
+}  // namespace
+
+void CAgentBase::LogSessionStart() const {
+    ConfigureSessionLog();
+    if (!SessionLogHolds(LogLevel::kSessions)) return;
+    LogEvent(LogLevel::kSessions, std::string("session start: ZelDMAgent ") + ZEL_AGENT_VERSION + ", module " +
+                                      ModuleFilePath(AgentModule()) + "; launch file " + m_strViewListPath);
+}
+
+void CAgentBase::LogLaunchFile() const {
+    if (!SessionLogHolds(LogLevel::kSessions) || !m_pRecord) return;
+    const CDMAgentConnection& record = *m_pRecord;
+    LogEvent(LogLevel::kSessions, "launch file: type " + record.m_strFileTypeID + ", PDM host " +
+                                      Logged(record.m_strPDMHost) + ", view mode " + Logged(record.m_strViewMode) +
+                                      ", " + std::to_string(record.m_nNumMarkups) + " markups, server file " +
+                                      Logged(record.m_strServerPath) + ", session " +
+                                      MaskedSessionId(record.m_strSessionID));
 }
 
 HRESULT CAgentBase::FixLaunchFileAndStart(const char* name) {
@@ -20,90 +41,104 @@ HRESULT CAgentBase::FixLaunchFileAndStart(const char* name) {
 
 HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, out);
-    *out = nullptr;
-    RETURN_HR_IF_NULL(E_POINTER, name);
-    RETURN_IF_FAILED(FixLaunchFileAndStart(name));
+    return ViewerCall("OpenStream", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_POINTER, out);
+        *out = nullptr;
+        RETURN_HR_IF_NULL(E_POINTER, name);
+        RETURN_IF_FAILED(FixLaunchFileAndStart(name));
 
-    ComPtr<IFileStreamSource> source;
-    RETURN_IF_FAILED(source.receive([](auto created) {
-        return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
-    }));
-    RETURN_HR_IF_NULL(E_FAIL, source);
-    RETURN_IF_FAILED(source->OpenFile(name));
-    ComPtr<IStream> stream;
-    const HRESULT hr = source.query(stream);
-    *out = stream.detach();
-    return hr;
+        ComPtr<IFileStreamSource> source;
+        RETURN_IF_FAILED(source.receive([](auto created) {
+            return NUVCoCreateInstance(CLSID_FileStreamSource, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
+        }));
+        RETURN_HR_IF_NULL(E_FAIL, source);
+        RETURN_IF_FAILED(source->OpenFile(name));
+        ComPtr<IStream> stream;
+        const HRESULT hr = source.query(stream);
+        *out = stream.detach();
+        return hr;
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, name);
-    RETURN_HR_IF_NULL(E_POINTER, buffer);
-    const HRESULT started = FixLaunchFileAndStart(name);
-    RETURN_IF_FAILED(started);
-    // The viewer's buffer is as large as the name it resolves; the interface
-    // gives no size to check against.
-    std::memmove(buffer, name, std::strlen(name) + 1);
-    return started;
+    return ViewerCall("ResolvePath", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_POINTER, name);
+        RETURN_HR_IF_NULL(E_POINTER, buffer);
+        const HRESULT started = FixLaunchFileAndStart(name);
+        RETURN_IF_FAILED(started);
+        // The viewer's buffer is as large as the name it resolves; the interface
+        // gives no size to check against.
+        std::memmove(buffer, name, std::strlen(name) + 1);
+        return started;
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
     ModuleContextGuard context;
-    if (m_pViewerSession) return S_OK;
-    RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
+    return ViewerCall("Start", [&]() -> HRESULT {
+        if (m_pViewerSession) return S_OK;
+        LogSessionStart();
+        RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
 
-    ComPtr<IDocumentLookup> lookup;
-    RETURN_IF_FAILED(lookup.receive([](auto created) {
-        return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
-    }));
-    RETURN_HR_IF_NULL(E_FAIL, lookup);
-    RETURN_IF_FAILED(m_pMarkupManager.receive([&](auto out) { return m_pHelper->GetMarkupManager(out); }));
-    RETURN_IF_FAILED(m_pViewerSession.receive([&](auto out) { return lookup->GetViewerSession(out); }));
+        ComPtr<IDocumentLookup> lookup;
+        RETURN_IF_FAILED(lookup.receive([](auto created) {
+            return NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(created));
+        }));
+        RETURN_HR_IF_NULL(E_FAIL, lookup);
+        RETURN_IF_FAILED(m_pMarkupManager.receive([&](auto out) { return m_pHelper->GetMarkupManager(out); }));
+        RETURN_IF_FAILED(m_pViewerSession.receive([&](auto out) { return lookup->GetViewerSession(out); }));
 
-    // Values land in the session only when the viewer vouches for them.
-    LONG kind = kDocumentNone;
-    RETURN_IF_FAILED(lookup->GetDocumentKind(m_nDocKeyFirst, &kind));
-    m_nDocumentKind = kind;
-    if (m_nDocKeySecond == 0) {
-        LONG second = 0;
-        RETURN_IF_FAILED(lookup->GetDocumentKey(&second));
-        m_nDocKeySecond = second;
-    }
-    LONG unused = 0;
-    RETURN_IF_FAILED(lookup->UnnamedValue5(&unused));
-    return Connect();
+        // Values land in the session only when the viewer vouches for them.
+        LONG kind = kDocumentNone;
+        RETURN_IF_FAILED(lookup->GetDocumentKind(m_nDocKeyFirst, &kind));
+        m_nDocumentKind = kind;
+        if (m_nDocKeySecond == 0) {
+            LONG second = 0;
+            RETURN_IF_FAILED(lookup->GetDocumentKey(&second));
+            m_nDocKeySecond = second;
+        }
+        LONG unused = 0;
+        RETURN_IF_FAILED(lookup->UnnamedValue5(&unused));
+        return Connect();
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Connect() try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
-    RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
-    m_pMarkups = &m_pRecord->m_markups;
-    m_pParts = &m_pRecord->m_parts;
-    m_pServerFiles = &m_pRecord->m_serverFiles;
-    if (m_pRecord->m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
-    return m_pRecord->LoadMarkups();
+    return ViewerCall("Connect", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
+        RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
+        LogLaunchFile();
+        m_pMarkups = &m_pRecord->m_markups;
+        m_pParts = &m_pRecord->m_parts;
+        m_pServerFiles = &m_pRecord->m_serverFiles;
+        if (m_pRecord->m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
+        return m_pRecord->LoadMarkups();
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) try {
     ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, name);
-    ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
-    return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
+    return ViewerCall("OpenSessionItem", [&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_POINTER, name);
+        ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
+        return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
     ModuleContextGuard context;
-    const HRESULT hr = LeaveDocument();
-    m_pViewerSession.reset();
-    m_pMarkupManager.reset();
-    return hr;
+    return ViewerCall("Stop", [&]() -> HRESULT {
+        const HRESULT hr = LeaveDocument();
+        m_pViewerSession.reset();
+        m_pMarkupManager.reset();
+        return hr;
+    });
 }
 CATCH_RETURN();

@@ -4,15 +4,36 @@
 
 #include "viewlist/view_list_copy.h"
 
+#include <cstdint>
+#include <cstdio>
+
+void CAgentBase::LogViewList(const char* what, HRESULT hr) const {
+    if (!SessionLogHolds(LogLevel::kSessions)) return;
+    char result[16];
+    std::snprintf(result, sizeof result, "0x%08lX", static_cast<unsigned long>(static_cast<uint32_t>(hr)));
+    LogEvent(LogLevel::kSessions, std::string("view list ") + what + ": " + result + ", " +
+                                      std::to_string(m_pMarkups->Count()) + " markups, " +
+                                      std::to_string(m_pParts->Count()) + " parts, " +
+                                      std::to_string(m_pServerFiles->Count()) + " server files");
+}
+
 HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() try {
-    RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
-    return RestoreViewList(m_store, m_pHelper.get(), m_strViewListPath, *m_pRecord);
+    return ViewerCall("LoadViewList", [&]() -> HRESULT {
+        RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
+        const HRESULT hr = RestoreViewList(m_store, m_pHelper.get(), m_strViewListPath, *m_pRecord);
+        LogViewList("restored", hr);
+        return hr;
+    });
 }
 CATCH_RETURN();
 
 HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() try {
-    RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
-    const LONG documentKey[2] = {m_nDocKeyFirst, m_nDocKeySecond};
-    return StoreViewList(m_store, m_pHelper.get(), documentKey, m_strViewListPath, *m_pRecord);
+    return ViewerCall("SaveViewList", [&]() -> HRESULT {
+        RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
+        const LONG documentKey[2] = {m_nDocKeyFirst, m_nDocKeySecond};
+        const HRESULT hr = StoreViewList(m_store, m_pHelper.get(), documentKey, m_strViewListPath, *m_pRecord);
+        LogViewList("saved", hr);
+        return hr;
+    });
 }
 CATCH_RETURN();

@@ -2,14 +2,15 @@
 
 #include "pdm/save_command.h"
 #include "pdm/save_policy.h"
-#include "platform/text/ansi_code_page.h"
+#include "pdm/session_log.h"
+#include "platform/com/module_context.h"
+#include "platform/com/string_ids.h"
 #include "platform/system/file_ops.h"
 #include "platform/system/launch.h"
 #include "platform/system/message.h"
+#include "platform/text/ansi_code_page.h"
 #include "platform/text/mbcompare.h"
-#include "platform/com/module_context.h"
 #include "platform/text/paths.h"
-#include "platform/com/string_ids.h"
 
 namespace {
 
@@ -27,10 +28,20 @@ unsigned MessageOf(SaveCommandFault fault) {
     return IDS_SAVE_UNSAFE_LAUNCH_VALUE;
 }
 
-// Tells the user, waits for OK, and fails the save.
-HRESULT RefuseSave(unsigned messageId) {
+// Tells the debug output and the log, then the user; waits for OK, and
+// fails the save.
+HRESULT RefuseSave(unsigned messageId, const char* markupPath, const std::string& detail = {}) {
+    ReportRefusedSave(messageId, markupPath, detail);
     ShowMessage(LoadModuleString(messageId));
     return E_FAIL;
+}
+
+void LogLookup(const std::string& lookupPath, const ViewListEntry* entry) {
+    if (!SessionLogHolds(LogLevel::kSessions)) return;
+    LogEvent(LogLevel::kSessions, "save lookup: " + lookupPath +
+                                      (entry ? "; list entry " + entry->m_strLocation + ", access \"" +
+                                                   entry->m_strAccess + "\""
+                                             : "; no list entry"));
 }
 
 constexpr char kStreamColon[] = ":";
@@ -79,26 +90,34 @@ unsigned MarkupFileName(const char* markupPath, std::string& name) {
 }  // namespace
 
 HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath) {
+    LogEvent(LogLevel::kSessions, std::string("save requested: markup ") + markupPath);
     std::string fileName;
-    if (const unsigned fault = MarkupFileName(markupPath, fileName)) return RefuseSave(fault);
+    if (const unsigned fault = MarkupFileName(markupPath, fileName)) return RefuseSave(fault, markupPath);
     const bool listed = markups && !markups->IsEmpty();
     // A cut folder would look the markup up somewhere else; without markups
     // nothing is looked up.
-    if (listed && !PathFolderFits(record.m_strServerPath)) return RefuseSave(IDS_SAVE_NAME_TOO_LONG);
+    if (listed && !PathFolderFits(record.m_strServerPath))
+        return RefuseSave(IDS_SAVE_NAME_TOO_LONG, markupPath, "server file " + record.m_strServerPath);
     // The markup is looked for beside the server file, whatever folder the
     // viewer wrote it to.
     const std::string lookupPath = PathFolder(record.m_strServerPath) + fileName;
     const ViewListEntry* entry = listed ? markups->FindByLocalPath(lookupPath) : nullptr;
+    LogLookup(lookupPath, entry);
     if (entry && MbsCompare(entry->m_strAccess.c_str(), kRefusedAccess) == 0)
-        return RefuseSave(IDS_NO_MARKUP_PERMISSION);
+        return RefuseSave(IDS_NO_MARKUP_PERMISSION, markupPath, "list entry " + entry->m_strLocation);
 
-    const SaveCommand command = BuildSaveCommand({record.m_strDMAgent, record.m_strSessionID,
-                                                  record.m_strServerPath, fileName, record.m_strApplication});
-    if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault));
-    if (const std::string refusal = SavePolicyRefusal(record.m_strDMAgent); !refusal.empty()) {
-        ShowMessage(refusal);
+    const SaveCommandItems items{record.m_strDMAgent, record.m_strSessionID, record.m_strServerPath, fileName,
+                                 record.m_strApplication};
+    const SaveCommand command = BuildSaveCommand(items);
+    if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault), markupPath);
+    if (const SavePolicyCheck policy = CheckSavePolicy(record.m_strDMAgent); policy.messageId != 0) {
+        ReportRefusedSave(policy.messageId, markupPath,
+                          "program " + TrimBlanks(record.m_strDMAgent) + "; policy " + policy.state);
+        ShowMessage(policy.message);
         return E_FAIL;
     }
-    if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED);
+    const std::string logged = CommandLineForLog(items, command.line, MaskedSessionId(record.m_strSessionID));
+    if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED, markupPath, "command " + logged);
+    ReportEvent("save launched: " + logged);
     return S_OK;
 }

@@ -119,3 +119,14 @@ SaveCommand BuildSaveCommand(const SaveCommandItems& items) {
     if (line.size() > limit) return {SaveCommandFault::kTooLong, {}};
     return {SaveCommandFault::kNone, line};
 }
+
+std::string CommandLineForLog(const SaveCommandItems& items, const std::string& line,
+                              const std::string& maskedSessionId) {
+    const size_t idStart = items.program.size() + std::strlen(kItemSeparator) + std::strlen(kMarkupSaveWord) +
+                           std::strlen(kItemSeparator);
+    const size_t idLength = QuoteItem(items.sessionId).size();
+    // Nothing of a line of another shape is shown: it could hold the
+    // identifier anywhere.
+    if (line.size() < idStart + idLength) return {};
+    return line.substr(0, idStart) + maskedSessionId + line.substr(idStart + idLength);
+}

@@ -36,6 +36,11 @@ struct SaveCommand {
 
 SaveCommand BuildSaveCommand(const SaveCommandItems& items);
 
+// A command line that BuildSaveCommand made of items, as the log shows it:
+// the session identifier replaced by maskedSessionId.
+std::string CommandLineForLog(const SaveCommandItems& items, const std::string& line,
+                              const std::string& maskedSessionId);
+
 // DMAgent taken apart as start takes it: the program is the text inside a
 // leading pair of double quotes, or else the first word; its own words follow
 // it. Blanks and tabs around the whole value and between the program and its

@@ -56,13 +56,22 @@ unsigned MessageOf(SavePolicyVerdict verdict) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ReadSaveCommandsPolicy() {
+std::optional<std::vector<std::string>> ReadSaveCommandsPolicy(std::string* state) {
+    std::string ignored;
+    std::string& said = state ? *state : ignored;
+    std::optional<std::vector<std::string>> allowed;
     switch (ReadPolicySwitch(kPdmPolicyKey, kRestrictSaveCommandsValue)) {
-    case PolicySwitch::kOff: return std::nullopt;
-    case PolicySwitch::kOn: return ReadPolicyTexts(kAllowedSaveCommandsKey).value_or(std::vector<std::string>());
+    case PolicySwitch::kOff: said = std::string(kRestrictSaveCommandsValue) + " off"; return std::nullopt;
+    case PolicySwitch::kOn:
+        allowed = ReadPolicyTexts(kAllowedSaveCommandsKey).value_or(std::vector<std::string>());
+        said = std::string(kRestrictSaveCommandsValue) + " on, " + std::to_string(allowed->size()) +
+               " listed in " + kAllowedSaveCommandsKey;
+        return allowed;
     case PolicySwitch::kNotSet: break;
     }
-    return ReadPolicyTexts(kSaveCommandsPolicyKey);
+    allowed = ReadPolicyTexts(kSaveCommandsPolicyKey);
+    said = allowed ? std::to_string(allowed->size()) + " listed in " + kSaveCommandsPolicyKey : "not set";
+    return allowed;
 }
 
 SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const std::string& dmAgent) {
@@ -75,11 +84,14 @@ SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, cons
     return listed ? SavePolicyVerdict::kAllowed : SavePolicyVerdict::kNotListed;
 }
 
-std::string SavePolicyRefusal(const std::string& dmAgent) {
-    const std::optional<std::vector<std::string>> allowed = ReadSaveCommandsPolicy();
-    if (!allowed) return {};
+SavePolicyCheck CheckSavePolicy(const std::string& dmAgent) {
+    SavePolicyCheck check;
+    const std::optional<std::vector<std::string>> allowed = ReadSaveCommandsPolicy(&check.state);
+    if (!allowed) return check;
     const SavePolicyVerdict verdict = CheckSaveCommand(*allowed, dmAgent);
-    if (verdict == SavePolicyVerdict::kAllowed) return {};
+    if (verdict == SavePolicyVerdict::kAllowed) return check;
+    check.messageId = MessageOf(verdict);
     // The refused value goes after the message as text, never into a format.
-    return LoadModuleString(MessageOf(verdict)) + kNameSeparator + TrimBlanks(dmAgent);
+    check.message = LoadModuleString(check.messageId) + kNameSeparator + TrimBlanks(dmAgent);
+    return check;
 }

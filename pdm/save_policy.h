@@ -22,8 +22,9 @@ inline constexpr char kAllowedSaveCommandsKey[] = "Software\\Policies\\Tarnex\\Z
 inline constexpr char kSaveCommandsPolicyKey[] = "Software\\Policies\\Tarnex\\ZelView\\ZelPDM\\SaveCommands";
 
 // The allowed DMAgent values (REG_SZ and expanded REG_EXPAND_SZ values of
-// the list), or nothing when the policy is off.
-std::optional<std::vector<std::string>> ReadSaveCommandsPolicy();
+// the list), or nothing when the policy is off. state, when given, says for
+// the log which switch and list decided.
+std::optional<std::vector<std::string>> ReadSaveCommandsPolicy(std::string* state = nullptr);
 
 enum class SavePolicyVerdict {
     kAllowed,
@@ -40,6 +41,9 @@ enum class SavePolicyVerdict {
 // the end follows.
 SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const std::string& dmAgent);
 
-// The message to show when the machine's policy does not allow DMAgent,
-// naming it; empty when it does.
-std::string SavePolicyRefusal(const std::string& dmAgent);
+struct SavePolicyCheck {
+    unsigned messageId = 0;  // 0 when the policy allows DMAgent
+    std::string message;     // the message to show, naming DMAgent
+    std::string state;       // the policy as it was read, for the log
+};
+SavePolicyCheck CheckSavePolicy(const std::string& dmAgent);

@@ -70,3 +70,32 @@ PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& val
     const bool isOff = read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof number && number == 0;
     return isOff ? PolicySwitch::kOff : PolicySwitch::kOn;
 }
+
+std::optional<std::string> ReadPolicyText(const std::string& keyPath, const std::string& valueName) {
+    UniqueHkey key;
+    if (OpenPolicyKey(keyPath, key) != ERROR_SUCCESS) return std::nullopt;
+    std::vector<BYTE> data(kFirstDataBytes);
+    DWORD type = 0;
+    DWORD size = static_cast<DWORD>(data.size());
+    LSTATUS read = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, data.data(), &size);
+    if (read == ERROR_MORE_DATA) {
+        data.resize(size);
+        read = RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, data.data(), &size);
+    }
+    if (read != ERROR_SUCCESS || size > data.size()) return std::nullopt;
+    if (type == REG_SZ) return TextOf(data, size);
+    if (type == REG_EXPAND_SZ) return ExpandEnvironmentText(TextOf(data, size));
+    return std::nullopt;
+}
+
+std::optional<unsigned long> ReadPolicyNumber(const std::string& keyPath, const std::string& valueName) {
+    UniqueHkey key;
+    if (OpenPolicyKey(keyPath, key) != ERROR_SUCCESS) return std::nullopt;
+    DWORD type = 0;
+    DWORD number = 0;
+    DWORD size = sizeof number;
+    const LSTATUS read =
+        RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
+    if (read != ERROR_SUCCESS || type != REG_DWORD || size != sizeof number) return std::nullopt;
+    return number;
+}

@@ -21,3 +21,12 @@ enum class PolicySwitch {
               // cannot be read, so that a policy never falls open by failing
 };
 PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName);
+
+// One text value of the policy key: a REG_SZ value as it stands, a
+// REG_EXPAND_SZ value expanded. Nothing when the key or the value is missing,
+// cannot be read or expanded, or is of another type.
+std::optional<std::string> ReadPolicyText(const std::string& keyPath, const std::string& valueName);
+
+// One REG_DWORD value of the policy key; nothing when it is missing, cannot
+// be read or is of another type.
+std::optional<unsigned long> ReadPolicyNumber(const std::string& keyPath, const std::string& valueName);

@@ -3,13 +3,18 @@
 // also reports how many calls the agent made into the viewer.
 #include "agent/agent_factory.h"
 #include "interfaces/guids.h"
+#include "pdm/save_policy.h"
+#include "pdm/session_log.h"
+#include "platform/system/launch.h"
 #include "platform/system/message.h"
+#include "platform/system/registry_api.h"
 #include "tests/bench/bench_session.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
 
 #include <benchmark/benchmark.h>
 
+#include <cstdio>
 #include <optional>
 
 namespace {
@@ -173,6 +178,40 @@ void BM_SessionRoad(benchmark::State& state) {
     Report(state, calls);
 }
 BENCHMARK(BM_SessionRoad)->Apply(Sizes);
+
+// The same road with the log on: level 1 (sessions and saves: a line per
+// markup loaded) and level 2 (also every call of the viewer). The log is
+// begun anew before each session; a session of 10000 markups stays below the
+// size at which it is renamed.
+void BM_SessionRoadWithLog(benchmark::State& state) {
+    const long n = state.range(1);
+    const std::string path = TheWorkspace().Folder() + "/agent.log";
+    UniqueHkey key;
+    const DWORD level = static_cast<DWORD>(state.range(0));
+    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPdmPolicyKey, 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS,
+                        nullptr, key.put(), nullptr) != ERROR_SUCCESS ||
+        RegSetValueExA(key.get(), kLogFileValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                       static_cast<DWORD>(path.size() + 1)) != ERROR_SUCCESS ||
+        RegSetValueExA(key.get(), kLogLevelValue, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&level),
+                       sizeof level) != ERROR_SUCCESS)
+        return Fail(state, "the log policy could not be set");
+    long calls = 0;
+    for (auto _ : state) {
+        std::remove(path.c_str());
+        const bench::RoadResult road = bench::RunRoad(kMakeAgent, TheWorkspace(), n);
+        if (!road.ok) return state.SkipWithError(road.failure.c_str());
+        calls = road.viewerCalls;
+        state.SetIterationTime(road.seconds);
+    }
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);
+    std::remove(path.c_str());
+    Report(state, calls);
+}
+BENCHMARK(BM_SessionRoadWithLog)
+    ->ArgNames({"level", "markups"})
+    ->ArgsProduct({{1, 2}, {10, 100, 1000, 10000}})
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

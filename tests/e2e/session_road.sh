@@ -70,6 +70,13 @@ pdm-then-plain)
   expect_line "layer 3, writable"
   expect_line "object id          MK-7731"
   expect_line "every viewer reference the agent took was released"
+  # The agent's decisions as the debug output channel carried them, the
+  # session identifier masked.
+  expect_line "-- the agent's debug output (3 lines)"
+  expect_line "ZelDMAgent: save launched: "
+  expect_line " MarkupSave S-20...(15 chars) C:\\PDM\\vault\\BRK-1001\\bracket.dwg bracket_mine.xml ZelView"
+  expect_line "ZelDMAgent: save refused: message 105 (the markup is read-only)"
+  expect_no_line "S-20240611-0042 C:"
   [ "$(recorded_lines)" = 1 ] || fail "the save command ran $(recorded_lines) times, expected once (the read markup is refused)"
 
   # The plain session under the same launch file path restores the view list.

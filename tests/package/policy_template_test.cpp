@@ -3,6 +3,7 @@
 // file (Group Policy editors refuse a template with a dangling reference).
 // That both are well-formed XML is checked by xmllint (tests/package).
 #include "pdm/save_policy.h"
+#include "pdm/session_log.h"
 
 #include <gtest/gtest.h>
 
@@ -49,12 +50,24 @@ TEST(PolicyTemplate, WritesTheSwitchAndTheListTheAgentReads) {
     EXPECT_EQ(Matches(kAdmx, R"re(<list [^>]*(additive)=)re"), Names{});
 }
 
+// The log: a full path, expanded by the agent, and a level of 1 or 2, both in
+// the agent's key; neither in any other.
+TEST(PolicyTemplate, WritesTheLogFileAndLevelTheAgentReads) {
+    EXPECT_EQ(Matches(kAdmx, R"re(<text [^>]*valueName="([^"]*)")re"), Names{kLogFileValue});
+    EXPECT_EQ(Matches(kAdmx, R"re(<text [^>]*expandable="([^"]*)")re"), Names{"true"});
+    EXPECT_EQ(Matches(kAdmx, R"re(<text [^>]*(key)=)re"), Names{});
+    EXPECT_EQ(Matches(kAdmx, R"re(<enum [^>]*valueName="([^"]*)")re"), Names{kLogLevelValue});
+    EXPECT_EQ(Matches(kAdmx, R"re(<enum [^>]*(key)=)re"), Names{});
+    EXPECT_EQ(Matches(kAdmx, R"re(<item [^>]*>\s*<value>\s*<decimal value="(\d+)")re"), (Names{"1", "2"}));
+    EXPECT_EQ(Matches(kAdmx, R"re(<policy name="AgentLog"[^>]*key="([^"]*)")re"), Names{kPdmPolicyKey});
+}
+
 TEST(PolicyTemplate, EveryNameItRefersToIsDefined) {
     const Names strings = Matches(kAdmx, R"re(\$\(string\.(\w+)\))re");
     EXPECT_FALSE(strings.empty());
     EXPECT_EQ(strings, Matches(kAdml, R"re(<string id="(\w+)")re"));
     EXPECT_EQ(Matches(kAdmx, R"re(\$\(presentation\.(\w+)\))re"), Matches(kAdml, R"re(<presentation id="(\w+)")re"));
-    EXPECT_EQ(Matches(kAdmx, R"re(<list id="(\w+)")re"), Matches(kAdml, R"re(refId="(\w+)")re"));
+    EXPECT_EQ(Matches(kAdmx, R"re(<(?:list|text|enum) id="(\w+)")re"), Matches(kAdml, R"re(refId="(\w+)")re"));
     EXPECT_EQ(Matches(kAdmx, R"re(<category name="(\w+)")re"), Matches(kAdmx, R"re(<parentCategory ref="(\w+)")re"));
     EXPECT_EQ(Matches(kAdmx, R"re(<definition name="(\w+)")re"), Matches(kAdmx, R"re(<supportedOn ref="(\w+)")re"));
 }

@@ -8,11 +8,10 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <string>
 
 namespace {
 
-constexpr char kTestRoot[] = "Software\\ZelPlatformTest\\Y";
-constexpr char kTestRootParent[] = "Software\\ZelPlatformTest";
 
 std::optional<DWORD> ReadDword(const std::string& keyPath, const char* name) {
     UniqueHkey key;
@@ -33,8 +32,14 @@ void WriteDword(const std::string& valuePath, DWORD value, bool cut = false) {
 
 class RegistrySettings : public testing::Test {
 protected:
-    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRootParent); }
-    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, kTestRootParent); }
+    void SetUp() override { RegDeleteTreeA(HKEY_CURRENT_USER, m_rootParent.c_str()); }
+    void TearDown() override { RegDeleteTreeA(HKEY_CURRENT_USER, m_rootParent.c_str()); }
+
+    // A key of each test's own: under Wine the tests run side by side in one
+    // registry, and one test's clean-up must not wipe another's key.
+    const std::string m_rootParent =
+        std::string("Software\\ZelPlatformTest-") + testing::UnitTest::GetInstance()->current_test_info()->name();
+    const std::string m_root = m_rootParent + "\\Y";
 
     TempRegistry m_registry;
 };
@@ -48,8 +53,8 @@ TEST_F(RegistrySettings, RootComesFromTheVariableUnlessUnsetOrEmpty) {
         ScopedEnv env(kRegRootVariable, std::string());
         EXPECT_EQ(SettingsRoot(), kDefaultSettingsRoot);
     }
-    ScopedEnv env(kRegRootVariable, std::string(kTestRoot));
-    EXPECT_EQ(SettingsRoot(), kTestRoot);
+    ScopedEnv env(kRegRootVariable, m_root);
+    EXPECT_EQ(SettingsRoot(), m_root);
 }
 
 TEST_F(RegistrySettings, PreserveExtensionsLandsBelowTheDefaultRoot) {
@@ -70,19 +75,19 @@ TEST_F(RegistrySettings, EmptyVariableUsesTheDefaultRoot) {
 }
 
 TEST_F(RegistrySettings, VariableMovesTheKeyAndTheCutFlagDropsItsLastName) {
-    ScopedEnv env(kRegRootVariable, std::string(kTestRoot));
+    ScopedEnv env(kRegRootVariable, m_root);
     WriteDword(kPreserveExtensionsPath, 1);
-    EXPECT_EQ(ReadDword(std::string(kTestRoot) + "\\ZelPDM", "PreserveExtensions"), 1u);
+    EXPECT_EQ(ReadDword(m_root + "\\ZelPDM", "PreserveExtensions"), 1u);
 
     WriteDword(kPreserveExtensionsPath, 2, true);
-    EXPECT_EQ(ReadDword(std::string(kTestRootParent) + "\\ZelPDM", "PreserveExtensions"), 2u);
-    EXPECT_EQ(ReadDword(std::string(kTestRoot) + "\\ZelPDM", "PreserveExtensions"), 1u);
+    EXPECT_EQ(ReadDword(m_rootParent + "\\ZelPDM", "PreserveExtensions"), 2u);
+    EXPECT_EQ(ReadDword(m_root + "\\ZelPDM", "PreserveExtensions"), 1u);
 }
 
 TEST_F(RegistrySettings, ValuePathWithoutBackslashJoinsTheRootsLastName) {
-    ScopedEnv env(kRegRootVariable, std::string(kTestRoot));
+    ScopedEnv env(kRegRootVariable, m_root);
     WriteDword("Flag", 3);
-    EXPECT_EQ(ReadDword(kTestRootParent, "YFlag"), 3u);
+    EXPECT_EQ(ReadDword(m_rootParent, "YFlag"), 3u);
 }
 
 TEST_F(RegistrySettings, NothingIsWrittenWithoutAKeyOrData) {
@@ -92,9 +97,9 @@ TEST_F(RegistrySettings, NothingIsWrittenWithoutAKeyOrData) {
     WriteDword("Value", 4);
     EXPECT_EQ(ReadDword("", "ZelPlatformTestNoKeyValue"), std::nullopt);
 
-    ScopedEnv moved(kRegRootVariable, std::string(kTestRoot));
+    ScopedEnv moved(kRegRootVariable, m_root);
     WriteRegistryValue(HKEY_CURRENT_USER, "\\Null", REG_DWORD, nullptr, 4, false);
-    EXPECT_EQ(ReadDword(kTestRoot, "Null"), std::nullopt);
+    EXPECT_EQ(ReadDword(m_root, "Null"), std::nullopt);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include "interfaces/launch_file_keys.h"
 #include "platform/system/message.h"
 #include "viewer/host/agent_loader.h"
+#include "viewer/host/debug_output_capture.h"
 #include "viewer/host/hresult_text.h"
 #include "viewer/host/launch_file.h"
 #include "viewer/host/message_box_closer.h"
@@ -15,6 +16,7 @@
 
 #include <cstdio>
 #include <fstream>
+#include <optional>
 
 #ifndef _WIN32
 #include <climits>
@@ -82,8 +84,11 @@ private:
     void ReportViewList();
     void ReportLayers(const std::vector<StoredMarkup>& markups, bool restored);
     void End();
+    void ReportDebugOutput();
 
     const Options& m_options;
+    // Started before the agent is made, finished once it is gone.
+    std::optional<DebugOutputCapture> m_debugOutput;
     LaunchFile m_launch;
     std::string m_launchPath;
     long m_kind = nuvsim::kKindNone;
@@ -306,8 +311,16 @@ void Session::End() {
     for (const std::string& line : nuvsim::ReferenceErrors()) Line("  " + line);
 }
 
+void Session::ReportDebugOutput() {
+    const std::vector<std::string> lines = m_debugOutput->Finish();
+    Line("-- the agent's debug output (" + std::to_string(lines.size()) + " lines)");
+    if (!m_debugOutput->Problem().empty()) Line("  " + m_debugOutput->Problem());
+    for (const std::string& line : lines) Line("  " + line);
+}
+
 int Session::Run() {
     if (!Prepare()) return kExitSetup;
+    m_debugOutput.emplace();
     if (!OpenLaunchFile()) return kExitSetup;
     LoadDocument();
     Markup();
@@ -316,6 +329,7 @@ int Session::Run() {
     Finish();
     ReportViewList();
     End();
+    ReportDebugOutput();
     std::fflush(stdout);
     return m_failed ? kExitSessionFailed : kExitOk;
 }
