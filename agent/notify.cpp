@@ -69,8 +69,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
             const auto* save = static_cast<const DocumentMarkupSave*>(input);
             if (!m_documents.Contains(DecimalText(save->documentHandle))) {
                 // A save that reaches no PDM is never silent.
-                ReportRefusedSave(IDS_SAVE_UNKNOWN_DOCUMENT, save->markupPath ? save->markupPath : "",
-                                  "document " + DecimalText(save->documentHandle));
+                // The path of a document the agent does not know is not read:
+                // nothing says it points anywhere.
+                ReportRefusedSave(IDS_SAVE_UNKNOWN_DOCUMENT, "", "document " + DecimalText(save->documentHandle));
                 ShowMessage(LoadModuleString(IDS_SAVE_UNKNOWN_DOCUMENT));
                 return E_FAIL;
             }

@@ -97,9 +97,13 @@ TEST_F(SessionLog, TellsEverySaveDecisionWithTheIdentifierMasked) {
                             "save lookup: D:\\srv\\open.xml; list entry D:\\srv\\open.xml, access \"\"",
                             refusedByPolicy, kRefusedSave));
     EXPECT_THAT(LogEvents(LogPath())[0], testing::EndsWith("; launch file " + (m_dir / "view.zvl").string()));
+#ifndef _WIN32
+    // Windows debug output goes to the system's channel, which the
+    // end-to-end session reads through zelview-sim.
     const std::string prefix = "ZelDMAgent: ";
     EXPECT_THAT(Lines(DebugPath()), ElementsAre(prefix + LaunchedLine(), prefix + readOnly, prefix + kRefusedSave,
                                                 prefix + refusedByPolicy, prefix + kRefusedSave));
+#endif
 }
 
 // Level 2 adds each call of the viewer with its result; a line break in a
@@ -135,8 +139,10 @@ TEST_F(SessionLog, WithoutAWritableLogTheSaveRunsAsBefore) {
         StartLoggedSession();
         ASSERT_HR(S_OK, Save("C:\\tmp\\open.xml")) << c.path.value_or("<no value>");
         EXPECT_THAT(m_messages.Texts(), testing::IsEmpty());
+#ifndef _WIN32
         EXPECT_THAT(Lines(DebugPath()), ElementsAre("ZelDMAgent: " + LaunchedLine()));
         std::filesystem::remove(DebugPath());
+#endif
         nuvsim::CloseDocuments();
         ReleaseAgent();
     }
