@@ -2,7 +2,8 @@
 # in the type library source (module/ZelDMAgent.idl); the C++ code takes them
 # from a header generated from it when CMake reads the tree:
 # generated/identifiers/agent_identifiers.h, one macro an identifier, its
-# parts in the order of a GUID's initializer.
+# parts in the order of a GUID's initializer. The registry script is made
+# from module/ZelDMAgent.rgs.in the same way, with the identifiers' text.
 set(idl ${CMAKE_SOURCE_DIR}/module/ZelDMAgent.idl)
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${idl})
 file(READ ${idl} idl_text)
@@ -19,6 +20,7 @@ foreach(entry "ZEL_IID_IDMAGENT;interface IDMAgent" "ZEL_LIBID_ZELDMAGENTLIB;lib
   endif()
   # 8-4-4-4-12 digits: a long, two shorts, eight bytes.
   set(guid "${CMAKE_MATCH_1}")
+  string(TOUPPER "${guid}" ${macro}_TEXT)
   string(SUBSTRING "${guid}" 0 8 long)
   string(SUBSTRING "${guid}" 9 4 short1)
   string(SUBSTRING "${guid}" 14 4 short2)
@@ -35,3 +37,8 @@ set(ZEL_IDENTIFIERS_DIR ${CMAKE_BINARY_DIR}/generated/identifiers)
 file(WRITE ${ZEL_IDENTIFIERS_DIR}/agent_identifiers.h.new "${header}")
 # Rewritten only when it changes, so that a new CMake run rebuilds nothing.
 configure_file(${ZEL_IDENTIFIERS_DIR}/agent_identifiers.h.new ${ZEL_IDENTIFIERS_DIR}/agent_identifiers.h COPYONLY)
+
+# The DLL's resource, the native build's embedded copy, the package's registry
+# rows and their tests all read this one script.
+set(ZEL_AGENT_SCRIPT ${CMAKE_BINARY_DIR}/generated/module/ZelDMAgent.rgs)
+configure_file(${CMAKE_SOURCE_DIR}/module/ZelDMAgent.rgs.in ${ZEL_AGENT_SCRIPT} @ONLY)

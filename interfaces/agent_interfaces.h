@@ -49,7 +49,7 @@ struct DocumentMarkupSave {
 // Never answered by the agent's interface lookup: the viewer is handed it
 // with AddSink.
 struct IAgentNotify : IUnknown {
-    // sender: lent for the call.
+    // sender: borrowed for the call.
     virtual HRESULT STDMETHODCALLTYPE Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) = 0;
     // sink: the agent takes a reference, given back at Unadvise or when the
     // agent goes.

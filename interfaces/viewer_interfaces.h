@@ -6,7 +6,7 @@
 // References follow COM's rules, said on each operation that passes one: an
 // out argument hands the caller a reference that the caller releases (and
 // that it forgets, unreleased, when the call failed); an object passed in is
-// lent for the call, and a callee that keeps it takes a reference of its own
+// borrowed for the call, and a callee that keeps it takes a reference of its own
 // and gives it back when it lets go.
 #pragma once
 
@@ -23,7 +23,7 @@ struct IViewerSession;
 
 // Created by the agent's constructor with NUVCoCreateInstance.
 struct IAgentHelper : IUnknown {
-    // agent: lent. The viewer may record it without a reference (the agent
+    // agent: borrowed. The viewer may record it without a reference (the agent
     // holds the helper) or take one and keep the agent alive until it lets go.
     virtual HRESULT STDMETHODCALLTYPE RegisterAgent(IDMAgent* agent) = 0;
     PLACEHOLDER_SLOT(4)
@@ -191,7 +191,7 @@ struct I2DDocument : IUnknown {
     // handler: the document takes a reference for each registration and
     // gives it back at the matching RemoveSaveHandler or when it closes.
     virtual HRESULT STDMETHODCALLTYPE AddSaveHandler(IAgentMarkupSave* handler) = 0;
-    // handler: lent; the reference of one registration is given back.
+    // handler: borrowed; the reference of one registration is given back.
     virtual HRESULT STDMETHODCALLTYPE RemoveSaveHandler(IAgentMarkupSave* handler) = 0;
 };
 DECLARE_INTERFACE_ID(I2DDocument, 0xF8052FE1, 0x3AD4, 0xD072, 0xA3, 0xFB, 0xD5, 0xEF, 0xBB, 0x5E, 0x0E, 0x52);
@@ -265,7 +265,7 @@ struct IViewerEvents : IUnknown {
     // sink: the document takes a reference for each registration and gives
     // it back at the matching RemoveSink or when it closes.
     virtual HRESULT STDMETHODCALLTYPE AddSink(IAgentNotify* sink) = 0;
-    // sink: lent; the reference of one registration is given back.
+    // sink: borrowed; the reference of one registration is given back.
     virtual HRESULT STDMETHODCALLTYPE RemoveSink(IAgentNotify* sink) = 0;
 };
 DECLARE_INTERFACE_ID(IViewerEvents, 0x96D46A1C, 0xFAA6, 0x95B3, 0xFE, 0xA4, 0xE7, 0xD5, 0x2F, 0x75, 0x1A, 0xFF);

@@ -145,7 +145,7 @@ bool BuildPackageRegistryRows(std::string_view script, std::string_view moduleFi
 std::string RegistryRowsInclude(const std::vector<PackageRegistryRow>& rows) {
     std::string text =
         "<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-        "<!-- Generated from module/ZelDMAgent.rgs and module/ZelDMAgent.idl at build time; edit those instead. -->\n"
+        "<!-- Generated from module/ZelDMAgent.rgs.in and module/ZelDMAgent.idl at build time; edit those instead. -->\n"
         "<Include>\n";
     for (const PackageRegistryRow& row : rows) {
         text += "  <RegistryValue Root=\"" + row.root + "\" Key=\"" + XmlAttribute(row.key) + "\"";

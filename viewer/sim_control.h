@@ -1,11 +1,11 @@
 // Control of the stand-in viewer: the tests and the host program configure
-// the viewer world, drive the agent the way the viewer does, and look at what
+// the viewer state, drive the agent the way the viewer does, and look at what
 // the agent did to the viewer.
 //
-// The world is process-wide and single-threaded, like the viewer's apartment.
-// Every object the viewer hands out lives in the world until ResetWorld, even
-// after its last Release, so that an over-release is recorded instead of
-// freeing memory the agent may still touch.
+// The stand-in viewer's state is process-wide and single-threaded, like the
+// viewer's apartment. Every object the viewer hands out lives until
+// ResetViewer, even after its last Release, so that an over-release is
+// recorded instead of freeing memory the agent may still touch.
 //
 // Registrations: each AddSink / AddSaveHandler takes one reference and each
 // RemoveSink / RemoveSaveHandler gives one back, so registering the same
@@ -51,15 +51,15 @@ struct Config {
     // So does GetAgentString.
     bool unterminatedAgentStrings = false;
     // The helper takes a reference on the agent in RegisterAgent and keeps it
-    // until ReleaseKeptAgents (or ResetWorld), as a viewer may.
+    // until ReleaseKeptAgents (or ResetViewer), as a viewer may.
     bool helperKeepsAgent = false;
 };
 
-// --- world ---------------------------------------------------------------
+// --- state ---------------------------------------------------------------
 // Closes every document (releasing what the viewer holds of the agent), then
 // forgets every object, the agent data, the log, counters and faults, and
 // restores the default configuration.
-NUVSIM_API void ResetWorld();
+NUVSIM_API void ResetViewer();
 NUVSIM_API Config GetConfig();
 NUVSIM_API void SetConfig(const Config& config);
 NUVSIM_API void SetLaunchFile(const std::string& path);
@@ -189,11 +189,11 @@ NUVSIM_API std::vector<std::string> ReferenceErrors();
 // The operation (named as in the log) returns hr without doing anything:
 // every call when nthCall is 0, else only the nthCall-th call from now on.
 NUVSIM_API void FailOperation(const std::string& operation, HRESULT hr, int nthCall = 0);
-// The same, and the failed call leaves junk in each of its out arguments: an
+// The same, and the failed call leaves garbage in each of its out arguments: an
 // object that records every use of it as a reference error where it hands
 // out an interface, a nonsense number, a buffer full of text without a
 // terminator. The agent must forget what a failed call left there.
-NUVSIM_API void FailOperationWithJunk(const std::string& operation, HRESULT hr, int nthCall = 0);
+NUVSIM_API void FailOperationWithGarbage(const std::string& operation, HRESULT hr, int nthCall = 0);
 // The operation returns S_OK and a null out pointer, with the same counting.
 NUVSIM_API void NullOutOperation(const std::string& operation, int nthCall = 0);
 NUVSIM_API void ClearFaults();

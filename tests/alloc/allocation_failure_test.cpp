@@ -85,7 +85,7 @@ protected:
     void TearDown() override {
         SetLaunchHook(nullptr);
         SetMessageHook(nullptr);
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }
@@ -194,7 +194,7 @@ protected:
     // The session with its n-th allocation failing; false when the session made
     // fewer than n allocations.
     bool RunSession(long n) {
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
         nuvsim::SetDocumentKind(GetParam());
@@ -238,7 +238,7 @@ protected:
     long m_n = 0;
 };
 
-TEST_P(AllocationFailure, EveryAllocationOfASessionRoadMayFail) {
+TEST_P(AllocationFailure, EveryAllocationOfASessionMayFail) {
     long n = 1;
     for (; n < kMostAllocations && RunSession(n); ++n) {
         ExpectOutOfMemoryReportedWhereItHappened();

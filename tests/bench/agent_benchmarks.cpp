@@ -166,24 +166,24 @@ void BM_LoadViewList(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadViewList)->Apply(Sizes);
 
-void BM_SessionRoad(benchmark::State& state) {
+void BM_Session(benchmark::State& state) {
     const long n = state.range(0);
     long calls = 0;
     for (auto _ : state) {
-        const bench::RoadResult road = bench::RunRoad(kMakeAgent, TheWorkspace(), n);
-        if (!road.ok) return state.SkipWithError(road.failure.c_str());
-        calls = road.viewerCalls;
-        state.SetIterationTime(road.seconds);
+        const bench::SessionResult run = bench::RunSession(kMakeAgent, TheWorkspace(), n);
+        if (!run.ok) return state.SkipWithError(run.failure.c_str());
+        calls = run.viewerCalls;
+        state.SetIterationTime(run.seconds);
     }
     Report(state, calls);
 }
-BENCHMARK(BM_SessionRoad)->Apply(Sizes);
+BENCHMARK(BM_Session)->Apply(Sizes);
 
-// The same road with the log on: level 1 (sessions and saves: a line per
+// The same session with the log on: level 1 (sessions and saves: a line per
 // markup loaded) and level 2 (also every call of the viewer). The log is
 // begun anew before each session; a session of 10000 markups stays below the
 // size at which it is renamed.
-void BM_SessionRoadWithLog(benchmark::State& state) {
+void BM_SessionWithLog(benchmark::State& state) {
     const long n = state.range(1);
     const std::string path = TheWorkspace().Folder() + "/agent.log";
     UniqueHkey key;
@@ -198,16 +198,16 @@ void BM_SessionRoadWithLog(benchmark::State& state) {
     long calls = 0;
     for (auto _ : state) {
         std::remove(path.c_str());
-        const bench::RoadResult road = bench::RunRoad(kMakeAgent, TheWorkspace(), n);
-        if (!road.ok) return state.SkipWithError(road.failure.c_str());
-        calls = road.viewerCalls;
-        state.SetIterationTime(road.seconds);
+        const bench::SessionResult run = bench::RunSession(kMakeAgent, TheWorkspace(), n);
+        if (!run.ok) return state.SkipWithError(run.failure.c_str());
+        calls = run.viewerCalls;
+        state.SetIterationTime(run.seconds);
     }
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);
     std::remove(path.c_str());
     Report(state, calls);
 }
-BENCHMARK(BM_SessionRoadWithLog)
+BENCHMARK(BM_SessionWithLog)
     ->ArgNames({"level", "markups"})
     ->ArgsProduct({{1, 2}, {10, 100, 1000, 10000}})
     ->UseManualTime()

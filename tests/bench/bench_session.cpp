@@ -29,7 +29,7 @@ Workspace::Workspace() {
     const fs::path folder = fs::temp_directory_path() / ("zelbench-" + std::to_string(seed()));
     fs::create_directories(folder);
     m_folder = folder.string();
-    m_launchPath = (folder / "road.zvl").string();
+    m_launchPath = (folder / "session.zvl").string();
 }
 
 Workspace::~Workspace() {
@@ -100,7 +100,7 @@ long Workspace::StoreViewList(long markups, long parts) const {
 }
 
 void ResetViewer(const Workspace& workspace, LONG kind) {
-    nuvsim::ResetWorld();
+    nuvsim::ResetViewer();
     nuvsim::Config config = nuvsim::GetConfig();
     config.launchFile = workspace.LaunchPath();
     config.documentKind = kind;
@@ -139,8 +139,8 @@ void Session::End() {
     m_agent.reset();
 }
 
-RoadResult RunRoad(const AgentMaker& make, const Workspace& workspace, long markups) {
-    RoadResult result;
+SessionResult RunSession(const AgentMaker& make, const Workspace& workspace, long markups) {
+    SessionResult result;
     const auto fail = [&](const std::string& step, HRESULT hr) {
         result.failure = step + " answered " + std::to_string(static_cast<long>(hr));
         return result;

@@ -50,7 +50,7 @@ private:
     std::string m_launchPath;
 };
 
-// Fresh viewer world for one session of the given document kind.
+// Fresh viewer state for one session of the given document kind.
 void ResetViewer(const Workspace& workspace, LONG kind);
 
 // One agent and the viewer's side of its session.
@@ -100,12 +100,12 @@ private:
 // launch file path (view list restored from the agent data, document loaded,
 // view list saved). Only the agent's calls are timed. False when a step
 // answered other than a working session answers.
-struct RoadResult {
+struct SessionResult {
     bool ok = false;
     std::string failure;
     double seconds = 0;
     long viewerCalls = 0;
 };
-RoadResult RunRoad(const AgentMaker& make, const Workspace& workspace, long markups);
+SessionResult RunSession(const AgentMaker& make, const Workspace& workspace, long markups);
 
 }  // namespace bench

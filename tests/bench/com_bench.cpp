@@ -75,24 +75,24 @@ int main(int argc, char** argv) {
     Row("CoCreateInstance (first)", first.Seconds() * 1e3, creationCalls);
     Row("CoCreateInstance (median)", Median(creations) * 1e3, creationCalls);
 
-    std::vector<double> roads;
+    std::vector<double> seconds;
     long calls = 0;
     for (int round = 0; round < rounds; ++round) {
-        const bench::RoadResult road = bench::RunRoad(make, workspace, markups);
-        if (!road.ok) {
-            std::fprintf(stderr, "the road failed: %s\n", road.failure.c_str());
+        const bench::SessionResult run = bench::RunSession(make, workspace, markups);
+        if (!run.ok) {
+            std::fprintf(stderr, "the session failed: %s\n", run.failure.c_str());
             CoUninitialize();
             return 1;
         }
-        roads.push_back(road.seconds);
-        calls = road.viewerCalls;
+        seconds.push_back(run.seconds);
+        calls = run.viewerCalls;
     }
-    const std::string name = "SessionRoad/" + std::to_string(markups) + " (median)";
-    Row(name.c_str(), Median(roads) * 1e3, calls);
-    Row(("SessionRoad/" + std::to_string(markups) + " (best)").c_str(),
-        *std::min_element(roads.begin(), roads.end()) * 1e3, calls);
+    const std::string name = "Session/" + std::to_string(markups) + " (median)";
+    Row(name.c_str(), Median(seconds) * 1e3, calls);
+    Row(("Session/" + std::to_string(markups) + " (best)").c_str(),
+        *std::min_element(seconds.begin(), seconds.end()) * 1e3, calls);
 
-    nuvsim::ResetWorld();
+    nuvsim::ResetViewer();
     CoUninitialize();
     return 0;
 }

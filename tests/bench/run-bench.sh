@@ -3,14 +3,14 @@
 #   run-bench.sh <native release build dir> [benchmark args...]
 #       the Google Benchmark suite; results in <dir>/bench-results.json
 #   run-bench.sh --wine <win32 build dir> [markups] [rounds]
-#       CoCreateInstance and the session road through the real COM runtime
+#       CoCreateInstance and the session run through the real COM runtime
 #       (the tree must be built: ./run bench --wine builds it and runs this
 #       where Wine runs)
 set -euo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 
 # Targets on the 2-core reference machine, native release build.
-ROAD_LIMIT_MS=50
+SESSION_LIMIT_MS=50
 RATIO_LIMIT=15
 READS_SLACK=8   # GetAgentString calls allowed beyond one per stored entry
 
@@ -37,9 +37,9 @@ BUILD="${1:?native release build dir}"; shift
 OUT="$BUILD/bench-results.json"
 "$BUILD/bin/zel_bench" --benchmark_out="$OUT" --benchmark_out_format=json "$@"
 
-python3 - "$OUT" "$ROAD_LIMIT_MS" "$RATIO_LIMIT" "$READS_SLACK" <<'PY'
+python3 - "$OUT" "$SESSION_LIMIT_MS" "$RATIO_LIMIT" "$READS_SLACK" <<'PY'
 import json, sys
-path, road_limit, ratio_limit, slack = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4])
+path, session_limit, ratio_limit, slack = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4])
 runs = {b["run_name"].replace("/manual_time", ""): b for b in json.load(open(path))["benchmarks"]
         if b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred")}
 def ms(b):
@@ -54,11 +54,11 @@ def check(label, ok, text, decides=True):
     print(f"  {label:<44} {text:<28} {verdict}")
     if decides and not ok: failed.append(label)
 print("== summary")
-road, road_small = runs.get("BM_SessionRoad/10000"), runs.get("BM_SessionRoad/1000")
-if road and road_small:
-    check("road(10000)", ms(road) < road_limit, f"{ms(road):.1f} ms (< {road_limit:g})", decides=False)
-    ratio = ms(road) / ms(road_small)
-    check("road(10000) / road(1000)", ratio <= ratio_limit, f"{ratio:.1f} (<= {ratio_limit:g})")
+session, session_small = runs.get("BM_Session/10000"), runs.get("BM_Session/1000")
+if session and session_small:
+    check("session(10000)", ms(session) < session_limit, f"{ms(session):.1f} ms (< {session_limit:g})", decides=False)
+    ratio = ms(session) / ms(session_small)
+    check("session(10000) / session(1000)", ratio <= ratio_limit, f"{ratio:.1f} (<= {ratio_limit:g})")
 for n in (10, 100, 1000, 10000):
     load = runs.get(f"BM_LoadViewList/{n}")
     if load:

@@ -56,7 +56,7 @@ for key in re.findall(r"`(\w+)(?:<n>)?`", " ".join(launch_keys)):
         faults.append(f"integrators.md: no such launch file key in the code: {key}")
 
 # Blocks taken from files: copied lines, or report lines the end-to-end test expects.
-expected = [e.replace("\\\\", "\\") for e in re.findall(r'^\s*expect_line "(.*)"', read("tests/e2e/session_road.sh"), re.M)]
+expected = [e.replace("\\\\", "\\") for e in re.findall(r'^\s*expect_line "(.*)"', read("tests/e2e/session.sh"), re.M)]
 for doc, body in text.items():
     for kind, source, block in re.findall(r"<!-- (copied from|expected by) (\S+) -->\n```\w*\n(.*?)```", body, re.S):
         lines = read(source).splitlines()

@@ -35,12 +35,12 @@ inline const std::filesystem::path& ScratchDir() {
 inline int SwallowText(const std::string&) { return 0; }
 
 // Commands are never started and messages never shown; every input starts
-// from an empty viewer world.
+// from an empty viewer state.
 inline void BeginInput() {
     ScratchDir();
     SetLaunchHook(SwallowText);
     SetMessageHook(SwallowText);
-    nuvsim::ResetWorld();
+    nuvsim::ResetViewer();
 }
 
 inline std::string WriteLaunchFile(const std::string& text) {

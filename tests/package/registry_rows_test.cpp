@@ -25,7 +25,7 @@ constexpr const char* kFileId = "ZelDMAgent.dll";
 constexpr const char* kFileReference = "[#ZelDMAgent.dll]";
 
 std::string AgentScript() {
-    std::ifstream in(ZEL_SOURCE_DIR "/module/ZelDMAgent.rgs", std::ios::binary);
+    std::ifstream in(ZEL_AGENT_SCRIPT, std::ios::binary);
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();

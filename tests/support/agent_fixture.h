@@ -32,7 +32,7 @@ protected:
         // The test executable carries the agent's string table.
         SetAgentModule(GetModuleHandle(nullptr));
 #endif
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         m_dir = std::filesystem::temp_directory_path() /
                 ("zelagent-" + std::to_string(reinterpret_cast<uintptr_t>(this)) + "-" +
                  testing::UnitTest::GetInstance()->current_test_info()->name());
@@ -45,7 +45,7 @@ protected:
         nuvsim::CloseDocuments();
         ReleaseAgent();
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }

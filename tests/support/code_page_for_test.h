@@ -1,6 +1,6 @@
 // The native build's ANSI code page for one test, put back afterwards. The
 // Windows build takes the system's; a Windows test that needs another one
-// runs in a process started with it (tests/save_road).
+// runs in a process started with it (tests/save_dll).
 #pragma once
 
 #ifndef _WIN32

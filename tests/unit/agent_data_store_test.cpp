@@ -105,7 +105,7 @@ TEST_F(AgentDataStoreTest, OpeningWithoutAManagerClosesTheStore) {
 
     // What the failed request left in its out argument is neither used nor
     // released: the viewer records any use of it.
-    nuvsim::FailOperationWithJunk(kGetMarkupManager, E_NOINTERFACE);
+    nuvsim::FailOperationWithGarbage(kGetMarkupManager, E_NOINTERFACE);
     EXPECT_HR(E_FAIL, store.OpenByServerPath(m_helper.get(), "p"));
     EXPECT_EQ("", store.ReadNext());
     EXPECT_HR(E_NOINTERFACE, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
@@ -169,7 +169,7 @@ TEST_F(AgentDataStoreTest, OpenForDocumentReportsEachFailure) {
     EXPECT_EQ(0, nuvsim::CallCount(kGetMarkupManager));
 
     // A failing lookup leaves garbage in its out arguments, as a careless viewer may.
-    nuvsim::FailOperationWithJunk("IDocumentLookup::GetDocumentIndex", E_ACCESSDENIED);
+    nuvsim::FailOperationWithGarbage("IDocumentLookup::GetDocumentIndex", E_ACCESSDENIED);
     EXPECT_HR(E_ACCESSDENIED, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
     EXPECT_EQ(0, store.Block());
 

@@ -17,13 +17,13 @@ namespace {
 class AgentLifetimeWithHelper : public testing::Test {
 protected:
     void SetUp() override {
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         m_locksBefore = ModuleLockCount();
     }
     void TearDown() override {
         EXPECT_EQ(m_locksBefore, ModuleLockCount()) << "an agent is still alive, or died twice";
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
     }
 
     IDMAgent* CreateAgent(bool helperKeepsAgent) {

@@ -1,7 +1,7 @@
 // Markup saves in a double-byte ANSI code page, natively: the second byte of
 // a character may have the value of "\", and must neither end the markup's
 // folder nor be doubled before a closing quote. Under Wine the same cases
-// run with the system's code page 932 in tests/save_road.
+// run with the system's code page 932 in tests/save_dll.
 
 #include "platform/text/codepage.h"
 #include "platform/com/string_ids.h"

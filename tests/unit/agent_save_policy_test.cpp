@@ -1,6 +1,6 @@
 // The machine policy that pins the programs a markup save may run, against
 // the native registry store (each test has a store of its own). The same
-// cases run under Wine against the real registry in tests/save_road.
+// cases run under Wine against the real registry in tests/save_dll.
 
 #include "platform/system/native/registry_store.h"
 #include "platform/system/registry.h"

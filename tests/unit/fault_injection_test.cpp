@@ -135,7 +135,7 @@ std::string OperationOf(const std::string& line) {
 }
 
 
-enum class Fault { kNone, kFail, kFailWithJunk, kNullOut };
+enum class Fault { kNone, kFail, kFailWithGarbage, kNullOut };
 
 struct Step {
     LONG kind;
@@ -174,12 +174,12 @@ protected:
     // stopped; then a plain session of the same launch file that restores
     // it. The fault holds throughout.
     void RunSession(LONG kind, Fault fault, const std::string& operation) {
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
         m_kind = kind;
         if (fault == Fault::kFail) nuvsim::FailOperation(operation, InjectedCode(operation));
-        if (fault == Fault::kFailWithJunk) nuvsim::FailOperationWithJunk(operation, InjectedCode(operation));
+        if (fault == Fault::kFailWithGarbage) nuvsim::FailOperationWithGarbage(operation, InjectedCode(operation));
         if (fault == Fault::kNullOut) nuvsim::NullOutOperation(operation);
 
         Record("ResolvePath", StartSession(kPdmLaunch, kind));
@@ -218,7 +218,7 @@ protected:
     // interface query that brought nothing back.
     void ExpectOnlyKnownFailures(Fault fault, const std::string& operation) {
         const std::set<HRESULT> own = {E_FAIL, E_NOINTERFACE};
-        const bool injected = fault == Fault::kFail || fault == Fault::kFailWithJunk;
+        const bool injected = fault == Fault::kFail || fault == Fault::kFailWithGarbage;
         const HRESULT code = InjectedCode(operation);
         for (const Step& step : m_steps) {
             if (injected && PassesBack(operation, step.kind, step.name)) {
@@ -240,7 +240,7 @@ protected:
 TEST_F(FaultInjection, CleanSessionCallsExactlyThese) {
     std::set<std::string> seen;
     for (const LONG kind : kKinds) {
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         nuvsim::MapDocumentKey(0, kFirstKey, 0);
         nuvsim::MapDocumentKey(0, kSecondKey, 1);
         ASSERT_HR(S_OK, StartSession(kPdmLaunch, kind));
@@ -273,10 +273,10 @@ TEST_P(EveryOperation, FailingStaysSafe) {
     ExpectOnlyKnownFailures(Fault::kFail, GetParam());
 }
 
-TEST_P(EveryOperation, FailingWithJunkInTheOutArgumentsStaysSafe) {
-    for (const LONG kind : kKinds) RunSession(kind, Fault::kFailWithJunk, GetParam());
+TEST_P(EveryOperation, FailingWithGarbageInTheOutArgumentsStaysSafe) {
+    for (const LONG kind : kKinds) RunSession(kind, Fault::kFailWithGarbage, GetParam());
     EXPECT_GT(m_faultedCalls, 0);
-    ExpectOnlyKnownFailures(Fault::kFailWithJunk, GetParam());
+    ExpectOnlyKnownFailures(Fault::kFailWithGarbage, GetParam());
 }
 
 TEST_P(EveryOperation, NullOutStaysSafe) {

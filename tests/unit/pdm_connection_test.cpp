@@ -172,8 +172,8 @@ TEST_F(PdmConnectionTest, AttachFailuresLeaveTheRecordDetached) {
 }
 
 TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
-    nuvsim::FailOperationWithJunk(kGetSettingsSource, E_NOINTERFACE);
-    nuvsim::FailOperationWithJunk(kGetMarkupManager, E_NOINTERFACE);
+    nuvsim::FailOperationWithGarbage(kGetSettingsSource, E_NOINTERFACE);
+    nuvsim::FailOperationWithGarbage(kGetMarkupManager, E_NOINTERFACE);
     {
         CPdmConnection record;
         EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));

@@ -1,6 +1,6 @@
 // Which DMAgent values a list of allowed save commands lets run: the whole
 // value must be one entry, with a full path. The registry side of the policy
-// is in agent_save_policy_test.cpp (native) and tests/save_road (Wine).
+// is in agent_save_policy_test.cpp (native) and tests/save_dll (Wine).
 #include "pdm/save_policy.h"
 
 #include "platform/system/environment.h"

@@ -1,7 +1,7 @@
 // What a session leaves for an administrator: the log file that the machine
 // policy switches on, and the debug output that is always written (natively
 // to the file ZEL_DEBUG_OUTPUT_FILE names). Under Wine the same session runs
-// through the DLL against the real registry (tests/save_road).
+// through the DLL against the real registry (tests/save_dll).
 #include "pdm/save_command.h"
 #include "pdm/session_log.h"
 #include "platform/system/log_file.h"

@@ -43,8 +43,8 @@ public:
 
 class ViewerAccountingTest : public testing::Test {
 protected:
-    void SetUp() override { nuvsim::ResetWorld(); }
-    void TearDown() override { nuvsim::ResetWorld(); }
+    void SetUp() override { nuvsim::ResetViewer(); }
+    void TearDown() override { nuvsim::ResetViewer(); }
 
     static ComPtr<IAgentHelper> NewHelper() {
         ComPtr<IAgentHelper> helper;
@@ -84,7 +84,7 @@ TEST_F(ViewerAccountingTest, KeptAndOverReleasedReferencesAreNamed) {
     kept->Release();
     EXPECT_FALSE(nuvsim::AllReleased()) << Accounting();
     EXPECT_THAT(nuvsim::ReferenceErrors(), ElementsAre(HasSubstr("MarkupManager")));
-    nuvsim::ResetWorld();
+    nuvsim::ResetViewer();
     EXPECT_TRUE(nuvsim::AllReleased()) << Accounting();
 }
 

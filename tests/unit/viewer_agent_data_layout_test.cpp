@@ -47,8 +47,8 @@ std::optional<std::string> Entry(const GUID& owner, LONG block, LONG entry) {
 
 class ViewerAgentDataLayoutTest : public testing::Test {
 protected:
-    void SetUp() override { nuvsim::ResetWorld(); }
-    void TearDown() override { nuvsim::ResetWorld(); }
+    void SetUp() override { nuvsim::ResetViewer(); }
+    void TearDown() override { nuvsim::ResetViewer(); }
 };
 
 TEST_F(ViewerAgentDataLayoutTest, NearFarAndNegativeNumbersListInOrderAndStayOne) {

@@ -21,7 +21,7 @@ constexpr GUID kOtherOwner = {0x01020304, 0x0506, 0x0708, {1, 2, 3, 4, 5, 6, 7, 
 class ViewerAgentDataTest : public testing::Test {
 protected:
     void SetUp() override {
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         m_file = (std::filesystem::temp_directory_path() /
                   ("nuvsim-data-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name())))
                      .string();
@@ -35,7 +35,7 @@ protected:
         m_lookup.reset();
         m_helper.reset();
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         std::remove(m_file.c_str());
     }
 

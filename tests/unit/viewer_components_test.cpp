@@ -17,10 +17,10 @@ namespace {
 
 class ViewerComponentsTest : public testing::Test {
 protected:
-    void SetUp() override { nuvsim::ResetWorld(); }
+    void SetUp() override { nuvsim::ResetViewer(); }
     void TearDown() override {
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
     }
 };
 

@@ -19,12 +19,12 @@ namespace {
 
 class ViewerSlots : public testing::Test {
 protected:
-    void SetUp() override { nuvsim::ResetWorld(); }
+    void SetUp() override { nuvsim::ResetViewer(); }
     void TearDown() override {
         m_held.clear();
         nuvsim::CloseDocuments();
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
     }
 
     // Calls slot through the raw table and checks which operation the viewer logged.

@@ -68,7 +68,7 @@ const char kLaunchLines[] =
 class ViewerProfileTest : public testing::Test {
 protected:
     void SetUp() override {
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         m_dir = std::filesystem::temp_directory_path() /
                 ("nuvsim-profile-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
@@ -82,7 +82,7 @@ protected:
         m_manager.reset();
         m_helper.reset();
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }

@@ -3,7 +3,7 @@
 // process id and the text into it, and signals that data is ready.
 #include "viewer/host/debug_output_capture.h"
 
-#include "platform/com/com.h"
+#include "os/kernel_handle.h"
 #include "platform/com/unique_resource.h"
 
 #include <atomic>
@@ -12,13 +12,6 @@
 
 namespace host {
 namespace {
-
-struct KernelHandleTraits {
-    using Handle = HANDLE;
-    static constexpr Handle kEmpty = nullptr;
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-using UniqueKernelHandle = UniqueResource<KernelHandleTraits>;
 
 struct ViewTraits {
     using Handle = const void*;

@@ -120,7 +120,7 @@ bool Session::Prepare() {
     }
     m_kind = *kind;
 
-    nuvsim::ResetWorld();
+    nuvsim::ResetViewer();
     nuvsim::Config config = nuvsim::GetConfig();
     config.launchFile = m_launchPath;
     config.documentKind = m_kind;

@@ -5,7 +5,7 @@
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
 #include "viewer/sim/documents.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 namespace nuvsim {
 namespace {
@@ -19,12 +19,12 @@ public:
     HRESULT STDMETHODCALLTYPE RegisterAgent(IDMAgent* agent) override {
         SIM_CALL("IAgentHelper::RegisterAgent", PointerArg(agent, "agent"));
         RETURN_HR_IF(E_INVALIDARG, !agent);
-        World& world = TheWorld();
-        world.registeredAgent = agent;
-        ++world.registerAgentCalls;
-        if (world.config.helperKeepsAgent) {
+        SimState& sim = TheSimState();
+        sim.registeredAgent = agent;
+        ++sim.registerAgentCalls;
+        if (sim.config.helperKeepsAgent) {
             agent->AddRef();
-            world.keptAgents.push_back(agent);
+            sim.keptAgents.push_back(agent);
         }
         return S_OK;
     }
@@ -54,14 +54,14 @@ public:
     HRESULT STDMETHODCALLTYPE GetDocumentKind(LONG firstKeyValue, LONG* kind) override {
         SIM_CALL_OUT("IDocumentLookup::GetDocumentKind", Number(firstKeyValue), kind);
         RETURN_HR_IF(E_POINTER, !kind);
-        *kind = TheWorld().config.documentKind;
+        *kind = TheSimState().config.documentKind;
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE UnnamedValue5(LONG* value) override {
         SIM_CALL_OUT("IDocumentLookup::UnnamedValue5", "", value);
         RETURN_HR_IF(E_POINTER, !value);
-        *value = TheWorld().config.lookupValue5;
+        *value = TheSimState().config.lookupValue5;
         return S_OK;
     }
 
@@ -69,14 +69,14 @@ public:
         SIM_CALL_OUT("IDocumentLookup::GetDocumentIndex",
                      documentKey ? Join({Number(documentKey[0]), Number(documentKey[1])}) : "null", block);
         RETURN_HR_IF(E_POINTER, !documentKey || !block);
-        *block = TheWorld().agentData.BlockFor(documentKey[0], documentKey[1]);
+        *block = TheSimState().agentData.BlockFor(documentKey[0], documentKey[1]);
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE GetDocumentKey(LONG* secondKeyValue) override {
         SIM_CALL_OUT("IDocumentLookup::GetDocumentKey", "", secondKeyValue);
         RETURN_HR_IF(E_POINTER, !secondKeyValue);
-        *secondKeyValue = TheWorld().config.documentKeySecond;
+        *secondKeyValue = TheSimState().config.documentKeySecond;
         return S_OK;
     }
 
@@ -100,8 +100,8 @@ private:
 }  // namespace
 
 Tracked& MakeAgentHelper() {
-    World& world = TheWorld();
-    return *world.Make<AgentHelper>("AgentHelper#" + Number(++world.helpersMade));
+    SimState& sim = TheSimState();
+    return *sim.Make<AgentHelper>("AgentHelper#" + Number(++sim.helpersMade));
 }
 
 }  // namespace nuvsim

@@ -17,7 +17,7 @@ CallOutcome CallRecorder::Enter(std::string_view operation, std::string logLine)
     if (const Fault* failure = Fires(m_failures, operation)) {
         outcome.fail = true;
         outcome.hr = failure->hr;
-        outcome.junkOut = failure->junkOut;
+        outcome.garbageOut = failure->garbageOut;
     } else {
         outcome.nullOut = Fires(m_nullOuts, operation) != nullptr;
     }
@@ -34,8 +34,8 @@ const CallRecorder::Fault* CallRecorder::Fires(Faults& faults, std::string_view 
     return &fault;
 }
 
-void CallRecorder::FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool junkOut) {
-    m_failures[operation] = Fault{hr, nthCall, 0, junkOut};
+void CallRecorder::FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool garbageOut) {
+    m_failures[operation] = Fault{hr, nthCall, 0, garbageOut};
 }
 
 void CallRecorder::NullOutOperation(const std::string& operation, int nthCall) {

@@ -15,7 +15,7 @@ namespace nuvsim {
 struct CallOutcome {
     bool fail = false;
     HRESULT hr = S_OK;
-    bool junkOut = false;  // with fail: junk goes into the out arguments
+    bool garbageOut = false;  // with fail: garbage goes into the out arguments
     bool nullOut = false;
 };
 
@@ -24,7 +24,7 @@ public:
     // Records one call and says whether a fault switch takes it over.
     CallOutcome Enter(std::string_view operation, std::string logLine);
 
-    void FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool junkOut);
+    void FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool garbageOut);
     void NullOutOperation(const std::string& operation, int nthCall);
     void ClearFaults();
     void Clear();
@@ -40,7 +40,7 @@ private:
         HRESULT hr = S_OK;
         int nthCall = 0;
         int seen = 0;
-        bool junkOut = false;
+        bool garbageOut = false;
     };
     // Lets a call name given as a literal find its counter without a copy.
     struct NameHash {

@@ -4,7 +4,7 @@
 #include "platform/com/result.h"
 #include "viewer/sim/documents.h"
 #include "viewer/sim/profile_reader.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 namespace nuvsim {
 namespace {
@@ -24,38 +24,38 @@ HRESULT CallEach(const std::vector<ComPtr<T>>& targets, Call call) {
 }  // namespace
 
 // Naming the launch file again is how a test says it may have rewritten it.
-void ResetWorld() {
-    ResetTheWorld();
+void ResetViewer() {
+    ResetTheSimState();
     ForgetProfileReads();
 }
-Config GetConfig() { return TheWorld().config; }
+Config GetConfig() { return TheSimState().config; }
 void SetConfig(const Config& config) {
-    TheWorld().config = config;
+    TheSimState().config = config;
     ForgetProfileReads();
 }
 void SetLaunchFile(const std::string& path) {
-    TheWorld().config.launchFile = path;
+    TheSimState().config.launchFile = path;
     ForgetProfileReads();
 }
-void SetDocumentKind(LONG kind) { TheWorld().config.documentKind = kind; }
+void SetDocumentKind(LONG kind) { TheSimState().config.documentKind = kind; }
 
-void MapDocumentKey(LONG first, LONG second, LONG block) { TheWorld().agentData.Map(first, second, block); }
-std::vector<DocumentKeyMapping> DocumentKeyMappings() { return TheWorld().agentData.Mappings(); }
+void MapDocumentKey(LONG first, LONG second, LONG block) { TheSimState().agentData.Map(first, second, block); }
+std::vector<DocumentKeyMapping> DocumentKeyMappings() { return TheSimState().agentData.Mappings(); }
 
 void SetAgentData(const GUID& owner, LONG block, LONG entry, const std::string& text) {
-    TheWorld().agentData.Store(owner, block, entry, text);
+    TheSimState().agentData.Store(owner, block, entry, text);
 }
 
 bool GetAgentData(const GUID& owner, LONG block, LONG entry, std::string* text) {
-    const std::string* found = TheWorld().agentData.Find(owner, block, entry);
+    const std::string* found = TheSimState().agentData.Find(owner, block, entry);
     if (found && text) *text = *found;
     return found != nullptr;
 }
 
-std::vector<AgentDataEntry> AgentDataEntries() { return TheWorld().agentData.Entries(); }
-void ClearAgentData() { TheWorld().agentData = AgentData(); }
-HRESULT SaveAgentData(const std::string& path) { return TheWorld().agentData.SaveTo(path); }
-HRESULT LoadAgentData(const std::string& path) { return TheWorld().agentData.LoadFrom(path); }
+std::vector<AgentDataEntry> AgentDataEntries() { return TheSimState().agentData.Entries(); }
+void ClearAgentData() { TheSimState().agentData = AgentData(); }
+HRESULT SaveAgentData(const std::string& path) { return TheSimState().agentData.SaveTo(path); }
+HRESULT LoadAgentData(const std::string& path) { return TheSimState().agentData.LoadFrom(path); }
 
 HRESULT Save2DMarkup(LONG documentHandle, const char* markupPath) {
     DocumentState* document = FindOpenDocument(documentHandle);
@@ -86,7 +86,7 @@ HRESULT Save3DMarkup(LONG viewHandle, LONG documentHandle, const char* markupPat
 void CloseDocument(LONG handle) {
     DocumentState* document = FindOpenDocument(handle);
     if (!document) return;
-    TheWorld().openDocuments.erase(handle);
+    TheSimState().openDocuments.erase(handle);
     document->Close();
 }
 
@@ -94,7 +94,7 @@ void CloseDocuments() { CloseAllDocuments(); }
 
 std::vector<DocumentInfo> Documents() {
     std::vector<DocumentInfo> out;
-    for (const DocumentState* document : TheWorld().documents) out.push_back(document->Info());
+    for (const DocumentState* document : TheSimState().documents) out.push_back(document->Info());
     return out;
 }
 
@@ -104,20 +104,20 @@ bool FindDocument(LONG handle, DocumentInfo* info) {
     return document != nullptr;
 }
 
-std::vector<MarkupKindInfo> EnabledMarkupKinds() { return TheWorld().markupKinds; }
-IDMAgent* RegisteredAgent() { return TheWorld().registeredAgent; }
-int RegisterAgentCalls() { return TheWorld().registerAgentCalls; }
+std::vector<MarkupKindInfo> EnabledMarkupKinds() { return TheSimState().markupKinds; }
+IDMAgent* RegisteredAgent() { return TheSimState().registeredAgent; }
+int RegisterAgentCalls() { return TheSimState().registerAgentCalls; }
 ULONG ReleaseKeptAgents() { return ReleaseTheKeptAgents(); }
 
-std::vector<std::string> CallLog() { return TheWorld().calls.Log(); }
-void ClearCallLog() { TheWorld().calls.Clear(); }
-void SetCallLogEnabled(bool enabled) { TheWorld().calls.EnableLog(enabled); }
-long CallCount() { return TheWorld().calls.Total(); }
-long CallCount(const std::string& operation) { return TheWorld().calls.Count(operation); }
+std::vector<std::string> CallLog() { return TheSimState().calls.Log(); }
+void ClearCallLog() { TheSimState().calls.Clear(); }
+void SetCallLogEnabled(bool enabled) { TheSimState().calls.EnableLog(enabled); }
+long CallCount() { return TheSimState().calls.Total(); }
+long CallCount(const std::string& operation) { return TheSimState().calls.Count(operation); }
 
 std::vector<ObjectInfo> Objects() {
     std::vector<ObjectInfo> out;
-    for (const auto& object : TheWorld().objects) out.push_back({object->Name(), object->References()});
+    for (const auto& object : TheSimState().objects) out.push_back({object->Name(), object->References()});
     return out;
 }
 
@@ -125,7 +125,7 @@ bool AllReleased() { return UnbalancedObjects().empty() && ReferenceErrors().emp
 
 std::vector<std::string> UnbalancedObjects() {
     std::vector<std::string> out;
-    for (const auto& object : TheWorld().objects) {
+    for (const auto& object : TheSimState().objects) {
         if (object->References() != 0) {
             out.push_back(object->Name() + ": " + std::to_string(object->References()) + " reference(s) held");
         }
@@ -133,17 +133,17 @@ std::vector<std::string> UnbalancedObjects() {
     return out;
 }
 
-std::vector<std::string> ReferenceErrors() { return TheWorld().referenceErrors; }
+std::vector<std::string> ReferenceErrors() { return TheSimState().referenceErrors; }
 
 void FailOperation(const std::string& operation, HRESULT hr, int nthCall) {
-    TheWorld().calls.FailOperation(operation, hr, nthCall, false);
+    TheSimState().calls.FailOperation(operation, hr, nthCall, false);
 }
-void FailOperationWithJunk(const std::string& operation, HRESULT hr, int nthCall) {
-    TheWorld().calls.FailOperation(operation, hr, nthCall, true);
+void FailOperationWithGarbage(const std::string& operation, HRESULT hr, int nthCall) {
+    TheSimState().calls.FailOperation(operation, hr, nthCall, true);
 }
 void NullOutOperation(const std::string& operation, int nthCall) {
-    TheWorld().calls.NullOutOperation(operation, nthCall);
+    TheSimState().calls.NullOutOperation(operation, nthCall);
 }
-void ClearFaults() { TheWorld().calls.ClearFaults(); }
+void ClearFaults() { TheSimState().calls.ClearFaults(); }
 
 }  // namespace nuvsim

@@ -4,7 +4,7 @@
 #include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 #include <algorithm>
 #include <cstring>
@@ -66,7 +66,7 @@ public:
     }
 
     HRESULT STDMETHODCALLTYPE GetLayerName(LONG layer, char* buffer, LONG size) override {
-        SIM_CALL_OUT("I2DLayers::GetLayerName", Join({Number(layer), Number(size)}), JunkText{buffer, size});
+        SIM_CALL_OUT("I2DLayers::GetLayerName", Join({Number(layer), Number(size)}), GarbageText{buffer, size});
         RETURN_HR_IF(E_POINTER, !buffer);
         RETURN_HR_IF(E_INVALIDARG, size <= 0);
         const LayerInfo* found = FindLayer(layer);
@@ -95,7 +95,7 @@ protected:
 }  // namespace
 
 DocumentState& Make2DDocument(LONG handle, const std::string& name) {
-    return *TheWorld().Make<Document2D>(handle, name);
+    return *TheSimState().Make<Document2D>(handle, name);
 }
 
 }  // namespace nuvsim

@@ -3,7 +3,7 @@
 #include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 namespace nuvsim {
 namespace {
@@ -36,7 +36,7 @@ protected:
 }  // namespace
 
 DocumentState& Make3DDocument(LONG handle, const std::string& name) {
-    return *TheWorld().Make<Document3D>(handle, name);
+    return *TheSimState().Make<Document3D>(handle, name);
 }
 
 }  // namespace nuvsim

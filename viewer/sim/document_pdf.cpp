@@ -3,7 +3,7 @@
 #include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 namespace nuvsim {
 namespace {
@@ -60,7 +60,7 @@ protected:
 }  // namespace
 
 DocumentState& MakePdfDocument(LONG handle, const std::string& name) {
-    return *TheWorld().Make<PdfDocument>(handle, name);
+    return *TheSimState().Make<PdfDocument>(handle, name);
 }
 
 }  // namespace nuvsim

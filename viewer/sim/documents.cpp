@@ -1,13 +1,13 @@
 #include "viewer/sim/documents.h"
 
 #include "viewer/sim/call_text.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 #include <algorithm>
 
 namespace nuvsim {
 
-LONG NextLayerHandle() { return TheWorld().nextLayerHandle++; }
+LONG NextLayerHandle() { return TheSimState().nextLayerHandle++; }
 
 LayerInfo& DocumentState::AddLayer(const std::string& path, LONG documentHandle) {
     const LONG number = static_cast<LONG>(m_layers.size()) + 1;
@@ -55,16 +55,16 @@ void DocumentState::Close() {
 }
 
 DocumentState* FindOpenDocument(LONG handle) {
-    const auto& open = TheWorld().openDocuments;
+    const auto& open = TheSimState().openDocuments;
     const auto found = open.find(handle);
     return found == open.end() ? nullptr : found->second;
 }
 
 DocumentState& OpenDocument(LONG handle, LONG kind) {
     if (DocumentState* open = FindOpenDocument(handle)) return *open;
-    World& world = TheWorld();
+    SimState& sim = TheSimState();
     int earlier = 0;
-    for (const DocumentState* document : world.documents) earlier += document->Handle() == handle ? 1 : 0;
+    for (const DocumentState* document : sim.documents) earlier += document->Handle() == handle ? 1 : 0;
     // Appended piece by piece: GCC 12 at -O3 misreads the chained literal
     // concatenation as an overlapping copy (-Wrestrict).
     std::string suffix = "(";
@@ -77,15 +77,15 @@ DocumentState& OpenDocument(LONG handle, LONG kind) {
     DocumentState& made = kind == kKindPdf  ? MakePdfDocument(handle, "PdfDocument" + suffix)
                           : kind == kKind2D ? Make2DDocument(handle, "Document2D" + suffix)
                                             : Make3DDocument(handle, "Document3D" + suffix);
-    world.documents.push_back(&made);
-    world.openDocuments[handle] = &made;
+    sim.documents.push_back(&made);
+    sim.openDocuments[handle] = &made;
     return made;
 }
 
 void CloseAllDocuments() {
     // Copied: a release during Close may reach the viewer and open a document.
-    const auto open = TheWorld().openDocuments;
-    TheWorld().openDocuments.clear();
+    const auto open = TheSimState().openDocuments;
+    TheSimState().openDocuments.clear();
     for (const auto& [handle, document] : open) document->Close();
 }
 

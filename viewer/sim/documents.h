@@ -1,5 +1,5 @@
 // What every viewer document keeps: its layers and the agent objects
-// registered with it; and the world's table of open documents.
+// registered with it; and the stand-in viewer's table of open documents.
 #pragma once
 
 #include "interfaces/viewer_interfaces.h"
@@ -56,7 +56,7 @@ DocumentState* FindOpenDocument(LONG handle);
 DocumentState& OpenDocument(LONG handle, LONG kind);
 void CloseAllDocuments();
 
-// Made by the world only, through OpenDocument.
+// Made by the stand-in viewer only, through OpenDocument.
 DocumentState& MakePdfDocument(LONG handle, const std::string& name);
 DocumentState& Make2DDocument(LONG handle, const std::string& name);
 DocumentState& Make3DDocument(LONG handle, const std::string& name);

@@ -4,7 +4,7 @@
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
 #include "viewer/sim/file_stream.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 #include <fstream>
 #include <iterator>
@@ -44,8 +44,8 @@ private:
 }  // namespace
 
 Tracked& MakeFileStreamSource() {
-    World& world = TheWorld();
-    return *world.Make<FileStreamSource>("FileStreamSource#" + Number(++world.streamSourcesMade));
+    SimState& sim = TheSimState();
+    return *sim.Make<FileStreamSource>("FileStreamSource#" + Number(++sim.streamSourcesMade));
 }
 
 }  // namespace nuvsim

@@ -4,7 +4,7 @@
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/profile_read.h"
 #include "viewer/sim/text_out.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 #include <algorithm>
 #include <cstring>
@@ -24,12 +24,12 @@ public:
                                              char* buffer) override {
         SIM_CALL_OUT("IMarkupManager::GetAgentString",
                      Join({OwnerArg(owner), Number(block), Number(entry), size ? Number(*size) : "null"}),
-                     JunkText{buffer, size ? *size : 0});
+                     GarbageText{buffer, size ? *size : 0});
         RETURN_HR_IF(E_POINTER, !owner || !size || !buffer);
         RETURN_HR_IF(E_INVALIDARG, *size <= 0);
-        const std::string* text = TheWorld().agentData.Find(*owner, block, entry);
+        const std::string* text = TheSimState().agentData.Find(*owner, block, entry);
         RETURN_HR_IF(kNoSuchEntry, !text);
-        CopyTextOut(*text, buffer, static_cast<size_t>(*size), TheWorld().config.unterminatedAgentStrings);
+        CopyTextOut(*text, buffer, static_cast<size_t>(*size), TheSimState().config.unterminatedAgentStrings);
         return S_OK;
     }
 
@@ -42,14 +42,14 @@ public:
         RETURN_HR_IF(E_INVALIDARG, *size <= 0 || block < 0 || entry < 0);
         const void* end = std::memchr(text, '\0', static_cast<size_t>(*size));
         const size_t length = end ? static_cast<const char*>(end) - text : static_cast<size_t>(*size);
-        TheWorld().agentData.Store(*owner, block, entry, std::string(text, length));
+        TheSimState().agentData.Store(*owner, block, entry, std::string(text, length));
         return S_OK;
     }
 
     HRESULT STDMETHODCALLTYPE EnableMarkupKind(const char* kindName, LONG flag) override {
         SIM_CALL("IMarkupManager::EnableMarkupKind", Join({Quote(kindName), Number(flag)}));
         RETURN_HR_IF(E_POINTER, !kindName);
-        auto& kinds = TheWorld().markupKinds;
+        auto& kinds = TheSimState().markupKinds;
         const auto found = std::find_if(kinds.begin(), kinds.end(),
                                         [kindName](const MarkupKindInfo& kind) { return kind.name == kindName; });
         if (found == kinds.end()) {
@@ -74,9 +74,9 @@ protected:
 }  // namespace
 
 Tracked& TheMarkupManager() {
-    World& world = TheWorld();
-    if (!world.markupManager) world.markupManager = world.Make<MarkupManager>();
-    return *world.markupManager;
+    SimState& sim = TheSimState();
+    if (!sim.markupManager) sim.markupManager = sim.Make<MarkupManager>();
+    return *sim.markupManager;
 }
 
 }  // namespace nuvsim

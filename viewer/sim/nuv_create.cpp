@@ -2,7 +2,7 @@
 #include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/components.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 #include "interfaces/guids.h"
 
 extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknown* outer, DWORD context, REFIID iid,
@@ -12,13 +12,13 @@ extern "C" HRESULT STDMETHODCALLTYPE NUVCoCreateInstance(REFCLSID clsid, IUnknow
     if (out) *out = nullptr;
     const std::string className = GuidName(clsid);
     const std::string operation = "NUVCoCreateInstance(" + className + ")";
-    CallRecorder& calls = TheWorld().calls;
+    CallRecorder& calls = TheSimState().calls;
     const CallOutcome simCall_ = calls.Enter(
         operation, calls.LogEnabled() ? "NUVCoCreateInstance(" +
                                             Join({className, GuidName(iid), Number(static_cast<long>(context))}) + ")"
                                       : std::string());
     if (simCall_.fail) {
-        if (simCall_.junkOut) LeaveJunkIn(operation, out);
+        if (simCall_.garbageOut) LeaveGarbageIn(operation, out);
         return simCall_.hr;
     }
     RETURN_HR_IF(E_POINTER, !out);

@@ -1,7 +1,7 @@
 // The settings source the helper hands out: reads the launch file.
 #include "platform/com/interface_table.h"
 #include "viewer/sim/profile_read.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 namespace nuvsim {
 namespace {
@@ -24,9 +24,9 @@ protected:
 }  // namespace
 
 Tracked& TheSettingsSource() {
-    World& world = TheWorld();
-    if (!world.settingsSource) world.settingsSource = world.Make<SettingsSource>();
-    return *world.settingsSource;
+    SimState& sim = TheSimState();
+    if (!sim.settingsSource) sim.settingsSource = sim.Make<SettingsSource>();
+    return *sim.settingsSource;
 }
 
 }  // namespace nuvsim

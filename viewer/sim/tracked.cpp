@@ -2,7 +2,7 @@
 
 #include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 namespace nuvsim {
 
@@ -30,7 +30,7 @@ ULONG Tracked::TrackedAddRef() { return static_cast<ULONG>(++m_references); }
 ULONG Tracked::TrackedRelease() {
     const ViewerCallScope scope;
     if (m_references == 0) {
-        TheWorld().referenceErrors.push_back(m_name + ": Release without a reference");
+        TheSimState().referenceErrors.push_back(m_name + ": Release without a reference");
         return 0;
     }
     return static_cast<ULONG>(--m_references);

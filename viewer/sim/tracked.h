@@ -1,5 +1,5 @@
 // Objects the viewer hands out. Each counts the references the agent holds;
-// the world owns the memory, so a Release past zero is recorded, not a free.
+// the stand-in viewer owns the memory, so a Release past zero is recorded, not a free.
 #pragma once
 
 #include "platform/com/com.h"

@@ -3,7 +3,7 @@
 #include "platform/com/result.h"
 #include "viewer/sim/call_text.h"
 #include "viewer/sim/documents.h"
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 #include "interfaces/guids.h"
 
 namespace nuvsim {
@@ -17,10 +17,10 @@ public:
         SIM_CALL_OUT("IViewerSession::GetViewHandle", GuidName(viewKind), flag, viewHandle);
         RETURN_HR_IF(E_POINTER, !flag || !viewHandle);
         RETURN_HR_IF(E_INVALIDARG, viewKind != GUID_3DViewKind);
-        World& world = TheWorld();
-        *flag = world.config.viewFlag3D;
-        *viewHandle = world.config.viewHandle3D;
-        if (*flag == 1) world.viewHandles3D.insert(*viewHandle);
+        SimState& sim = TheSimState();
+        *flag = sim.config.viewFlag3D;
+        *viewHandle = sim.config.viewHandle3D;
+        if (*flag == 1) sim.viewHandles3D.insert(*viewHandle);
         return S_OK;
     }
 
@@ -32,7 +32,7 @@ public:
         // A 3D document belongs to a 3D view; a handle the viewer never called one names none.
         const bool pdf = iid == iid_of<IPdfDocument>;
         const bool model = iid == iid_of<I3DDocument>;
-        RETURN_HR_IF(E_INVALIDARG, model && !TheWorld().viewHandles3D.count(handle));
+        RETURN_HR_IF(E_INVALIDARG, model && !TheSimState().viewHandles3D.count(handle));
         if (DocumentState* open = FindOpenDocument(handle)) return open->Object().HandOut(iid, out);
         RETURN_HR_IF(E_NOINTERFACE, !pdf && !model);
         return OpenDocument(handle, pdf ? kKindPdf : kKind3D).Object().HandOut(iid, out);
@@ -47,9 +47,9 @@ protected:
 }  // namespace
 
 Tracked& TheViewerSession() {
-    World& world = TheWorld();
-    if (!world.viewerSession) world.viewerSession = world.Make<ViewerSession>();
-    return *world.viewerSession;
+    SimState& sim = TheSimState();
+    if (!sim.viewerSession) sim.viewerSession = sim.Make<ViewerSession>();
+    return *sim.viewerSession;
 }
 
 }  // namespace nuvsim

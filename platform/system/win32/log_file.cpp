@@ -1,27 +1,19 @@
 #include "platform/system/log_file.h"
 
-#include "platform/com/com.h"
-#include "platform/com/unique_resource.h"
+#include "os/kernel_handle.h"
 
 #include <cstdio>
 
 namespace {
 
-struct FileHandleTraits {
-    using Handle = HANDLE;
-    static constexpr Handle kEmpty = nullptr;
-    static void Close(Handle handle) { CloseHandle(handle); }
-};
-using UniqueFileHandle = UniqueResource<FileHandleTraits>;
-
 // Other viewers append, read or rotate the same file meanwhile.
 constexpr DWORD kShareWithOthers = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
 
-UniqueFileHandle OpenForAppend(const std::string& path) {
+UniqueKernelHandle OpenForAppend(const std::string& path) {
     // Reading the attributes tells the size, which decides when to rename.
     const HANDLE file = CreateFileA(path.c_str(), FILE_APPEND_DATA | FILE_READ_ATTRIBUTES, kShareWithOthers, nullptr,
                                     OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    return UniqueFileHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
+    return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
 bool IsFull(HANDLE file, size_t adding) {
@@ -33,7 +25,7 @@ bool IsFull(HANDLE file, size_t adding) {
 }  // namespace
 
 bool AppendLogLine(const std::string& path, const std::string& line) {
-    UniqueFileHandle file = OpenForAppend(path);
+    UniqueKernelHandle file = OpenForAppend(path);
     if (!file) return false;
     if (IsFull(file.get(), line.size())) {
         file.reset();

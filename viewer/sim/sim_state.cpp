@@ -1,4 +1,4 @@
-#include "viewer/sim/world.h"
+#include "viewer/sim/sim_state.h"
 
 #include "viewer/sim/documents.h"
 
@@ -11,27 +11,27 @@ ViewerCallScope::ViewerCallScope() { ++t_viewerCallDepth; }
 ViewerCallScope::~ViewerCallScope() { --t_viewerCallDepth; }
 bool InsideViewerCall() { return t_viewerCallDepth > 0; }
 
-World& TheWorld() {
+SimState& TheSimState() {
     // Never destroyed: an agent released during process exit may still call in.
-    static World* world = new World;
-    return *world;
+    static SimState* sim = new SimState;
+    return *sim;
 }
 
 ULONG ReleaseTheKeptAgents() {
-    // An agent that dies here releases its helper, which is still in the world.
+    // An agent that dies here releases its helper, which lives until the reset.
     std::vector<IDMAgent*> kept;
-    std::swap(kept, TheWorld().keptAgents);
+    std::swap(kept, TheSimState().keptAgents);
     ULONG last = 0;
     for (IDMAgent* agent : kept) last = agent->Release();
     return last;
 }
 
-void ResetTheWorld() {
-    World& world = TheWorld();
+void ResetTheSimState() {
+    SimState& sim = TheSimState();
     CloseAllDocuments();
     ReleaseTheKeptAgents();
-    World fresh;
-    std::swap(world, fresh);
+    SimState fresh;
+    std::swap(sim, fresh);
 }
 
 }  // namespace nuvsim

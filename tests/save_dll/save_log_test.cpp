@@ -4,7 +4,7 @@
 #ifdef _WIN32
 
 #include "platform/com/string_ids.h"
-#include "tests/save_road/dll_save_session.h"
+#include "tests/save_dll/dll_save_session.h"
 #include "tests/support/log_policy.h"
 #include "tests/support/save_policy_for_test.h"
 
@@ -18,7 +18,7 @@ using testing::StartsWith;
 constexpr char kMaskedId[] = "4f3a...(12 chars)";
 constexpr char kRefusedSave[] = "viewer call SaveMarkup: 0x80004005";
 
-class SaveRoadLog : public DllSaveRefusal {
+class SaveDllLog : public DllSaveRefusal {
 protected:
     void StartLoggedSession() {
         StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=4f3a9c1e7b2d\r\nPDM_host=pdm.example\r\n",
@@ -43,7 +43,7 @@ protected:
     }
 };
 
-TEST_F(SaveRoadLog, ALoggedSessionTellsEachDecisionWithTheIdentifierMasked) {
+TEST_F(SaveDllLog, ALoggedSessionTellsEachDecisionWithTheIdentifierMasked) {
     ScopedEnv folder("ZEL_LOG_FOLDER", m_dir.string());
     ScopedLogPolicy log("%ZEL_LOG_FOLDER%\\agent.log", REG_EXPAND_SZ);
     StartLoggedSession();
@@ -79,7 +79,7 @@ TEST_F(SaveRoadLog, ALoggedSessionTellsEachDecisionWithTheIdentifierMasked) {
 
 // No LogFile value, or one the agent cannot write to: the save runs and
 // nothing is shown, and no file appears.
-TEST_F(SaveRoadLog, WithoutAWritableLogTheSaveRunsAndNothingIsShown) {
+TEST_F(SaveDllLog, WithoutAWritableLogTheSaveRunsAndNothingIsShown) {
     for (const std::optional<std::string>& path :
          {std::optional<std::string>(), std::optional<std::string>((m_dir / "missing" / "agent.log").string())}) {
         RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);

@@ -2,7 +2,7 @@
 // registry under HKEY_LOCAL_MACHINE, through the DLL.
 
 #include "platform/com/string_ids.h"
-#include "tests/save_road/dll_save_session.h"
+#include "tests/save_dll/dll_save_session.h"
 #include "tests/support/save_policy_for_test.h"
 #include "tests/support/hresult.h"
 
@@ -16,7 +16,7 @@
 
 namespace {
 
-class SaveRoadPolicy : public DllSaveRefusal {
+class SaveDllPolicy : public DllSaveRefusal {
 protected:
     void StartWithRecorder() {
         StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=view\r\n");
@@ -49,13 +49,13 @@ protected:
     void ExpectNotAllowed() { ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, RecorderPath()); }
 };
 
-TEST_F(SaveRoadPolicy, WithoutThePolicyKeyEveryProgramRuns) {
+TEST_F(SaveDllPolicy, WithoutThePolicyKeyEveryProgramRuns) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kSaveCommandsPolicyKey);
     StartWithRecorder();
     ExpectLaunched();
 }
 
-TEST_F(SaveRoadPolicy, AListedProgramRuns) {
+TEST_F(SaveDllPolicy, AListedProgramRuns) {
     std::string listed = RecorderPath();
     std::transform(listed.begin(), listed.end(), listed.begin(), [](unsigned char c) { return std::toupper(c); });
     std::replace(listed.begin(), listed.end(), '\\', '/');
@@ -64,20 +64,20 @@ TEST_F(SaveRoadPolicy, AListedProgramRuns) {
     ExpectLaunched();
 }
 
-TEST_F(SaveRoadPolicy, AnUnlistedProgramIsRefusedAndTold) {
+TEST_F(SaveDllPolicy, AnUnlistedProgramIsRefusedAndTold) {
     ScopedSaveCommandsPolicy policy({"C:\\PDM\\pdm-save.exe"});
     StartWithRecorder();
     ExpectNotAllowed();
 }
 
-TEST_F(SaveRoadPolicy, AnEmptyPolicyKeyAllowsNothing) {
+TEST_F(SaveDllPolicy, AnEmptyPolicyKeyAllowsNothing) {
     ScopedSaveCommandsPolicy policy({});
     StartWithRecorder();
     ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
 }
 
 // Only the machine's key counts: a user can write HKEY_CURRENT_USER.
-TEST_F(SaveRoadPolicy, TheSameKeyOfTheUserDoesNotCount) {
+TEST_F(SaveDllPolicy, TheSameKeyOfTheUserDoesNotCount) {
     UniqueHkey userKey;
     ASSERT_EQ(ERROR_SUCCESS, RegCreateKeyExA(HKEY_CURRENT_USER, kSaveCommandsPolicyKey, 0, nullptr,
                                              REG_OPTION_NON_VOLATILE, KEY_ALL_ACCESS, nullptr, userKey.put(), nullptr));
@@ -93,9 +93,9 @@ TEST_F(SaveRoadPolicy, TheSameKeyOfTheUserDoesNotCount) {
     RegDeleteTreeA(HKEY_CURRENT_USER, kSaveCommandsPolicyKey);
 }
 
-class SaveRoadGroupPolicy : public SaveRoadPolicy, public testing::WithParamInterface<GroupPolicyCase> {};
+class SaveDllGroupPolicy : public SaveDllPolicy, public testing::WithParamInterface<GroupPolicyCase> {};
 
-TEST_P(SaveRoadGroupPolicy, TheTemplatesSwitchDecidesOverTheListKeys) {
+TEST_P(SaveDllGroupPolicy, TheTemplatesSwitchDecidesOverTheListKeys) {
     const GroupPolicyCase& c = GetParam();
     std::optional<ScopedSaveCommandsPolicy> byHand;
     if (c.byHand) byHand.emplace(*c.byHand);
@@ -105,28 +105,28 @@ TEST_P(SaveRoadGroupPolicy, TheTemplatesSwitchDecidesOverTheListKeys) {
     else ExpectPolicyRefusal(c.refusal, RecorderPath());
 }
 
-INSTANTIATE_TEST_SUITE_P(States, SaveRoadGroupPolicy, testing::ValuesIn(kGroupPolicyCases), GroupPolicyCaseName);
+INSTANTIATE_TEST_SUITE_P(States, SaveDllGroupPolicy, testing::ValuesIn(kGroupPolicyCases), GroupPolicyCaseName);
 
 // The recorder installed as a PDM's save program is, under Program Files.
-class SaveRoadProgramFiles : public SaveRoadPolicy {
+class SaveDllProgramFiles : public SaveDllPolicy {
 protected:
     static constexpr char kFolder[] = "C:\\Program Files\\ZelPDM";
     static constexpr char kProgram[] = "C:\\Program Files\\ZelPDM\\pdm-save.exe";
     static constexpr char kQuotedProgram[] = "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\"";
 
     void SetUp() override {
-        SaveRoadPolicy::SetUp();
+        SaveDllPolicy::SetUp();
         std::filesystem::create_directories(kFolder);
         std::filesystem::copy_file(RecorderPath(), kProgram, std::filesystem::copy_options::overwrite_existing);
     }
     void TearDown() override {
-        SaveRoadPolicy::TearDown();
+        SaveDllPolicy::TearDown();
         std::error_code ignored;
         std::filesystem::remove_all(kFolder, ignored);
     }
 };
 
-TEST_F(SaveRoadProgramFiles, AQuotedProgramRunsWithItsOwnWordsWithoutAPolicy) {
+TEST_F(SaveDllProgramFiles, AQuotedProgramRunsWithItsOwnWordsWithoutAPolicy) {
     RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);
     StartWithProgram(std::string(kQuotedProgram) + " --vault=main");
     ExpectLaunched({"--vault=main"});
@@ -135,7 +135,7 @@ TEST_F(SaveRoadProgramFiles, AQuotedProgramRunsWithItsOwnWordsWithoutAPolicy) {
 // Listed as the template writes it, through an environment reference. The
 // viewer's profile reading drops quotes that enclose a whole value, so a
 // quoted program alone is written in doubled quotes.
-TEST_F(SaveRoadProgramFiles, AQuotedProgramListedByTheTemplateReceivesExactlyItsItems) {
+TEST_F(SaveDllProgramFiles, AQuotedProgramListedByTheTemplateReceivesExactlyItsItems) {
     const auto policy = ScopedGroupPolicy::Enabled({"%ProgramFiles%\\ZelPDM\\pdm-save.exe"});
     StartWithProgram("\"" + std::string(kQuotedProgram) + "\"");
     ExpectLaunched({});
@@ -143,7 +143,7 @@ TEST_F(SaveRoadProgramFiles, AQuotedProgramListedByTheTemplateReceivesExactlyIts
 
 // A listed program does not let the launch file put words of its own before
 // the real items: the whole value must be listed.
-TEST_F(SaveRoadProgramFiles, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
+TEST_F(SaveDllProgramFiles, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
     const auto policy = ScopedGroupPolicy::Enabled({kProgram});
     const std::string forged = std::string(kQuotedProgram) +
                                " MarkupSave 42 \\\\evil\\share\\payload.dwg evil.xml --config=\\\\evil\\share\\cfg";
@@ -160,7 +160,7 @@ TEST_F(SaveRoadProgramFiles, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
 // while the policy is on.
 constexpr char kNoCurrentFolderSearch[] = "NoDefaultCurrentDirectoryInExePath";
 
-TEST_F(SaveRoadPolicy, TheInterpreterGetsTheSwitchAgainstTheCurrentFolderTheViewerKeepsItsOwn) {
+TEST_F(SaveDllPolicy, TheInterpreterGetsTheSwitchAgainstTheCurrentFolderTheViewerKeepsItsOwn) {
     ScopedEnv viewers(kNoCurrentFolderSearch, std::nullopt);
     ScopedEnv shown("ZEL_RECORDER_SHOW", std::string(kNoCurrentFolderSearch));
     const std::string environmentFile = std::string(std::getenv("ZEL_RECORDER_OUT")) + ".env";
@@ -178,7 +178,7 @@ TEST_F(SaveRoadPolicy, TheInterpreterGetsTheSwitchAgainstTheCurrentFolderTheView
 // The planted program lies in the current folder and the real one on the
 // path: with the policy on, neither DMAgent nor an entry may name a program
 // without its full path.
-TEST_F(SaveRoadProgramFiles, APlantedProgramDoesNotRunWhileThePolicyIsOnRelativeEntriesAreIgnored) {
+TEST_F(SaveDllProgramFiles, APlantedProgramDoesNotRunWhileThePolicyIsOnRelativeEntriesAreIgnored) {
     const std::filesystem::path downloads = m_dir / "downloads";
     std::filesystem::create_directories(downloads);
     std::filesystem::copy_file(RecorderPath(), downloads / "pdm-save.exe");

@@ -10,7 +10,7 @@
 
 #include "platform/text/double_byte_layout.h"
 #include "platform/com/string_ids.h"
-#include "tests/save_road/dll_save_session.h"
+#include "tests/save_dll/dll_save_session.h"
 #include "tests/support/hresult.h"
 
 namespace {
@@ -18,7 +18,7 @@ namespace {
 const std::string kSo = "\x83\x5C";   // katakana so
 const std::string kHyo = "\x95\x5C";  // the kanji for table
 
-class SaveRoadCp932 : public DllSaveSession {
+class SaveDllCp932 : public DllSaveSession {
 protected:
     void SetUp() override {
         ASSERT_EQ(932u, GetACP()) << "the process runs with ANSI code page " << GetACP()
@@ -34,21 +34,21 @@ protected:
 };
 
 // The agent's table of lead bytes against the system's.
-TEST_F(SaveRoadCp932, LeadBytesAreTheSystems) {
+TEST_F(SaveDllCp932, LeadBytesAreTheSystems) {
     const DoubleByteLayout* layout = DoubleByteLayoutOf(932);
     ASSERT_NE(nullptr, layout);
     for (unsigned b = 0; b < 256; ++b)
         EXPECT_EQ(IsDBCSLeadByteEx(932, static_cast<BYTE>(b)) != FALSE, layout->lead[b]) << std::hex << b;
 }
 
-TEST_F(SaveRoadCp932, AReadOnlyMarkupIsFoundAndRefused) {
+TEST_F(SaveDllCp932, AReadOnlyMarkupIsFoundAndRefused) {
     if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display for the message box";
     StartWithMarkup("read");
     ExpectRefusal("C:\\tmp\\" + kSo + ".xml", IDS_NO_MARKUP_PERMISSION);
     ExpectNothingLaunched();
 }
 
-TEST_F(SaveRoadCp932, AWritableMarkupLaunchesWithItsWholeName) {
+TEST_F(SaveDllCp932, AWritableMarkupLaunchesWithItsWholeName) {
     StartWithMarkup("write");
     ASSERT_HR(S_OK, Save("C:\\tmp\\" + kSo + ".xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.dwg", kSo + ".xml", "view"})) << CommandLines();
@@ -56,7 +56,7 @@ TEST_F(SaveRoadCp932, AWritableMarkupLaunchesWithItsWholeName) {
 
 // A quoted item that ends in such a character: its second byte is no
 // backslash to double before the closing quote.
-TEST_F(SaveRoadCp932, AQuotedItemEndingInSuchACharacterArrivesWhole) {
+TEST_F(SaveDllCp932, AQuotedItemEndingInSuchACharacterArrivesWhole) {
     StartWithMarkup("write", "Zel " + kHyo);
     ASSERT_HR(S_OK, Save("C:\\My Markups\\" + kHyo + " " + kSo + ".xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.dwg", kHyo + " " + kSo + ".xml", "Zel " + kHyo}))

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # One viewing session after another through zelview-sim, the way the demo
 # runs them, checking the report and what the sample save command recorded.
-#   session_road.sh native|win32 BIN_DIR WORK_DIR CASE
+#   session.sh native|win32 BIN_DIR WORK_DIR CASE
 # BIN_DIR holds zelview-sim, the agent module, the viewer's library and
 # pdm-save. CASE: pdm-then-plain, model-3d, settings-root, errors,
 # helper-keeps-agent.

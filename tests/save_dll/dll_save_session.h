@@ -36,9 +36,9 @@ protected:
 
     void SetUp() override {
         ASSERT_TRUE(m_module.Loaded()) << m_module.Path();
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         m_dir = std::filesystem::temp_directory_path() /
-                ("zelroad-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+                ("zeltest-" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
         std::filesystem::create_directories(m_dir);
     }
 
@@ -48,7 +48,7 @@ protected:
         m_resolve.reset();
         m_agent.reset();
         EXPECT_THAT(ReferenceProblems(), testing::IsEmpty());
-        nuvsim::ResetWorld();
+        nuvsim::ResetViewer();
         std::error_code ignored;
         std::filesystem::remove_all(m_dir, ignored);
     }

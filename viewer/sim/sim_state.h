@@ -4,7 +4,7 @@
 
 #include "viewer/sim/agent_data.h"
 #include "viewer/sim/call_recorder.h"
-#include "viewer/sim/junk.h"
+#include "viewer/sim/garbage.h"
 #include "viewer/sim/tracked.h"
 #include "viewer/sim_control.h"
 
@@ -24,18 +24,18 @@ class DocumentState;
 // small numbers so that a mix-up shows in the log.
 constexpr LONG kFirstLayerHandle = 1001;
 
-struct World {
+struct SimState {
     Config config;
     CallRecorder calls;
     AgentData agentData;
-    // Owns every object; none is freed before the world is reset.
+    // Owns every object; none is freed before the viewer is reset.
     std::vector<std::unique_ptr<Tracked>> objects;
     std::vector<DocumentState*> documents;
     std::map<LONG, DocumentState*> openDocuments;
     std::vector<MarkupKindInfo> markupKinds;
     std::vector<std::string> referenceErrors;
     // What failed calls left in out arguments.
-    std::vector<std::unique_ptr<JunkObject>> junk;
+    std::vector<std::unique_ptr<GarbageObject>> garbage;
     IDMAgent* registeredAgent = nullptr;  // not referenced: the agent holds the helper
     // One reference each, taken by a helper that keeps its agent.
     std::vector<IDMAgent*> keptAgents;
@@ -58,11 +58,11 @@ struct World {
     }
 };
 
-World& TheWorld();
+SimState& TheSimState();
 // Closes the documents and lets go of the kept agents first, so that the
 // agent's objects are released while every viewer object they may still call
 // is alive.
-void ResetTheWorld();
+void ResetTheSimState();
 ULONG ReleaseTheKeptAgents();
 
 // Marks the calling thread as inside a viewer operation for as long as it lives.
@@ -78,7 +78,7 @@ public:
 // out only while the log is on.
 template <class MakeArguments>
 CallOutcome Enter(std::string_view operation, MakeArguments makeArguments) {
-    CallRecorder& calls = TheWorld().calls;
+    CallRecorder& calls = TheSimState().calls;
     if (!calls.LogEnabled()) return calls.Enter(operation, std::string());
     std::string line(operation);
     line += '(';
@@ -102,13 +102,13 @@ Tracked& TheViewerSession();
     if (simCall_.fail) return simCall_.hr
 
 // The same for an operation with out arguments: a fault that fails it with
-// junk leaves junk in each of them (see junk.h).
+// garbage leaves garbage in each of them (see garbage.h).
 #define SIM_CALL_OUT(operation, arguments, ...)                                 \
     const ::nuvsim::ViewerCallScope simScope_;                                  \
     const ::nuvsim::CallOutcome simCall_ =                                      \
         ::nuvsim::Enter(operation, [&]() -> std::string { return arguments; });  \
     if (simCall_.fail) {                                                        \
-        if (simCall_.junkOut) ::nuvsim::LeaveJunkIn(operation, __VA_ARGS__);    \
+        if (simCall_.garbageOut) ::nuvsim::LeaveGarbageIn(operation, __VA_ARGS__);    \
         return simCall_.hr;                                                     \
     }
 

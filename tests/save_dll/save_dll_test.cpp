@@ -4,15 +4,15 @@
 // a save that cannot reach the PDM shows its message box.
 
 #include "platform/com/string_ids.h"
-#include "tests/save_road/dll_save_session.h"
+#include "tests/save_dll/dll_save_session.h"
 #include "tests/support/hresult.h"
 
 namespace {
 
-using SaveRoad = DllSaveSession;
-using SaveRoadRefusal = DllSaveRefusal;
+using SaveDll = DllSaveSession;
+using SaveDllRefusal = DllSaveRefusal;
 
-TEST_F(SaveRoad, ALineThatNeedsNoQuotesPassesUnchanged) {
+TEST_F(SaveDll, ALineThatNeedsNoQuotesPassesUnchanged) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=view\r\n");
     ASSERT_HR(S_OK, Save("C:\\tmp\\gear_1.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "gear_1.xml", "view"})) << CommandLines();
@@ -20,7 +20,7 @@ TEST_F(SaveRoad, ALineThatNeedsNoQuotesPassesUnchanged) {
     EXPECT_NE(line.find(" MarkupSave 42 D:\\srv\\gear.xml gear_1.xml view"), std::string::npos) << line;
 }
 
-TEST_F(SaveRoad, BlanksStayInsideTheirItems) {
+TEST_F(SaveDll, BlanksStayInsideTheirItems) {
     StartWithValues("ServerPath=C:\\Users\\Jane Doe\\vault\\bracket.dwg\r\n"
                     "session_id=42 C:\\Users\\v\\secret.docx secret.docx\r\n",
                     "Application=Zel View\r\n");
@@ -30,33 +30,33 @@ TEST_F(SaveRoad, BlanksStayInsideTheirItems) {
         << CommandLines();
 }
 
-TEST_F(SaveRoad, InterpreterCharactersArriveAsWritten) {
+TEST_F(SaveDll, InterpreterCharactersArriveAsWritten) {
     StartWithValues("ServerPath=D:\\a;b,c=d\\gear.dwg\r\nsession_id=42\r\n", "Application=view\r\n");
     ASSERT_HR(S_OK, Save("C:\\tmp\\a&calc|b>c<d^e.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\a;b,c=d\\gear.dwg", "a&calc|b>c<d^e.xml", "view"}))
         << CommandLines();
 }
 
-TEST_F(SaveRoad, AQuotedItemKeepsItsTrailingBackslash) {
+TEST_F(SaveDll, AQuotedItemKeepsItsTrailingBackslash) {
     StartWithValues("ServerPath=D:\\Jane Doe\\\r\nsession_id=42\r\n", "Application=view\r\n");
     ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\Jane Doe\\", "x.xml", "view"})) << CommandLines();
 }
 
-TEST_F(SaveRoad, ATabStaysInsideItsItem) {
+TEST_F(SaveDll, ATabStaysInsideItsItem) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=Zel\tView\r\n");
     ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", "D:\\srv\\gear.xml", "x.xml", "Zel\tView"})) << CommandLines();
 }
 
-TEST_F(SaveRoadRefusal, WhatQuotingCannotProtectIsRefusedAndTold) {
+TEST_F(SaveDllRefusal, WhatQuotingCannotProtectIsRefusedAndTold) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n", "Application=view\r\n");
     for (const char* path : {"C:\\tmp\\%PATH%.xml", "C:\\tmp\\a\"b.xml", "C:\\tmp\\!x!.xml"})
         ExpectRefusal(path, IDS_SAVE_UNSAFE_FILE_NAME);
     ExpectNothingLaunched();
 }
 
-TEST_F(SaveRoadRefusal, InstructionsInDMAgentAreRefusedAndTold) {
+TEST_F(SaveDllRefusal, InstructionsInDMAgentAreRefusedAndTold) {
     StartWithValues("ServerPath=D:\\srv\\gear.xml\r\nsession_id=42\r\n",
                     "DMAgent=" + RecorderPath() + " & calc\r\nApplication=view\r\n");
     ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_UNSAFE_LAUNCH_VALUE);
@@ -65,7 +65,7 @@ TEST_F(SaveRoadRefusal, InstructionsInDMAgentAreRefusedAndTold) {
 
 // Without a program, start would run whatever is called MarkupSave in the
 // current folder or on the path: one is planted in the current folder.
-TEST_F(SaveRoadRefusal, AnEmptyDMAgentRunsNothing) {
+TEST_F(SaveDllRefusal, AnEmptyDMAgentRunsNothing) {
     const std::filesystem::path planted = std::filesystem::current_path() / "MarkupSave.exe";
     std::error_code copyError;
     std::filesystem::copy_file(RecorderPath(), planted, std::filesystem::copy_options::overwrite_existing, copyError);
@@ -79,7 +79,7 @@ TEST_F(SaveRoadRefusal, AnEmptyDMAgentRunsNothing) {
 // A markup file the viewer has written beside the server file, under the
 // spellings Windows takes for it: its short (8.3) name, trailing dots and
 // blanks, a stream.
-class SaveRoadSpelling : public DllSaveRefusal {
+class SaveDllSpelling : public DllSaveRefusal {
 protected:
     void StartWithMarkup(const char* access) {
         m_markup = (m_dir / "bracket_review.xml").string();
@@ -94,7 +94,7 @@ protected:
     std::string m_markup, m_short;
 };
 
-TEST_F(SaveRoadSpelling, EverySpellingOfAReadOnlyMarkupIsRefused) {
+TEST_F(SaveDllSpelling, EverySpellingOfAReadOnlyMarkupIsRefused) {
     StartWithMarkup("read");
     for (const std::string& path : {m_markup, m_short, m_markup + ". .", m_short + " "})
         ExpectRefusal(path, IDS_NO_MARKUP_PERMISSION);
@@ -102,7 +102,7 @@ TEST_F(SaveRoadSpelling, EverySpellingOfAReadOnlyMarkupIsRefused) {
     ExpectNothingLaunched();
 }
 
-TEST_F(SaveRoadSpelling, AShortNameReachesThePdmAsTheLongName) {
+TEST_F(SaveDllSpelling, AShortNameReachesThePdmAsTheLongName) {
     StartWithMarkup("write");
     ASSERT_HR(S_OK, Save(m_short + "."));
     EXPECT_EQ(Arguments(), (Words{"MarkupSave", "42", (m_dir / "bracket.dwg").string(), "bracket_review.xml", ""}))

@@ -1,0 +1,13 @@
+// A kernel object's handle (a file, a file mapping, an event), closed with
+// CloseHandle. Reached as "os/kernel_handle.h" by the Windows-only sources.
+#pragma once
+
+#include "platform/com/com.h"
+#include "platform/com/unique_resource.h"
+
+struct KernelHandleTraits {
+    using Handle = HANDLE;
+    static constexpr Handle kEmpty = nullptr;
+    static void Close(Handle handle) { CloseHandle(handle); }
+};
+using UniqueKernelHandle = UniqueResource<KernelHandleTraits>;
