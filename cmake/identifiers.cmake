@@ -41,4 +41,15 @@ configure_file(${ZEL_IDENTIFIERS_DIR}/agent_identifiers.h.new ${ZEL_IDENTIFIERS_
 # The DLL's resource, the native build's embedded copy, the package's registry
 # rows and their tests all read this one script.
 set(ZEL_AGENT_SCRIPT ${CMAKE_BINARY_DIR}/generated/module/ZelDMAgent.rgs)
-configure_file(${CMAKE_SOURCE_DIR}/module/ZelDMAgent.rgs.in ${ZEL_AGENT_SCRIPT} @ONLY)
+set(script_template ${CMAKE_SOURCE_DIR}/module/ZelDMAgent.rgs.in)
+# configure_file would write an unknown @name@ as nothing, registering an
+# empty identifier.
+file(READ ${script_template} script_text)
+string(REGEX MATCHALL "@[A-Za-z0-9_]+@" script_names "${script_text}")
+foreach(name ${script_names})
+  string(REPLACE "@" "" name "${name}")
+  if(NOT DEFINED ${name})
+    message(FATAL_ERROR "${script_template}: @${name}@ is none of the identifiers taken from the IDL")
+  endif()
+endforeach()
+configure_file(${script_template} ${ZEL_AGENT_SCRIPT} @ONLY)

@@ -23,6 +23,12 @@ unsigned char Folded(unsigned char c) {
 
 }  // namespace
 
+// The native launcher runs programs of this system, whose paths begin at its
+// root; a "\" counts as "/" here, as it does when paths are compared.
+bool IsFullPath(const std::string& path) {
+    return IsDriveOrServerPath(path) || (!path.empty() && (path.front() == '/' || path.front() == '\\'));
+}
+
 // The runtime's rule without a runtime: paths are compared where they lie
 // rather than through separator-replaced copies, since the view list compares
 // paths for every entry it restores. A double-byte character is compared as

@@ -1,3 +1,0 @@
-#include "platform/text/paths.h"
-
-bool IsFullPath(const std::string& path) { return IsDriveOrServerPath(path); }
