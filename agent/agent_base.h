@@ -124,7 +124,6 @@ protected:
     void LogLaunchFile() const;
     void LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) const;
     void LogViewList(const char* what, HRESULT hr) const;
-    HRESULT SaveMarkupCore(const char* markupPath);
 
     std::vector<ComPtr<IAgentNotify>> m_sinks;
     LONG m_nDocKeyFirst = 0;

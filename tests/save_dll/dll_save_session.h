@@ -4,8 +4,6 @@
 // command, and message boxes read and closed the way a user would.
 #pragma once
 
-#ifdef _WIN32
-
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/guids.h"
 #include "platform/com/com_ptr.h"
@@ -116,5 +114,3 @@ protected:
         if (!std::getenv("DISPLAY")) GTEST_SKIP() << "no display for the message box";
     }
 };
-
-#endif  // _WIN32

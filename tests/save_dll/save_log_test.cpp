@@ -1,8 +1,6 @@
 // The log that the machine policy switches on, in the Wine prefix's real
 // registry, through the DLL: a session's decisions read back line by line,
 // and a log that cannot be written or is not configured changing nothing.
-#ifdef _WIN32
-
 #include "platform/com/string_ids.h"
 #include "tests/save_dll/dll_save_session.h"
 #include "tests/support/log_policy.h"
@@ -97,5 +95,3 @@ TEST_F(SaveDllLog, WithoutAWritableLogTheSaveRunsAndNothingIsShown) {
 }
 
 }  // namespace
-
-#endif  // _WIN32

@@ -13,6 +13,6 @@ using WideText = std::basic_string<WCHAR>;
 // starts no valid sequence reads as U+FFFD) to wide text.
 WideText AnsiToWideText(const std::string& text);
 // UTF-16 code units, stopping at the first zero.
-WideText WideFromUnits(const WCHAR* text);
+inline WideText WideFromUnits(const WCHAR* text) { return text ? WideText(text) : WideText(); }
 
 }  // namespace nuvsim

@@ -1,14 +1,11 @@
 #include "viewer/host/stderr_capture.h"
 
-#ifndef _WIN32
 #include <cstdio>
 #include <cstdlib>
 #include <unistd.h>
-#endif
 
 namespace host {
 
-#ifndef _WIN32
 StderrCapture::StderrCapture() {
     std::fflush(stderr);
     std::FILE* file = std::tmpfile();
@@ -39,10 +36,6 @@ std::string StderrCapture::Finish() {
     m_file = -1;
     return text;
 }
-#else
-StderrCapture::StderrCapture() = default;
-std::string StderrCapture::Finish() { return {}; }
-#endif
 
 StderrCapture::~StderrCapture() { Finish(); }
 

@@ -2,21 +2,6 @@
 
 namespace nuvsim {
 
-WideText WideFromUnits(const WCHAR* text) { return text ? WideText(text) : WideText(); }
-
-#ifdef _WIN32
-
-WideText AnsiToWideText(const std::string& text) {
-    if (text.empty()) return {};
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-    WideText wide(static_cast<size_t>(length), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), length);
-    return wide;
-}
-
-
-#else
-
 namespace {
 
 constexpr char32_t kReplacement = 0xFFFD;
@@ -61,8 +46,5 @@ WideText AnsiToWideText(const std::string& text) {
     }
     return out;
 }
-
-
-#endif
 
 }  // namespace nuvsim

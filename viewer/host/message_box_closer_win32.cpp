@@ -1,14 +1,11 @@
 #include "viewer/host/message_box_closer.h"
 
-#ifdef _WIN32
 #include <windows.h>
-#endif
 
 #include <chrono>
 
 namespace host {
 
-#ifdef _WIN32
 namespace {
 constexpr int kStaticTextId = 0xFFFF;
 constexpr auto kPollInterval = std::chrono::milliseconds(50);
@@ -50,9 +47,6 @@ MessageBoxCloser::MessageBoxCloser(const std::string& caption) : m_caption(capti
         }
     });
 }
-#else
-MessageBoxCloser::MessageBoxCloser(const std::string& caption) : m_caption(caption) {}
-#endif
 
 MessageBoxCloser::~MessageBoxCloser() { Finish(); }
 
