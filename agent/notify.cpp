@@ -2,7 +2,7 @@
 // sinks that every other event is passed on to.
 #include "agent/agent_base.h"
 
-#include "platform/system/message.h"
+#include "pdm/markup_save.h"
 #include "platform/com/module_context.h"
 #include "platform/com/string_ids.h"
 #include "platform/text/strings.h"
@@ -71,9 +71,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
                 // A save that reaches no PDM is never silent.
                 // The path of a document the agent does not know is not read:
                 // nothing says it points anywhere.
-                ReportRefusedSave(IDS_SAVE_UNKNOWN_DOCUMENT, "", "document " + DecimalText(save->documentHandle));
-                ShowMessage(LoadModuleString(IDS_SAVE_UNKNOWN_DOCUMENT));
-                return E_FAIL;
+                return CarryOutSave(
+                    SaveDecision::Refusal(IDS_SAVE_UNKNOWN_DOCUMENT, "document " + DecimalText(save->documentHandle)),
+                    "");
             }
             return SaveMarkup(save->markupPath);
         }

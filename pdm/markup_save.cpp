@@ -16,24 +16,18 @@ namespace {
 
 // Only the lower-case word refuses a save; loading reads any case as read-only.
 constexpr char kRefusedAccess[] = "read";
+constexpr char kNameSeparator[] = " ";
 
 unsigned MessageOf(SaveCommandFault fault) {
     switch (fault) {
     case SaveCommandFault::kNoProgram: return IDS_SAVE_NO_COMMAND;
     case SaveCommandFault::kUnsafeFileName: return IDS_SAVE_UNSAFE_FILE_NAME;
     case SaveCommandFault::kTooLong: return IDS_SAVE_COMMAND_TOO_LONG;
+    case SaveCommandFault::kProgramNotFound: return IDS_SAVE_PROGRAM_NOT_FOUND;
     case SaveCommandFault::kUnsafeLaunchValue:
     case SaveCommandFault::kNone: break;
     }
     return IDS_SAVE_UNSAFE_LAUNCH_VALUE;
-}
-
-// Tells the debug output and the log, then the user; waits for OK, and
-// fails the save.
-HRESULT RefuseSave(unsigned messageId, const char* markupPath, const std::string& detail = {}) {
-    ReportRefusedSave(messageId, markupPath, detail);
-    ShowMessage(LoadModuleString(messageId));
-    return E_FAIL;
 }
 
 void LogLookup(const std::string& lookupPath, const ViewListEntry* entry) {
@@ -45,79 +39,104 @@ void LogLookup(const std::string& lookupPath, const ViewListEntry* entry) {
 }
 
 constexpr char kStreamColon[] = ":";
-constexpr char kDroppedAtNameEnd[] = ". ";
-// Prefixes of long and device paths; a drive may follow them.
-constexpr std::string_view kRawPathPrefixes[] = {"\\\\?\\", "\\\\.\\"};
 constexpr size_t kDriveLength = 2;
 
 // A colon anywhere but right after the drive letter names a stream of the
 // file (name:stream, name::$DATA): the same file under another name.
-bool NamesStream(std::string_view path) {
-    for (const std::string_view prefix : kRawPathPrefixes)
-        if (path.substr(0, prefix.size()) == prefix) path.remove_prefix(prefix.size());
+bool NamesStream(const std::string& markupPath) {
+    const std::string normalized = NormalizedPath(markupPath);
+    std::string_view path = normalized;
     if (path.size() >= kDriveLength && path[1] == ':') path.remove_prefix(kDriveLength);
     return FindFirstCharacterOf(path, kStreamColon) != std::string_view::npos;
 }
 
-// Windows drops the dots and blanks that end a name: gear.xml. and gear.xml
-// with a blank after it are gear.xml.
-std::string WithoutTrailingDotsAndBlanks(const std::string& path) {
-    size_t end = 0;
-    for (size_t at = 0; at < path.size();) {
-        const size_t length = CharacterLength(path, at);
-        at += length;
-        if (length > 1 || std::string_view(kDroppedAtNameEnd).find(path[at - 1]) == std::string_view::npos) end = at;
-    }
-    return path.substr(0, end);
-}
+bool IsReadOnly(const ViewListEntry& entry) { return MbsCompare(entry.m_strAccess.c_str(), kRefusedAccess) == 0; }
 
 // The markup's file name as the file system knows it, which is the name
 // looked up and handed to the PDM; or why there is none to save under.
-unsigned MarkupFileName(const char* markupPath, std::string& name) {
+unsigned MarkupFileName(const std::string& markupPath, std::string& name) {
     if (NamesStream(markupPath)) return IDS_SAVE_MARKUP_STREAM;
     // The viewer has written the file, so its long name can be asked for: a
-    // short name (BRACKE~1.XML) is the same file under another spelling. It
-    // is asked for the name that Windows keeps: a short name with a dot after
-    // it may come back unchanged.
-    const std::string path = LongPathName(WithoutTrailingDotsAndBlanks(markupPath));
+    // short name (BRACKE~1.XML) is the same file under another spelling.
+    // A path that ends in a folder (C:\vault\, C:\vault\.) names no file,
+    // though its identity is that folder's.
+    const std::string path = FileIdentity(markupPath);
     if (!PathFileNameFits(path)) return IDS_SAVE_NAME_TOO_LONG;
     name = PathFileName(path);
     // An empty name would tell the PDM nothing of which file to take in.
-    if (name.empty()) return IDS_SAVE_NO_FILE_NAME;
+    if (name.empty() || PathFileName(std::string(WithoutTrailingDotsAndBlanks(markupPath))).empty()) return IDS_SAVE_NO_FILE_NAME;
     return 0;
 }
 
 }  // namespace
 
-HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath) {
-    LogEvent(LogLevel::kSessions, std::string("save requested: markup ") + markupPath);
+SaveDecision SaveDecision::Refusal(unsigned messageId, std::string detail, std::string message) {
+    SaveDecision refused;
+    refused.messageId = messageId;
+    refused.detail = std::move(detail);
+    refused.message = std::move(message);
+    return refused;
+}
+
+SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, const std::string& markupPath) {
     std::string fileName;
-    if (const unsigned fault = MarkupFileName(markupPath, fileName)) return RefuseSave(fault, markupPath);
+    if (const unsigned fault = MarkupFileName(markupPath, fileName)) return SaveDecision::Refusal(fault);
+    // The PDM would take the markup in beside a server file that is not the
+    // session's: none at all, or the beginning of a longer one.
+    if (record.m_strServerPath.empty() || record.m_bServerPathCut)
+        return SaveDecision::Refusal(IDS_SAVE_NO_SERVER_FILE, "server file " + record.m_strServerPath);
     const bool listed = markups && !markups->IsEmpty();
     // A cut folder would look the markup up somewhere else; without markups
     // nothing is looked up.
     if (listed && !PathFolderFits(record.m_strServerPath))
-        return RefuseSave(IDS_SAVE_NAME_TOO_LONG, markupPath, "server file " + record.m_strServerPath);
+        return SaveDecision::Refusal(IDS_SAVE_NAME_TOO_LONG, "server file " + record.m_strServerPath);
     // The markup is looked for beside the server file, whatever folder the
-    // viewer wrote it to.
+    // viewer wrote it to, under any spelling of that folder.
     const std::string lookupPath = PathFolder(record.m_strServerPath) + fileName;
     const ViewListEntry* entry = listed ? markups->FindByLocalPath(lookupPath) : nullptr;
     LogLookup(lookupPath, entry);
-    if (entry && MbsCompare(entry->m_strAccess.c_str(), kRefusedAccess) == 0)
-        return RefuseSave(IDS_NO_MARKUP_PERMISSION, markupPath, "list entry " + entry->m_strLocation);
+    if (entry && IsReadOnly(*entry))
+        return SaveDecision::Refusal(IDS_NO_MARKUP_PERMISSION, "list entry " + entry->m_strLocation);
+    // The PDM is handed the file name alone and takes it in by that name: a
+    // read-only markup of that name is refused wherever the folders say it
+    // lies.
+    if (const ViewListEntry* named = listed ? markups->FindByFileName(fileName, IsReadOnly) : nullptr)
+        return SaveDecision::Refusal(IDS_NO_MARKUP_PERMISSION,
+                                     "list entry " + named->m_strLocation + " has the same file name");
 
-    const SaveCommandItems items{record.m_strDMAgent, record.m_strSessionID, record.m_strServerPath, fileName,
-                                 record.m_strApplication};
+    const SaveCommandItems items{ReadSaveProgram(record.m_strDMAgent), record.m_strSessionID,
+                                 record.m_strServerPath, fileName, record.m_strApplication};
     const SaveCommand command = BuildSaveCommand(items);
-    if (command.fault != SaveCommandFault::kNone) return RefuseSave(MessageOf(command.fault), markupPath);
-    if (const SavePolicyCheck policy = CheckSavePolicy(record.m_strDMAgent); policy.messageId != 0) {
-        ReportRefusedSave(policy.messageId, markupPath,
-                          "program " + TrimBlanks(record.m_strDMAgent) + "; policy " + policy.state);
-        ShowMessage(policy.message);
-        return E_FAIL;
+    if (command.fault == SaveCommandFault::kProgramNotFound)
+        return SaveDecision::Refusal(IDS_SAVE_PROGRAM_NOT_FOUND, "program " + TrimBlanks(record.m_strDMAgent),
+                                     LoadModuleString(IDS_SAVE_PROGRAM_NOT_FOUND) + kNameSeparator +
+                                         ShownInMessage(TrimBlanks(record.m_strDMAgent)));
+    if (command.fault != SaveCommandFault::kNone) return SaveDecision::Refusal(MessageOf(command.fault));
+    if (SavePolicyCheck policy = CheckSavePolicy(items.program); policy.messageId != 0)
+        return SaveDecision::Refusal(policy.messageId,
+                                     "program " + TrimBlanks(record.m_strDMAgent) + "; policy " + policy.state,
+                                     std::move(policy.message));
+    SaveDecision decision;
+    decision.commandLine = command.line;
+    decision.loggedLine = CommandLineForLog(items, MaskedSessionId(record.m_strSessionID));
+    return decision;
+}
+
+HRESULT CarryOutSave(const SaveDecision& decision, const std::string& markupPath) {
+    SaveDecision outcome = decision;
+    if (!outcome.Refused() && LaunchCommand(outcome.commandLine) != 0)
+        outcome = SaveDecision::Refusal(IDS_SAVE_NOT_STARTED, "command " + decision.loggedLine);
+    if (!outcome.Refused()) {
+        ReportEvent("save launched: " + outcome.loggedLine);
+        return S_OK;
     }
-    const std::string logged = CommandLineForLog(items, command.line, MaskedSessionId(record.m_strSessionID));
-    if (LaunchCommand(command.line) != 0) return RefuseSave(IDS_SAVE_NOT_STARTED, markupPath, "command " + logged);
-    ReportEvent("save launched: " + logged);
-    return S_OK;
+    // The debug output and the log first: the box waits for the user.
+    ReportRefusedSave(outcome.messageId, markupPath, outcome.detail);
+    ShowMessage(outcome.message.empty() ? LoadModuleString(outcome.messageId) : outcome.message);
+    return E_FAIL;
+}
+
+HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath) {
+    LogEvent(LogLevel::kSessions, std::string("save requested: markup ") + markupPath);
+    return CarryOutSave(DecideSave(record, markups, markupPath), markupPath);
 }

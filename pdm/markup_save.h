@@ -6,7 +6,27 @@
 
 #include "pdm/pdm_connection.h"
 
-// markups: the session's markups, null before it has any. E_FAIL when the
-// save was refused (the user has been told why), else S_OK once the save
-// command started.
+// What becomes of one save: the command line to launch, or the refusal the
+// user is shown.
+struct SaveDecision {
+    std::string commandLine;  // empty when refused
+    std::string loggedLine;   // the line as the log shows it
+    unsigned messageId = 0;   // the refusal's message; 0 when the save goes ahead
+    std::string message;      // the text shown; the message's own when empty
+    std::string detail;       // what the log adds to the refusal
+
+    bool Refused() const { return messageId != 0; }
+    static SaveDecision Refusal(unsigned messageId, std::string detail = {}, std::string message = {});
+};
+
+// The one decision on a save. markups: the session's markups, null before
+// it has any. Shows nothing and starts nothing.
+SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, const std::string& markupPath);
+
+// The one place a decision is carried out: a refusal is logged, shown and
+// fails the save (E_FAIL, the user has been told why); a command line is
+// launched (S_OK once it started; a launch that fails is refused in turn).
+HRESULT CarryOutSave(const SaveDecision& decision, const std::string& markupPath);
+
+// Both, for the viewer's save of the markup at markupPath.
 HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath);

@@ -50,14 +50,17 @@ private:
 
 // One read through either kind of source; both take the same arguments.
 template <typename Source>
-std::string ReadThrough(Source* source, const std::string& section, const std::string& key) {
+std::string ReadThrough(Source* source, const std::string& section, const std::string& key, bool* cut) {
     const WideName wideSection(section);
     const WideName wideKey(key);
     WCHAR buffer[kValueBufferChars] = {};
     LONG count = kValueBufferChars;
     const HRESULT hr = source->ReadProfileValue(0, wideSection.c_str(), wideKey.c_str(), &count, buffer);
     if (FAILED(hr)) return {};
-    // A source that fills the buffer without a terminator is cut at its end.
+    // A source that fills the buffer without a terminator is cut at its end;
+    // one that stops a unit short (as Windows' profile functions do) may
+    // have cut the value too: either way the value counts as cut.
+    if (cut) *cut = std::find(buffer, buffer + kValueBufferChars - 1, WCHAR(0)) == buffer + kValueBufferChars - 1;
     return WideToAnsi(buffer, kValueBufferChars);
 }
 
@@ -105,14 +108,15 @@ void CPdmConnection::ReleaseSources() {
     m_pMarkupManager.reset();
 }
 
-std::string CPdmConnection::GetValue(const std::string& section, const std::string& key) {
-    if (m_pSource) return ReadThrough(m_pSource.get(), section, key);
-    if (m_pMarkupManager) return ReadThrough(m_pMarkupManager.get(), section, key);
+std::string CPdmConnection::GetValue(const std::string& section, const std::string& key, bool* cut) {
+    if (cut) *cut = false;
+    if (m_pSource) return ReadThrough(m_pSource.get(), section, key, cut);
+    if (m_pMarkupManager) return ReadThrough(m_pMarkupManager.get(), section, key, cut);
     return {};
 }
 
 HRESULT CPdmConnection::LoadSettings() {
-    m_strServerPath = GetValue(kSectionServerFile, kKeyServerPath);
+    m_strServerPath = GetValue(kSectionServerFile, kKeyServerPath, &m_bServerPathCut);
     m_strFileTypeID = GetValue(kSectionServerFile, kKeyFileTypeId);
     m_strViewMode = GetValue(kSectionServerFile, kKeyViewMode);
     m_strSessionID = GetValue(kSectionServerFile, kKeySessionId);
@@ -123,7 +127,7 @@ HRESULT CPdmConnection::LoadSettings() {
     m_nNumMarkups = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, kKeyNumMarkups)));
     m_nNumParts = ClampedCount(ParseLeadingInt(GetValue(kSectionViewList, kKeyNumParts)));
     if (m_strFileTypeID.empty()) m_strFileTypeID = kPlainSessionType;
-    if (m_strServerPath.empty()) m_strServerPath = GetValue(kSectionServerFile, kKeyImportPath);
+    if (m_strServerPath.empty()) m_strServerPath = GetValue(kSectionServerFile, kKeyImportPath, &m_bServerPathCut);
     return S_OK;
 }
 

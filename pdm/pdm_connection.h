@@ -26,8 +26,10 @@ public:
     // Lets go of the settings source; nothing more is read.
     void ReleaseSources();
 
-    // One launch file value; empty when missing or unreadable.
-    std::string GetValue(const std::string& section, const std::string& key);
+    // One launch file value; empty when missing or unreadable. cut, when
+    // given, says whether the value filled the reader's buffer: a longer one
+    // would have been cut there.
+    std::string GetValue(const std::string& section, const std::string& key, bool* cut = nullptr);
 
     std::string m_strFileTypeID;
     std::string m_strSessionID;

@@ -1,6 +1,6 @@
 #include "pdm/save_policy.h"
 
-#include "pdm/save_command.h"
+#include "platform/system/file_ops.h"
 #include "platform/text/ansi_code_page.h"
 #include "platform/system/machine_policy.h"
 #include "platform/com/module_context.h"
@@ -23,25 +23,33 @@ bool IsCharacterStart(const std::string& text, size_t at) {
     return position == at;
 }
 
+constexpr char kCutMark[] = "...";
+
 // An entry counts when the program it names has a full path; where an
 // unquoted entry's program ends shows only against DMAgent, but a full path
 // shows at its beginning.
 bool Counts(const std::string& entry) {
-    const DMAgentParts parts = SplitDMAgent(entry);
-    return parts.wellFormed && IsFullPath(parts.quoted ? parts.program : TrimBlanks(entry));
+    const SaveProgram read = ReadSaveProgram(entry);
+    return read.wellFormed && IsFullPath(read.quoted ? read.program : TrimBlanks(entry));
 }
 
-bool EntryIsDMAgent(const std::string& entry, const DMAgentParts& dmAgent) {
+bool SameProgram(const std::string& a, const std::string& b) { return PathsEqual(FileIdentity(a), FileIdentity(b)); }
+
+bool EntryIsDMAgent(const std::string& entry, const SaveProgram& dmAgent) {
     const std::string text = TrimBlanks(entry);
-    const DMAgentParts listed = SplitDMAgent(text);
-    if (listed.quoted)
-        return listed.wellFormed && PathsEqual(listed.program, dmAgent.program) && listed.words == dmAgent.words;
+    const SaveProgram listed = ReadSaveProgram(text);
+    if (listed.quoted || !listed.prefixOfPath)
+        if (listed.wellFormed && SameProgram(listed.program, dmAgent.program) && listed.words == dmAgent.words)
+            return true;
+    if (listed.quoted) return false;
     // Written without quotes, a program's path may hold blanks (Program
-    // Files): the entry is DMAgent's program, then a blank and its words.
+    // Files) where the file is not on this machine for the entry's own
+    // reading to find it: the entry is DMAgent's program, then a blank and
+    // its words.
     const size_t end = dmAgent.program.size();
     if (text.size() < end || !IsCharacterStart(text, end)) return false;
     if (end < text.size() && kBlanks.find(text[end]) == std::string_view::npos) return false;
-    return PathsEqual(text.substr(0, end), dmAgent.program) && TrimBlanks(text.substr(end)) == dmAgent.words;
+    return SameProgram(text.substr(0, end), dmAgent.program) && TrimBlanks(text.substr(end)) == dmAgent.words;
 }
 
 unsigned MessageOf(SavePolicyVerdict verdict) {
@@ -74,24 +82,30 @@ std::optional<std::vector<std::string>> ReadSaveCommandsPolicy(std::string* stat
     return allowed;
 }
 
-SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const std::string& dmAgent) {
+SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const SaveProgram& program) {
     if (std::none_of(allowed.begin(), allowed.end(), Counts)) return SavePolicyVerdict::kNoneAllowed;
-    const DMAgentParts parts = SplitDMAgent(dmAgent);
-    if (!IsFullPath(parts.program)) return SavePolicyVerdict::kNotFullPath;
-    const bool listed = std::any_of(allowed.begin(), allowed.end(), [&parts](const std::string& entry) {
-        return Counts(entry) && EntryIsDMAgent(entry, parts);
+    if (!IsFullPath(program.program)) return SavePolicyVerdict::kNotFullPath;
+    const bool listed = std::any_of(allowed.begin(), allowed.end(), [&program](const std::string& entry) {
+        return Counts(entry) && EntryIsDMAgent(entry, program);
     });
     return listed ? SavePolicyVerdict::kAllowed : SavePolicyVerdict::kNotListed;
 }
 
-SavePolicyCheck CheckSavePolicy(const std::string& dmAgent) {
+SavePolicyCheck CheckSavePolicy(const SaveProgram& program) {
     SavePolicyCheck check;
     const std::optional<std::vector<std::string>> allowed = ReadSaveCommandsPolicy(&check.state);
     if (!allowed) return check;
-    const SavePolicyVerdict verdict = CheckSaveCommand(*allowed, dmAgent);
+    const SavePolicyVerdict verdict = CheckSaveCommand(*allowed, program);
     if (verdict == SavePolicyVerdict::kAllowed) return check;
     check.messageId = MessageOf(verdict);
-    // The refused value goes after the message as text, never into a format.
-    check.message = LoadModuleString(check.messageId) + kNameSeparator + TrimBlanks(dmAgent);
+    // The refused program goes after the message as text, never into a format.
+    check.message = LoadModuleString(check.messageId) + kNameSeparator + ShownInMessage(program.program);
     return check;
+}
+
+std::string ShownInMessage(const std::string& text) {
+    if (text.size() <= kMaxShownProgramBytes) return text;
+    size_t end = 0;
+    for (size_t next; (next = end + CharacterLength(text, end)) <= kMaxShownProgramBytes;) end = next;
+    return text.substr(0, end) + kCutMark;
 }

@@ -4,6 +4,8 @@
 // through the Group Policy template (package/PolicyDefinitions) or by hand.
 #pragma once
 
+#include "pdm/save_command.h"
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -33,17 +35,23 @@ enum class SavePolicyVerdict {
     kNotFullPath,  // DMAgent's program has no drive letter or server
 };
 
-// With the policy on, DMAgent runs only when its whole value is one of the
-// entries: the program compared as paths are (PathsEqual), its own words
-// exactly, blanks around both aside. Only entries and programs with a full
-// path count. An entry may quote its program or not: written without quotes,
-// it names DMAgent's program when it begins with that path and a blank or
-// the end follows.
-SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const std::string& dmAgent);
+// With the policy on, DMAgent runs only when its program and words, as the
+// save reads them (ReadSaveProgram), are one of the entries: the program
+// compared by its file identity, so that any spelling of its folder names
+// it, its own words exactly, blanks around both aside. Only entries and
+// programs with a full path count. An entry may quote its program or not:
+// written without quotes, it names DMAgent's program when it begins with
+// that path and a blank or the end follows.
+SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const SaveProgram& program);
 
 struct SavePolicyCheck {
     unsigned messageId = 0;  // 0 when the policy allows DMAgent
-    std::string message;     // the message to show, naming DMAgent
+    std::string message;     // the message to show, naming the program
     std::string state;       // the policy as it was read, for the log
 };
-SavePolicyCheck CheckSavePolicy(const std::string& dmAgent);
+SavePolicyCheck CheckSavePolicy(const SaveProgram& program);
+
+// A launch file text as a message shows it after its words: the text is a
+// web front end's, and a box shows a readable name, not a page of it.
+std::string ShownInMessage(const std::string& text);
+inline constexpr size_t kMaxShownProgramBytes = 160;

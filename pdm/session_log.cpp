@@ -54,6 +54,8 @@ const char* RefusalReason(unsigned messageId) {
     case IDS_SAVE_MARKUP_STREAM: return "the markup path names a stream of a file";
     case IDS_SAVE_NAME_TOO_LONG: return "a path is too long";
     case IDS_SAVE_UNKNOWN_DOCUMENT: return "the document is not one of the session's";
+    case IDS_SAVE_NO_SERVER_FILE: return "the server file is missing or was cut";
+    case IDS_SAVE_PROGRAM_NOT_FOUND: return "the save program's path is not there";
     case IDS_SAVE_NO_PROGRAM_ALLOWED: return "the machine policy allows no save program";
     case IDS_SAVE_PROGRAM_NOT_FULL_PATH: return "the save program has no full path";
     default: return "refused";

@@ -1,5 +1,6 @@
 #include "viewlist/entry_list.h"
 
+#include "platform/system/file_ops.h"
 #include "platform/text/paths.h"
 
 namespace {
@@ -28,17 +29,38 @@ size_t LinkAtTail(Node* node, Node*& head, Node*& tail, size_t& count) {
     return ++count;
 }
 
+// Asks the file system once per path an entry holds, however often the list
+// is searched.
+const std::string& IdentityOf(EntryList::Node& node) {
+    if (!node.identityKnown || node.identityOf != node.entry.m_strLocalPath) {
+        node.identityKnown = true;
+        node.identityOf = node.entry.m_strLocalPath;
+        node.identity = FileIdentity(node.identityOf);
+    }
+    return node.identity;
+}
+
 }  // namespace
 
 EntryList::~EntryList() { RemoveAll(); }
 
 size_t EntryList::AddTail(const ViewListEntry& entry) {
-    return LinkAtTail(new Node{nullptr, entry}, m_pHead, m_pTail, m_nCount);
+    return LinkAtTail(new Node{nullptr, entry, {}, {}, false}, m_pHead, m_pTail, m_nCount);
 }
 
 ViewListEntry* EntryList::FindByLocalPath(const std::string& path) {
+    const std::string identity = FileIdentity(path);
     for (Node* node = m_pHead; node != nullptr; node = node->next) {
-        if (PathsEqual(node->entry.m_strLocalPath, path)) return &node->entry;
+        if (PathsEqual(IdentityOf(*node), identity)) return &node->entry;
+    }
+    return nullptr;
+}
+
+const ViewListEntry* EntryList::FindByFileName(const std::string& fileName,
+                                               const std::function<bool(const ViewListEntry&)>& accept) {
+    for (Node* node = m_pHead; node != nullptr; node = node->next) {
+        if (node->entry.m_strLocalPath.empty() || !accept(node->entry)) continue;
+        if (PathsEqual(PathFileName(IdentityOf(*node)), fileName)) return &node->entry;
     }
     return nullptr;
 }

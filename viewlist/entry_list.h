@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <functional>
 #include <string>
 
 struct ViewListEntry {
@@ -21,6 +22,11 @@ public:
     struct Node {
         Node* next = nullptr;
         ViewListEntry entry;
+        // The file identity of entry.m_strLocalPath, kept with the path it
+        // was made of: an entry's path may change after it is added.
+        std::string identityOf;
+        std::string identity;
+        bool identityKnown = false;
     };
 
     EntryList() = default;
@@ -30,8 +36,14 @@ public:
 
     // Returns the number of entries after the append.
     size_t AddTail(const ViewListEntry& entry);
-    // The first entry whose local path equals path under PathsEqual; owned by the list.
+    // The first entry whose local path names the same file as path: their
+    // file identities (FileIdentity) are equal under PathsEqual, so that any
+    // spelling of a folder finds the entry. Owned by the list.
     ViewListEntry* FindByLocalPath(const std::string& path);
+    // The first entry that accept takes whose local path's file name, as its
+    // file identity gives it, is fileName under PathsEqual.
+    const ViewListEntry* FindByFileName(const std::string& fileName,
+                                        const std::function<bool(const ViewListEntry&)>& accept);
     void RemoveAll();
 
     size_t Count() const { return m_nCount; }

@@ -19,6 +19,9 @@ struct ViewListRecord {
     std::string m_strPDMVendor;
     std::string m_strPDMHost;
     std::string m_strPDMPort;
+    // The viewer's reader filled its buffer with the server path: it may
+    // hold only the path's beginning, and no save may hand it on.
+    bool m_bServerPathCut = false;
     long m_nNumMarkups = 0;
     long m_nNumParts = 0;
     EntryList m_markups;

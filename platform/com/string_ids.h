@@ -16,6 +16,8 @@
 #define IDS_SAVE_MARKUP_STREAM 114
 #define IDS_SAVE_NAME_TOO_LONG 115
 #define IDS_SAVE_UNKNOWN_DOCUMENT 116
+#define IDS_SAVE_NO_SERVER_FILE 117
+#define IDS_SAVE_PROGRAM_NOT_FOUND 118
 /* The save command policy; the refused command follows the text. */
 #define IDS_SAVE_NO_PROGRAM_ALLOWED 120
 #define IDS_SAVE_PROGRAM_NOT_FULL_PATH 121

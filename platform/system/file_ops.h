@@ -13,3 +13,14 @@ bool DeleteFileAt(const std::string& path);
 // file system keeps; the path unchanged when the file system cannot give one
 // (no such file, or, natively, a file system without short names).
 std::string LongPathName(const std::string& path);
+
+// What the file system takes a path to name, as one text to compare with
+// PathsEqual: the path normalised (NormalizedPath, paths.h), then with the
+// long names the file system knows. Two spellings of one file give the same
+// identity; a file that does not exist keeps its normalised spelling.
+std::string FileIdentity(const std::string& path);
+
+// Whether path names an existing file (not a folder); and whether it names
+// anything that exists, a folder included.
+bool IsExistingFile(const std::string& path);
+bool PathExists(const std::string& path);

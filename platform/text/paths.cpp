@@ -2,7 +2,9 @@
 
 #include "platform/text/ansi_code_page.h"
 
+#include <algorithm>
 #include <string_view>
+#include <vector>
 
 namespace {
 
@@ -12,6 +14,15 @@ constexpr size_t kMaxDriveChars = 2;
 constexpr size_t kMaxPartChars = 255;
 constexpr char kSeparators[] = "\\/";
 constexpr char kExtensionDot[] = ".";
+constexpr char kSeparator = '\\';
+constexpr char kDroppedAtNameEnd[] = ". ";
+constexpr std::string_view kCurrentFolder = ".";
+constexpr std::string_view kParentFolder = "..";
+// Win32 file namespace and device namespace prefixes, in either separator.
+constexpr std::string_view kRawPathPrefixes[] = {"\\\\?\\", "\\\\.\\", "//?/", "//./"};
+constexpr std::string_view kUncPrefix = "UNC";
+
+bool IsSeparator(char c) { return c == '\\' || c == '/'; }
 
 // The part from..to, cut to maxChars bytes; a cut never keeps the first byte
 // of a double-byte character without its second.
@@ -24,6 +35,94 @@ std::string Cut(const std::string& path, size_t from, size_t to, size_t maxChars
 }
 
 }  // namespace
+
+std::string_view WithoutTrailingDotsAndBlanks(std::string_view name) {
+    size_t end = 0;
+    for (size_t at = 0; at < name.size();) {
+        const size_t length = CharacterLength(name, at);
+        at += length;
+        if (length > 1 || std::string_view(kDroppedAtNameEnd).find(name[at - 1]) == std::string_view::npos) end = at;
+    }
+    return name.substr(0, end);
+}
+
+namespace {
+
+// The names between separators, found as characters: in a double-byte code
+// page a second byte may have the value of "\".
+std::vector<std::string_view> Names(std::string_view path) {
+    std::vector<std::string_view> names;
+    size_t begin = 0;
+    for (size_t at = 0; at <= path.size();) {
+        if (at == path.size() || IsSeparator(path[at])) {
+            if (at > begin) names.push_back(path.substr(begin, at - begin));
+            begin = ++at;
+            continue;
+        }
+        at += CharacterLength(path, at);
+    }
+    return names;
+}
+
+bool HasRawPrefix(std::string_view path, std::string_view& rest) {
+    for (const std::string_view prefix : kRawPathPrefixes) {
+        if (path.substr(0, prefix.size()) != prefix) continue;
+        rest = path.substr(prefix.size());
+        return true;
+    }
+    return false;
+}
+
+// UNC and a separator, in any letter case: the server's share follows.
+bool BeginsWithUnc(std::string_view path) {
+    return path.size() > kUncPrefix.size() && IsSeparator(path[kUncPrefix.size()]) &&
+           std::equal(kUncPrefix.begin(), kUncPrefix.end(), path.begin(),
+                      [](char unc, char c) { return unc == (c & ~0x20); });
+}
+
+}  // namespace
+
+std::string NormalizedPath(const std::string& path) {
+    std::string_view rest = path;
+    std::string root;
+    size_t fixedNames = 0;  // names the root holds: a server and its share
+    if (HasRawPrefix(rest, rest)) {
+        if (BeginsWithUnc(rest)) {
+            rest.remove_prefix(kUncPrefix.size());
+            root = std::string(2, kSeparator);
+            fixedNames = 2;
+        }
+    } else if (rest.size() >= 2 && IsSeparator(rest[0]) && IsSeparator(rest[1])) {
+        root = std::string(2, kSeparator);
+        fixedNames = 2;
+    }
+    if (root.empty() && rest.size() >= 2 && rest[1] == ':') {
+        root = std::string(rest.substr(0, 2));
+        rest.remove_prefix(2);
+    }
+    if (!rest.empty() && IsSeparator(rest.front()) && (root.empty() || root.back() == ':')) root += kSeparator;
+
+    std::vector<std::string_view> kept;
+    for (std::string_view name : Names(rest)) {
+        if (kept.size() >= fixedNames) {
+            if (name == kCurrentFolder) continue;
+            if (name == kParentFolder) {
+                // A relative path keeps the ".." it cannot resolve.
+                if (kept.size() > fixedNames && kept.back() != kParentFolder) kept.pop_back();
+                else if (root.empty()) kept.push_back(name);
+                continue;
+            }
+        }
+        name = WithoutTrailingDotsAndBlanks(name);
+        if (!name.empty()) kept.push_back(name);
+    }
+    std::string normalized = root;
+    for (size_t i = 0; i < kept.size(); ++i) {
+        if (i > 0) normalized += kSeparator;
+        normalized += kept[i];
+    }
+    return normalized;
+}
 
 // Separators and the dot are found as characters: in a double-byte code page
 // the second byte of a character may have the value of "\".

@@ -6,6 +6,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 // The four parts, each cut to the runtime's buffer; whether the folder
 // (drive and directory) or the file name (base name and extension) lost
@@ -32,6 +33,20 @@ bool PathFileNameFits(const std::string& path);
 // Names, section and key names, paths and URL prefixes are the same when they
 // match ignoring letter case, with "/" taken as "\".
 bool PathsEqual(const std::string& a, const std::string& b);
+
+// The path as Windows resolves it before it reaches a file system: the
+// \\?\ and \\.\ prefixes removed (\\?\UNC\ gives back the server's two
+// separators), doubled separators and "." folded away, ".." taking back the
+// folder before it (never the drive or the server and share), the dots and
+// blanks that end a name dropped, every separator "\". Nothing else changes:
+// letter case is the comparison's business (PathsEqual), short names the file
+// system's (FileIdentity, file_ops.h).
+std::string NormalizedPath(const std::string& path);
+
+// The text without the dots and blanks that end it, as Windows drops them
+// from a name; a double-byte character is never cut, and none ends in a dot
+// or a blank.
+std::string_view WithoutTrailingDotsAndBlanks(std::string_view name);
 
 // A path that names one file whatever the current folder and drive are: it
 // begins with a drive letter and its separator (C:\) or with two separators

@@ -82,6 +82,13 @@ public:
 
     std::string Content() const { return ReadAll(m_path); }
 
+    // Forgets what was recorded, for a test that saves more than once.
+    void Clear() const {
+        std::error_code ignored;
+        std::filesystem::remove(m_path, ignored);
+        std::filesystem::remove(CommandLinePath(), ignored);
+    }
+
     // Windows: the raw command lines the recorder was started with, for
     // failure messages; empty natively.
     std::string CommandLines() const { return ReadAll(CommandLinePath()); }

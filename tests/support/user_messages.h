@@ -37,6 +37,11 @@ inline const std::map<unsigned, std::string> kUserMessages = {
      "bytes and would be cut. Save the markup under a shorter name."},
     {IDS_SAVE_UNKNOWN_DOCUMENT,
      "The markup was not handed to the PDM: the viewer named a document that this PDM session did not open."},
+    {IDS_SAVE_NO_SERVER_FILE,
+     "The markup was not handed to the PDM: the view list names no server file, or one too long for the viewer to "
+     "read whole."},
+    {IDS_SAVE_PROGRAM_NOT_FOUND,
+     "The markup was not handed to the PDM: the save program that the view list names is not on this computer:"},
     {IDS_SAVE_NO_PROGRAM_ALLOWED,
      "The markup was not handed to the PDM: your administrator allows no save command on this computer. The view "
      "list names:"},

@@ -91,7 +91,8 @@ TEST_F(SavePolicy, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
     const std::string forged =
         RecorderPath() + " MarkupSave 42 \\\\evil\\share\\payload.dwg evil.xml --config=\\\\evil\\share\\cfg";
     StartWithProgram(forged);
-    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, forged);
+    // The box names the program alone: the rest is the launch file's text.
+    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, RecorderPath());
 }
 
 // An entry is a whole DMAgent value; values of other types do not count.
@@ -175,6 +176,30 @@ TEST_F(SavePolicy, AQuotedProgramInAFolderWithABlankReceivesExactlyItsItems) {
     const auto policy = ScopedGroupPolicy::Enabled({"%ZEL_TEST_PROGRAM_FILES%/ZelPDM/pdm-save --vault=main"});
     StartWithProgram("\"" + program.string() + "\" --vault=main");
     ExpectLaunched({"--vault=main"});
+}
+
+// The viewer's reader drops the quotes around a whole value: a program in a
+// folder with a blank arrives unquoted. The whole path runs, and is what the
+// policy allows; the beginning of the path never runs, even where a program
+// of that name lies in wait.
+TEST_F(SavePolicy, AProgramInAFolderWithABlankRunsWholeWithoutItsQuotes) {
+    const std::filesystem::path program = m_dir / "Program Files" / "ZelPDM" / "pdm-save";
+    std::filesystem::create_directories(program.parent_path());
+    std::filesystem::copy_file(RecorderPath(), program);
+    std::filesystem::copy_file(RecorderPath(), m_dir / "Program");
+    StartWithProgram(program.string());
+    ExpectLaunched();
+    m_recorder.Clear();
+    {
+        ScopedSaveCommandsPolicy policy({program.string()});
+        StartWithProgram(program.string());
+        ExpectLaunched();
+        m_recorder.Clear();
+    }
+    // A path with blanks that is not there: its beginning is no program.
+    std::filesystem::remove(program);
+    StartWithProgram(program.string());
+    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_FOUND, program.string());
 }
 
 // A bare program name is found on the path, never in the current folder,

@@ -198,6 +198,42 @@ TEST_F(MarkupSaveRefusal, PathsThatNameNoFileOrAnotherSpellingAreRefusedAndTold)
     EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
 }
 
+// The launch file may spell the read-only markup's folder otherwise than
+// the server file's; the PDM is handed the file name alone, so a read-only
+// markup of that name is refused whatever folder the list gives it.
+TEST_F(MarkupSaveRefusal, AReadOnlyMarkupIsRefusedUnderEverySpellingOfItsFolder) {
+    const std::string spellings[] = {
+        "C:\\PDM\\vault\\.\\review.xml", "C:\\PDM\\vault\\\\review.xml", "C:\\PDM\\vault\\review.xml.",
+        "C:\\PDM\\other\\..\\vault\\review.xml", "\\\\?\\C:\\PDM\\vault\\review.xml", "\\\\.\\C:\\PDM\\vault\\review.xml",
+        "c:/pdm/VAULT/review.xml ", "D:\\elsewhere\\REVIEW.XML"};
+    for (const std::string& listed : spellings) {
+        StartWithValues("ServerPath=C:\\PDM\\vault\\gear.dwg\n",
+                        "NumMarkups=2\nMarkup0=C:\\PDM\\vault\\mine.xml\nMarkup1=" + listed +
+                            "\nMarkupAccess1=read\nDMAgent=" + RecorderPath() + "\n");
+        ExpectRefusal("C:\\tmp\\review.xml", IDS_NO_MARKUP_PERMISSION);
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
+    EXPECT_EQ(kNothing, m_recorder.WaitForRecord(1500ms));
+}
+
+// The PDM would take the markup in beside no server file, or beside the
+// beginning of one the viewer's reader cut at its buffer (1,023 characters).
+TEST_F(MarkupSaveRefusal, AMissingOrCutServerPathIsRefusedAndTold) {
+    const std::string program = "DMAgent=" + RecorderPath() + "\n";
+    for (const std::string& serverFile :
+         {std::string(), std::string("ServerPath=\n"), "ServerPath=D:\\" + std::string(1020, 's') + "\n"}) {
+        StartWithValues(serverFile, program);
+        ExpectRefusal("C:\\tmp\\x.xml", IDS_SAVE_NO_SERVER_FILE);
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+    }
+    // One character less fits, and the save goes ahead.
+    StartWithValues("ServerPath=D:\\" + std::string(1019, 's') + "\n", program);
+    ASSERT_HR(S_OK, Save("C:\\tmp\\x.xml"));
+    EXPECT_EQ(Arguments().at(2).size(), 1022u);
+}
+
 #ifndef _WIN32
 // Natively the launch learns when the program does not exist; under Windows
 // only a missing interpreter is reported, which no test can arrange.

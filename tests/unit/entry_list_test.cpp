@@ -64,6 +64,25 @@ TEST(EntryList, FindByLocalPathUsesPathRuleFirstMatch) {
     EXPECT_EQ(list.FindByLocalPath(""), nullptr);
 }
 
+// Both sides of a lookup go by the file's identity, so the list and the
+// caller may spell the folder differently; a file name of another entry, or
+// one accept turns down, is not found by name.
+TEST(EntryList, LookupsGoByTheFilesIdentity) {
+    EntryList list;
+    list.AddTail(Markup("C:\\PDM\\other\\..\\vault\\review.xml."));
+    list.AddTail(Markup("D:\\elsewhere\\notes.xml"));
+    EXPECT_NE(list.FindByLocalPath("\\\\?\\c:\\pdm\\VAULT\\.\\review.xml"), nullptr);
+    EXPECT_EQ(list.FindByLocalPath("C:\\PDM\\review.xml"), nullptr);
+    // An entry changed after it was added is looked up under its new path.
+    (*list.begin()).m_strLocalPath = "C:\\PDM\\moved.xml";
+    EXPECT_EQ(list.FindByLocalPath("C:\\PDM\\vault\\review.xml"), nullptr);
+    EXPECT_NE(list.FindByLocalPath("C:\\PDM\\.\\moved.xml"), nullptr);
+    const auto all = [](const ViewListEntry&) { return true; };
+    EXPECT_EQ(list.FindByFileName("NOTES.XML", all)->m_strLocalPath, "D:\\elsewhere\\notes.xml");
+    EXPECT_EQ(list.FindByFileName("notes.xml", [](const ViewListEntry&) { return false; }), nullptr);
+    EXPECT_EQ(list.FindByFileName("elsewhere", all), nullptr);
+}
+
 TEST(EntryList, EmptyLocalPathsMatchAnEmptyPath) {
     EntryList list;
     list.AddTail(ViewListEntry{});

@@ -145,4 +145,40 @@ TEST(PathsEqual, DoubleByteCharactersCompareWhole) {
 
 #endif
 
+// Every spelling Windows resolves to one path before a file system sees it.
+TEST(NormalizedPath, ResolvesWhatWindowsResolves) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\PDM\\vault\\review.xml", "C:\\PDM\\vault\\review.xml"},
+        {"C:\\PDM\\vault\\.\\review.xml", "C:\\PDM\\vault\\review.xml"},
+        {"C:\\PDM\\vault\\\\review.xml", "C:\\PDM\\vault\\review.xml"},
+        {"C:/PDM//vault/review.xml", "C:\\PDM\\vault\\review.xml"},
+        {"C:\\PDM\\vault\\review.xml. . ", "C:\\PDM\\vault\\review.xml"},
+        {"C:\\PDM\\vault. \\review.xml", "C:\\PDM\\vault\\review.xml"},
+        {"C:\\PDM\\other\\..\\vault\\review.xml", "C:\\PDM\\vault\\review.xml"},
+        {"C:\\..\\..\\PDM\\review.xml", "C:\\PDM\\review.xml"},
+        {"\\\\?\\C:\\PDM\\review.xml", "C:\\PDM\\review.xml"},
+        {"\\\\.\\C:\\PDM\\review.xml", "C:\\PDM\\review.xml"},
+        {"//?/C:/PDM/review.xml", "C:\\PDM\\review.xml"},
+        {"\\\\?\\UNC\\pdm\\vault\\review.xml", "\\\\pdm\\vault\\review.xml"},
+        {"\\\\?\\unc\\pdm\\vault\\..\\..\\review.xml", "\\\\pdm\\vault\\review.xml"},
+        {"\\\\pdm\\vault\\.\\x\\..\\review.xml", "\\\\pdm\\vault\\review.xml"},
+        {"C:review.xml", "C:review.xml"},
+        {"..\\..\\review.xml", "..\\..\\review.xml"},
+        {"a\\..\\..\\review.xml", "..\\review.xml"},
+        {"", ""},
+    };
+    for (const auto& [path, expected] : cases) EXPECT_EQ(NormalizedPath(path), expected) << path;
+}
+
+#ifndef _WIN32
+// A separator's value as the second byte of a double-byte character is part
+// of that character, and so is what looks like a trailing dot.
+TEST(NormalizedPath, DoubleByteCharactersStayWhole) {
+    ScopedAnsiCodePage japanese(932);
+    const std::string so = "\x83\x5C";  // its second byte is "\"
+    EXPECT_EQ(NormalizedPath("C:\\" + so + "\\.\\" + so + ".xml"), "C:\\" + so + "\\" + so + ".xml");
+    EXPECT_EQ(NormalizedPath("C:\\a\\" + so + "\\..\\b"), "C:\\a\\b");
+}
+#endif
+
 }  // namespace

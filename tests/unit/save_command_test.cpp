@@ -13,7 +13,7 @@ namespace {
 
 SaveCommandItems Items(const std::string& program, const std::string& session, const std::string& server,
                        const std::string& fileName, const std::string& application) {
-    return {program, session, server, fileName, application};
+    return {ReadSaveProgram(program), session, server, fileName, application};
 }
 
 std::string LineOf(const SaveCommandItems& items) {
@@ -83,19 +83,19 @@ TEST(SaveCommandLine, AProgramIsNeeded) {
     for (const char* program : {"", " ", "\t", "  \t "})
         EXPECT_EQ(FaultOf(Items(program, "42", "D:\\srv\\gear.xml", "gear_1.xml", "view")), SaveCommandFault::kNoProgram)
             << "[" << program << "]";
-    // Blanks before the program are skipped by start, as they always were.
-    EXPECT_EQ("  vault.exe MarkupSave 1 2 3 4", LineOf(Items("  vault.exe", "1", "2", "3", "4")));
-    EXPECT_EQ("vault.exe", SplitDMAgent("  vault.exe /x MarkupSave").program);
-    EXPECT_EQ("C:\\PDM\\save.exe", SplitDMAgent("C:\\PDM\\save.exe\t/x").program);
-    EXPECT_EQ("", SplitDMAgent(" \t ").program);
+    // Blanks around the program do not count.
+    EXPECT_EQ("vault.exe MarkupSave 1 2 3 4", LineOf(Items("  vault.exe", "1", "2", "3", "4")));
+    EXPECT_EQ("vault.exe", ReadSaveProgram("  vault.exe /x MarkupSave").program);
+    EXPECT_EQ("C:\\PDM\\save.exe", ReadSaveProgram("C:\\PDM\\save.exe\t/x").program);
+    EXPECT_EQ("", ReadSaveProgram(" \t ").program);
 }
 
-// A program in a folder with a blank is named in quotes; the line keeps
-// DMAgent as it stands. A quote anywhere else is still refused.
-TEST(SaveCommandLine, AQuotedProgramGoesInAsItStands) {
+// A program in a folder with a blank is named in quotes and goes in quoted.
+// A quote anywhere else is still refused.
+TEST(SaveCommandLine, AQuotedProgramGoesInQuoted) {
     const std::string program = "\"C:\\Program Files\\ZelPDM\\pdm-save.exe\"";
     EXPECT_EQ(program + " MarkupSave 42 a b c", LineOf(Items(program, "42", "a", "b", "c")));
-    EXPECT_EQ(" " + program + " /x MarkupSave 42 a b c", LineOf(Items(" " + program + " /x", "42", "a", "b", "c")));
+    EXPECT_EQ(program + " /x MarkupSave 42 a b c", LineOf(Items(" " + program + " /x", "42", "a", "b", "c")));
     // Inside the quotes the interpreter's instructions are characters of the path.
     EXPECT_EQ(FaultOf(Items("\"C:\\R&D (x86)\\v.exe\"", "1", "2", "3", "4")), SaveCommandFault::kNone);
     for (const char* dmAgent : {"\"C:\\v.exe", "\"C:\\v.exe\"/x", "\"C:\\v.exe\"&calc", "\"C:\\v.exe\" & calc",

@@ -53,7 +53,7 @@ const MatchCase kMatchCases[] = {
 
 TEST(SavePolicyMatch, TheWholeValueMustBeOneFullPathEntry) {
     for (const MatchCase& c : kMatchCases)
-        EXPECT_EQ(CheckSaveCommand(c.allowed, c.dmAgent), c.expected) << c.what << ": " << c.dmAgent;
+        EXPECT_EQ(CheckSaveCommand(c.allowed, ReadSaveProgram(c.dmAgent)), c.expected) << c.what << ": " << c.dmAgent;
 }
 
 // Entries the template writes are expanded as Windows expands them.

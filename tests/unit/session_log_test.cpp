@@ -173,10 +173,9 @@ TEST(LogFile, TheSessionIdentifierShowsOnlyItsBeginningAndLength) {
     EXPECT_EQ("...(0 chars)", MaskedSessionId(""));
     EXPECT_EQ("a?bc...(6 chars)", MaskedSessionId("a\nbcde"));
     // Quoted in the command line, the identifier goes with its quotes.
-    const SaveCommandItems items{"C:\\PDM\\save.exe --x", "42 secret id", "D:\\srv\\g.dwg", "g.xml", "view"};
-    const SaveCommand command = BuildSaveCommand(items);
+    const SaveCommandItems items{ReadSaveProgram("C:\\PDM\\save.exe --x"), "42 secret id", "D:\\srv\\g.dwg", "g.xml", "view"};
     EXPECT_EQ("C:\\PDM\\save.exe --x MarkupSave 42 s...(12 chars) D:\\srv\\g.dwg g.xml view",
-              CommandLineForLog(items, command.line, MaskedSessionId(items.sessionId)));
+              CommandLineForLog(items, MaskedSessionId(items.sessionId)));
 }
 
 }  // namespace

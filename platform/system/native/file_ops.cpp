@@ -1,5 +1,7 @@
 #include "platform/system/file_ops.h"
 
+#include "platform/text/paths.h"
+
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,3 +15,15 @@ bool DeleteFileAt(const std::string& path) { return unlink(path.c_str()) == 0; }
 
 // Linux file systems keep one name per file.
 std::string LongPathName(const std::string& path) { return path; }
+
+std::string FileIdentity(const std::string& path) { return NormalizedPath(path); }
+
+bool IsExistingFile(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0 && !S_ISDIR(status.st_mode);
+}
+
+bool PathExists(const std::string& path) {
+    struct stat status {};
+    return stat(path.c_str(), &status) == 0;
+}

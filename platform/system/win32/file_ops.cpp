@@ -1,6 +1,7 @@
 #include "platform/system/file_ops.h"
 
 #include "platform/com/com.h"
+#include "platform/text/paths.h"
 
 #include <io.h>
 #include <sys/stat.h>
@@ -24,3 +25,12 @@ std::string LongPathName(const std::string& path) {
     longPath.resize(length);
     return longPath;
 }
+
+std::string FileIdentity(const std::string& path) { return LongPathName(NormalizedPath(path)); }
+
+bool IsExistingFile(const std::string& path) {
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;
+}
+
+bool PathExists(const std::string& path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
