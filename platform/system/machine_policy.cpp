@@ -2,6 +2,9 @@
 
 #include "platform/system/environment.h"
 #include "platform/system/registry_api.h"
+#include "platform/text/codepage.h"
+
+#include <algorithm>
 
 namespace {
 
@@ -14,6 +17,19 @@ std::string TextOf(const std::vector<BYTE>& data, DWORD size) {
     std::string text(data.begin(), data.begin() + size);
     const size_t end = text.find('\0');
     return end == std::string::npos ? text : text.substr(0, end);
+}
+
+// A list entry read as Unicode, in the ANSI code page the agent compares in:
+// nothing for one with a character that has no exact form there (the ANSI
+// calls would bend it to a look-alike, and the entry would name another
+// path), nor for one whose variables cannot be expanded.
+std::optional<std::string> EntryOf(const std::vector<BYTE>& data, DWORD size, DWORD type) {
+    WideString text(size / sizeof(WCHAR), 0);
+    std::copy(data.begin(), data.begin() + text.size() * sizeof(WCHAR), reinterpret_cast<BYTE*>(text.data()));
+    text.resize(std::find(text.begin(), text.end(), WCHAR(0)) - text.begin());
+    std::optional<std::string> entry = WideToAnsiExact(text);
+    if (!entry || type == REG_SZ) return entry;
+    return ExpandEnvironmentText(*entry);
 }
 
 // The 64-bit view, which administrators' tools write, also for this 32-bit
@@ -31,13 +47,13 @@ std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPa
     std::vector<std::string> texts;
     if (opened != ERROR_SUCCESS) return texts;
 
-    std::vector<char> name(kMaxValueNameChars);
+    std::vector<WCHAR> name(kMaxValueNameChars);
     std::vector<BYTE> data(kFirstDataBytes);
     for (DWORD index = 0;;) {
         DWORD nameSize = kMaxValueNameChars;
         DWORD dataSize = static_cast<DWORD>(data.size());
         DWORD type = 0;
-        const LSTATUS status = RegEnumValueA(key.get(), index, name.data(), &nameSize, nullptr, &type, data.data(),
+        const LSTATUS status = RegEnumValueW(key.get(), index, name.data(), &nameSize, nullptr, &type, data.data(),
                                              &dataSize);
         if (status == ERROR_MORE_DATA && dataSize > data.size()) {
             data.resize(dataSize);
@@ -47,11 +63,8 @@ std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPa
         // A list read only in part could leave out the one entry that allows
         // the program: nothing is allowed then.
         if (status != ERROR_SUCCESS) return std::vector<std::string>();
-        if (type == REG_SZ) texts.push_back(TextOf(data, dataSize));
-        // An entry that cannot be expanded allows nothing.
-        if (type == REG_EXPAND_SZ)
-            if (std::optional<std::string> expanded = ExpandEnvironmentText(TextOf(data, dataSize)))
-                texts.push_back(std::move(*expanded));
+        if (type == REG_SZ || type == REG_EXPAND_SZ)
+            if (std::optional<std::string> entry = EntryOf(data, dataSize, type)) texts.push_back(std::move(*entry));
         ++index;
     }
 }

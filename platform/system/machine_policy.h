@@ -8,7 +8,9 @@
 
 // The string values of the policy key at keyPath below HKEY_LOCAL_MACHINE:
 // nothing when the key does not exist, else the texts of its REG_SZ values
-// and its REG_EXPAND_SZ values, expanded, in the registry's order. Values of
+// and its REG_EXPAND_SZ values, expanded, in the registry's order. They are
+// read as Unicode; a value with a character that has no exact form in the
+// ANSI code page is left out, as one that cannot be expanded is. Values of
 // other types are not texts of the list. A key that exists but cannot be read
 // gives an empty list, so that a policy never falls open by failing.
 std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath);

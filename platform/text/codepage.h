@@ -4,6 +4,7 @@
 
 #include "platform/com/com.h"
 
+#include <optional>
 #include <string>
 
 using WideString = std::basic_string<WCHAR>;
@@ -11,3 +12,12 @@ using WideString = std::basic_string<WCHAR>;
 WideString AnsiToWide(const std::string& text);
 // Reads at most maxChars units, stopping at the first zero.
 std::string WideToAnsi(const WCHAR* text, size_t maxChars);
+
+// The text in the ANSI code page when every character has its own form
+// there; nothing when the conversion would replace one or bend it to a
+// look-alike (best fit), since the result would name something else.
+inline std::optional<std::string> WideToAnsiExact(const WideString& text) {
+    std::string ansi = WideToAnsi(text.c_str(), text.size());
+    if (AnsiToWide(ansi) != text) return std::nullopt;
+    return ansi;
+}

@@ -148,7 +148,41 @@ TEST_F(SaveDllProgramFiles, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
     const std::string forged = std::string(kQuotedProgram) +
                                " MarkupSave 42 \\\\evil\\share\\payload.dwg evil.xml --config=\\\\evil\\share\\cfg";
     StartWithProgram(forged);
-    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, forged);
+    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, kProgram);
+}
+
+// A front end writes a program in a folder with a blank in quotes, and the
+// viewer drops quotes that enclose a whole value: the whole path runs, with
+// or without a policy entry written without quotes, and C:\Program, which
+// start would otherwise run with the rest as its first argument, never does.
+TEST_F(SaveDllProgramFiles, AProgramInAFolderWithABlankRunsWholeWithoutItsQuotes) {
+    constexpr char kPlanted[] = "C:\\Program.exe";
+    std::filesystem::copy_file(RecorderPath(), kPlanted, std::filesystem::copy_options::overwrite_existing);
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);
+    StartWithProgram(kQuotedProgram);
+    ExpectLaunched({});
+    m_recorder.Clear();
+    {
+        const auto policy = ScopedGroupPolicy::Enabled({kProgram});
+        StartWithProgram(kProgram);
+        ExpectLaunched({});
+    }
+    std::filesystem::remove(kPlanted);
+}
+
+// An entry is read as Unicode: one with a character that has no form in the
+// ANSI code page is no entry, where the ANSI calls would bend it to a
+// look-alike (the A with a macron to A) and allow another path.
+TEST_F(SaveDllProgramFiles, AnEntryOutsideTheCodePageAllowsNothing) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);
+    ScopedSaveCommandsPolicy policy({});
+    const std::wstring entry = L"C:\\Program Files\\ZelPDM\\pdm-s\u0100ve.exe";
+    UniqueHkey key;
+    ASSERT_EQ(ERROR_SUCCESS, RegOpenKeyExA(HKEY_LOCAL_MACHINE, kSaveCommandsPolicyKey, 0, KEY_ALL_ACCESS, key.put()));
+    ASSERT_EQ(ERROR_SUCCESS, RegSetValueExW(key.get(), L"1", 0, REG_SZ, reinterpret_cast<const BYTE*>(entry.c_str()),
+                                            static_cast<DWORD>((entry.size() + 1) * sizeof(wchar_t))));
+    StartWithProgram(std::string("C:\\Program Files\\ZelPDM\\pdm-sAve.exe"));
+    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, "C:\\Program Files\\ZelPDM\\pdm-sAve.exe");
 }
 
 // A bare program name must not be found in the viewer's current folder,

@@ -132,7 +132,7 @@ TEST_F(SavePolicy, AStringWithoutItsTerminatorIsReadWhole) {
 // read lists: a key that exists but cannot be opened, or whose values stop
 // reading after the one that lists the program.
 TEST_F(SavePolicy, APolicyKeyThatCannotBeReadWholeAllowsNothing) {
-    for (const auto& [call, passing] : {std::pair{"RegOpenKeyExA", 0u}, std::pair{"RegEnumValueA", 1u}}) {
+    for (const auto& [call, passing] : {std::pair{"RegOpenKeyExA", 0u}, std::pair{"RegEnumValueW", 1u}}) {
         ScopedSaveCommandsPolicy policy({RecorderPath(), "C:\\PDM\\pdm-save.exe"});
         regstore::InjectFault(call, std::string("HKLM\\") + kSaveCommandsPolicyKey, ERROR_ACCESS_DENIED, passing);
         StartWithProgram(RecorderPath());
@@ -141,6 +141,32 @@ TEST_F(SavePolicy, APolicyKeyThatCannotBeReadWholeAllowsNothing) {
         nuvsim::CloseDocuments();
         ReleaseAgent();
     }
+}
+
+// The template's switch, where its key exists but cannot be opened, counts
+// as on: the hand-written list beside it, which would allow the program,
+// does not decide then.
+TEST_F(SavePolicy, ASwitchKeyThatCannotBeOpenedKeepsThePolicyOn) {
+    ScopedSaveCommandsPolicy byHand({RecorderPath()});
+    const ScopedGroupPolicy policy(std::nullopt, {});
+    regstore::InjectFault("RegOpenKeyExA", std::string("HKLM\\") + kPdmPolicyKey, ERROR_ACCESS_DENIED);
+    StartWithProgram(RecorderPath());
+    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
+}
+
+// Only REG_SZ and REG_EXPAND_SZ values are entries: a list of other types
+// holding the program's path allows nothing.
+TEST_F(SavePolicy, ValuesOfOtherTypesAreNoEntries) {
+    ScopedSaveCommandsPolicy policy({});
+    const std::string path = RecorderPath();
+    const std::string multi = path + std::string(1, '\0') + std::string(1, '\0');
+    policy.Add("multi", REG_MULTI_SZ, multi.data(), multi.size());
+    policy.Add("none", REG_NONE, path.c_str(), path.size() + 1);
+    policy.Add("binary", REG_BINARY, path.c_str(), path.size() + 1);
+    const DWORD number = 1;
+    policy.Add("number", REG_DWORD, &number, sizeof number);
+    StartWithProgram(RecorderPath());
+    ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
 }
 
 class SaveGroupPolicy : public SavePolicy, public testing::WithParamInterface<GroupPolicyCase> {};

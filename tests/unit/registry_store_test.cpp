@@ -1,6 +1,7 @@
 // The native registry store: Windows registry semantics over a shared file.
 
 #include "platform/system/registry_api.h"
+#include "platform/text/codepage.h"
 
 #include <gtest/gtest.h>
 
@@ -130,6 +131,25 @@ TEST_F(RegistryStore, ValuesKeepTypeAndBytesAndReportShortBuffers) {
     DWORD value = 0;
     EXPECT_EQ(GetDword(again.get(), "count", value), ERROR_SUCCESS);
     EXPECT_EQ(value, 2u) << "the second write replaces the first, whatever the case";
+}
+
+// The wide enumeration gives text values in wide text, the rest as stored.
+TEST_F(RegistryStore, WideEnumerationConvertsTextsOnly) {
+    UniqueHkey key = Create("Software\\Wide");
+    ASSERT_EQ(RegSetValueExA(key.get(), "a\xC3\xA9", 0, REG_SZ, reinterpret_cast<const BYTE*>("C:\\\xC3\xA9"), 6),
+              ERROR_SUCCESS);
+    SetDword(key.get(), "z", 7);
+    WCHAR name[16] = {};
+    BYTE data[32] = {};
+    DWORD nameSize = 16, dataSize = sizeof data, type = REG_NONE;
+    ASSERT_EQ(RegEnumValueW(key.get(), 0, name, &nameSize, nullptr, &type, data, &dataSize), ERROR_SUCCESS);
+    EXPECT_EQ(WideString(name, nameSize), (WideString{'a', 0xE9}));
+    EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
+    EXPECT_EQ(dataSize, 5 * sizeof(WCHAR));
+    EXPECT_EQ(WideString(reinterpret_cast<const WCHAR*>(data)), (WideString{'C', ':', '\\', 0xE9}));
+    nameSize = 16, dataSize = 2;
+    EXPECT_EQ(RegEnumValueW(key.get(), 1, name, &nameSize, nullptr, &type, data, &dataSize), ERROR_MORE_DATA);
+    EXPECT_EQ(dataSize, sizeof(DWORD));
 }
 
 TEST_F(RegistryStore, BadArgumentsAndHandlesAreRefused) {

@@ -23,6 +23,7 @@ typedef uint32_t REGSAM;
 #define ERROR_KEY_DELETED 1018L
 #define REG_NONE 0
 #define REG_BINARY 3
+#define REG_MULTI_SZ 7
 #define REG_CREATED_NEW_KEY 1
 #define REG_OPENED_EXISTING_KEY 2
 #define KEY_QUERY_VALUE 0x0001
@@ -41,5 +42,9 @@ LSTATUS RegDeleteKeyA(HKEY key, const char* subKey);
 LSTATUS RegEnumKeyExA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, char* cls,
                       DWORD* clsSize, void* lastWrite);
 LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* dataSize);
+// The wide form: names and REG_SZ / REG_EXPAND_SZ data converted from the
+// store's ANSI text by the code page, other data as it is.
+LSTATUS RegEnumValueW(HKEY key, DWORD index, WCHAR* name, DWORD* nameSize, DWORD* reserved, DWORD* type, BYTE* data,
                       DWORD* dataSize);
 LSTATUS RegCloseKey(HKEY key);

@@ -5,6 +5,7 @@
 #include "platform/system/registry_api.h"
 
 #include "platform/system/native/registry_store.h"
+#include "platform/text/codepage.h"
 
 #include <algorithm>
 #include <cstring>
@@ -12,6 +13,7 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <vector>
 
 using regstore::Access;
 using regstore::Key;
@@ -32,6 +34,9 @@ struct NativeHkey {
 };
 
 namespace {
+
+// The registry's limit on a value name, terminator included.
+constexpr DWORD kMaxNativeValueNameChars = 16384;
 
 std::mutex g_handlesMutex;
 std::set<const NativeHkey*> g_handles;
@@ -261,6 +266,44 @@ LSTATUS RegEnumValueA(HKEY key, DWORD index, char* name, DWORD* nameSize, DWORD*
         if (dataSize) *dataSize = needed;
         return ERROR_SUCCESS;
     });
+}
+
+LSTATUS RegEnumValueW(HKEY key, DWORD index, WCHAR* name, DWORD* nameSize, DWORD* reserved, DWORD* type, BYTE* data,
+                      DWORD* dataSize) {
+    if (!name || !nameSize || reserved || (data && !dataSize)) return ERROR_INVALID_PARAMETER;
+    if (const std::optional<NativeHkey> handle = Resolve(key))
+        if (const LSTATUS injected = regstore::InjectedStatus("RegEnumValueW", handle->FoldedPath())) return injected;
+    std::vector<char> ansiName(kMaxNativeValueNameChars);
+    DWORD ansiNameSize = kMaxNativeValueNameChars;
+    DWORD ansiType = 0;
+    DWORD ansiSize = 0;
+    LSTATUS status = RegEnumValueA(key, index, ansiName.data(), &ansiNameSize, nullptr, &ansiType, nullptr, &ansiSize);
+    if (status != ERROR_SUCCESS) return status;
+    std::vector<BYTE> ansiData(ansiSize);
+    ansiNameSize = kMaxNativeValueNameChars;
+    status = RegEnumValueA(key, index, ansiName.data(), &ansiNameSize, nullptr, &ansiType, ansiData.data(), &ansiSize);
+    if (status != ERROR_SUCCESS) return status;
+    const WideString wideName = AnsiToWide(std::string(ansiName.data(), ansiNameSize));
+    std::vector<BYTE> wideData = ansiData;
+    if (ansiType == REG_SZ || ansiType == REG_EXPAND_SZ) {
+        const std::string text(ansiData.begin(), ansiData.end());
+        const WideString wide = AnsiToWide(text.substr(0, text.find('\0'))) + WCHAR(0);
+        const auto* bytes = reinterpret_cast<const BYTE*>(wide.data());
+        wideData.assign(bytes, bytes + wide.size() * sizeof(WCHAR));
+    }
+    if (*nameSize <= wideName.size()) return ERROR_MORE_DATA;
+    const DWORD needed = static_cast<DWORD>(wideData.size());
+    if (data && *dataSize < needed) {
+        *dataSize = needed;
+        return ERROR_MORE_DATA;
+    }
+    std::copy(wideName.begin(), wideName.end(), name);
+    name[wideName.size()] = 0;
+    *nameSize = static_cast<DWORD>(wideName.size());
+    if (type) *type = ansiType;
+    if (data) std::copy(wideData.begin(), wideData.end(), data);
+    if (dataSize) *dataSize = needed;
+    return ERROR_SUCCESS;
 }
 
 LSTATUS RegCloseKey(HKEY key) {
