@@ -45,6 +45,7 @@ bool AppendToCallerList(PendingFileList* list, const std::string& path) {
     *link = node;
     return true;
 }
+
 // Counts one markup load for as long as it lives.
 class MarkupLoadCount {
 public:
