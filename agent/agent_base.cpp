@@ -1,7 +1,6 @@
 #include "agent/agent_base.h"
 
 #include "interfaces/guids.h"
-#include "platform/com/module_context.h"
 
 CAgentBase::CAgentBase() {
     // Without the helper the agent still exists; the operations that need it fail.
@@ -29,14 +28,12 @@ HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList
     return E_NOTIMPL;
 }
 
-// Operations the viewer may call but this agent does not provide. They switch
-// the module context like every other operation of these interfaces.
-#define AGENT_STUB(iface_method, result, ...)                          \
-    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) try { \
-        ModuleContextGuard context;                                    \
-        return result;                                                 \
-    }                                                                  \
-    CATCH_RETURN()
+// Operations the viewer may call but this agent does not provide. They pass
+// the same boundary as every other operation of these interfaces.
+#define AGENT_STUB(iface_method, result, ...)                              \
+    HRESULT STDMETHODCALLTYPE CAgentBase::iface_method(__VA_ARGS__) {      \
+        return Operation([]() -> HRESULT { return result; });              \
+    }
 
 AGENT_STUB(Stub3, S_OK, LONG, LONG, LONG, LONG, LONG)
 AGENT_STUB(Stub4, E_NOTIMPL, LONG)
@@ -56,10 +53,10 @@ AGENT_STUB(ControlStub6, S_OK, LONG, LONG)
 
 #undef AGENT_STUB
 
-HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) try {
-    ModuleContextGuard context;
-    RETURN_HR_IF_NULL(E_POINTER, started);
-    *started = m_pViewerSession ? 1 : 0;
-    return S_OK;
+HRESULT STDMETHODCALLTYPE CAgentBase::IsStarted(LONG* started) {
+    return Operation([&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_POINTER, started);
+        *started = m_pViewerSession ? 1 : 0;
+        return S_OK;
+    });
 }
-CATCH_RETURN();

@@ -7,6 +7,7 @@
 #include "pdm/pdm_connection.h"
 #include "pdm/session_log.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/module_context.h"
 #include "platform/com/result.h"
 #include "viewlist/agent_data_store.h"
 
@@ -82,6 +83,27 @@ protected:
     // A reference of the agent's own across a call out: whoever is called may
     // let go of the last other one, and the agent must outlive the call.
     ComPtr<IAgentNotify> HoldSelf() { return ComPtr<IAgentNotify>::copy(NotifyInterface()); }
+
+    // The boundary of every operation of the agent's interfaces but IUnknown's.
+    // The agent holds itself for the whole call, since whoever it calls out to
+    // may let go of its last reference; its own module is current, so that
+    // its strings load from its own table whoever called in; and no exception
+    // passes into the viewer, whose process it would end.
+    template <typename Body>
+    HRESULT Operation(Body&& body) noexcept {
+        try {
+            const ComPtr<IAgentNotify> self = HoldSelf();
+            const ModuleContextGuard context;
+            return body();
+        } catch (...) {
+            return ResultFromCaughtException();
+        }
+    }
+    // The same for an operation whose result the log reports by name.
+    template <typename Body>
+    HRESULT Operation(const char* name, Body&& body) noexcept {
+        return Operation([&] { return ViewerCall(name, body); });
+    }
     IAgentMarkupSave* SaveInterface() { return static_cast<IAgentMarkupSave*>(this); }
     bool HasLists() const { return m_pMarkups && m_pParts && m_pServerFiles; }
     // Gives back every reference the agent holds on other objects, the
@@ -91,6 +113,11 @@ protected:
     // Whether object is this agent, through any of its interfaces.
     bool IsOwnIdentity(IUnknown* object);
     bool IsViewOnly() const;
+
+    // What LoadViewList and Connect answer while a markup load walks the
+    // list they would replace: the viewer may call them from inside a load.
+    static constexpr HRESULT kRefusedWhileMarkupsLoad = E_UNEXPECTED;
+    bool LoadingMarkups() const { return m_nMarkupLoads > 0; }
 
     HRESULT LoadPdfMarkups(LONG documentHandle);
     HRESULT Load2DMarkups(LONG documentHandle);
@@ -141,4 +168,6 @@ protected:
     LONG m_nDocKeySecond = 0;
     LONG m_nDocumentKind = kDocumentNone;
     LONG m_hDocument = 0;
+    // The markup loads running, one inside the other.
+    int m_nMarkupLoads = 0;
 };

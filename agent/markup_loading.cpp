@@ -4,7 +4,6 @@
 
 #include "platform/system/file_ops.h"
 #include "platform/text/mbcompare.h"
-#include "platform/com/module_context.h"
 #include "platform/system/registry.h"
 #include "platform/text/strings.h"
 
@@ -46,6 +45,18 @@ bool AppendToCallerList(PendingFileList* list, const std::string& path) {
     *link = node;
     return true;
 }
+
+// Counts one markup load for as long as it lives.
+class MarkupLoadCount {
+public:
+    explicit MarkupLoadCount(int& loads) : m_loads(loads) { ++m_loads; }
+    ~MarkupLoadCount() { --m_loads; }
+    MarkupLoadCount(const MarkupLoadCount&) = delete;
+    MarkupLoadCount& operator=(const MarkupLoadCount&) = delete;
+
+private:
+    int& m_loads;
+};
 }  // namespace
 
 void CAgentBase::LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) const {
@@ -69,11 +80,13 @@ bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const {
     return MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0 || IsViewOnly();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) try {
-    ModuleContextGuard context;
-    return ViewerCall("LoadDocumentMarkups", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
+    return Operation("LoadDocumentMarkups", [&]() -> HRESULT {
         m_hDocument = documentHandle;
         RETURN_HR_IF(E_FAIL, !m_pMarkups);
+        // The loads below walk the markup list, calling the viewer at every
+        // entry: it stays in place until they are done.
+        const MarkupLoadCount loading(m_nMarkupLoads);
         switch (m_nDocumentKind) {
         case kDocumentPdf: return LoadPdfMarkups(documentHandle);
         case kDocument2D: return Load2DMarkups(documentHandle);
@@ -82,7 +95,6 @@ HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) t
         }
     });
 }
-CATCH_RETURN();
 
 HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     ComPtr<IPdfDocument> document;
@@ -151,9 +163,8 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     return AddSinkTo(document.get());
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) try {
-    ModuleContextGuard context;
-    return ViewerCall("BeginMarkup", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) {
+    return Operation("BeginMarkup", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_FAIL, m_pMarkupManager);
         m_nDocKeySecond = value;
         const LONG flag = IsViewOnly() ? 0 : 1;
@@ -167,20 +178,16 @@ HRESULT STDMETHODCALLTYPE CAgentBase::BeginMarkup(LONG value) try {
         return hr;
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) try {
-    ModuleContextGuard context;
-    return ViewerCall("EndMarkup", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::EndMarkup(LONG) {
+    return Operation("EndMarkup", [&]() -> HRESULT {
         WritePreserveExtensions(0);
         return S_OK;
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) try {
-    ModuleContextGuard context;
-    return ViewerCall("RemovePendingFiles", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) {
+    return Operation("RemovePendingFiles", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, list);
         HRESULT hr = S_OK;
         for (const std::string& path : m_pendingDeletes) {
@@ -191,4 +198,3 @@ HRESULT STDMETHODCALLTYPE CAgentBase::RemovePendingFiles(PendingFileList* list) 
         return hr;
     });
 }
-CATCH_RETURN();

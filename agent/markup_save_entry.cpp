@@ -3,14 +3,11 @@
 #include "agent/agent_base.h"
 
 #include "pdm/markup_save.h"
-#include "platform/com/module_context.h"
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) try {
-    ModuleContextGuard context;
-    return ViewerCall("SaveMarkup", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) {
+    return Operation("SaveMarkup", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, markupPath);
         RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
         return SaveMarkupToPdm(*m_pRecord, m_pMarkups, markupPath);
     });
 }
-CATCH_RETURN();

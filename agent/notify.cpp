@@ -56,10 +56,8 @@ bool CAgentBase::IsOwnIdentity(IUnknown* object) {
     return theirs && theirs.get() == mine.get();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
-    const ComPtr<IAgentNotify> self = HoldSelf();
-    ModuleContextGuard context;
-    return ViewerCall("Notify", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+    return Operation("Notify", [&]() -> HRESULT {
         switch (code) {
         case kNotifySaveMarkup:
             return SaveMarkup(static_cast<const char*>(input));
@@ -106,46 +104,49 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
         }
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) try {
-    const ComPtr<IAgentNotify> self = HoldSelf();
-    RETURN_HR_IF_NULL(E_INVALIDARG, sink);
-    // Its own sink, the agent would pass every event to itself for ever, and
-    // hold itself alive.
-    RETURN_HR_IF(E_INVALIDARG, IsOwnIdentity(sink));
-    const bool known = std::any_of(m_sinks.begin(), m_sinks.end(),
-                                   [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
-    RETURN_HR_IF(E_FAIL, known);
-    m_sinks.push_back(ComPtr<IAgentNotify>::copy(sink));
-    LONG answer = 0;
-    sink->Notify(kNotifyQueryFlag, NotifyInterface(), 0, nullptr, &answer);
-    sink->Notify(kNotifyStart, NotifyInterface(), 0, nullptr, nullptr);
-    return S_OK;
+HRESULT STDMETHODCALLTYPE CAgentBase::Advise(IAgentNotify* sink) {
+    return Operation([&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_INVALIDARG, sink);
+        // Its own sink, the agent would pass every event to itself for ever, and
+        // hold itself alive.
+        RETURN_HR_IF(E_INVALIDARG, IsOwnIdentity(sink));
+        const bool known = std::any_of(m_sinks.begin(), m_sinks.end(),
+                                       [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
+        RETURN_HR_IF(E_FAIL, known);
+        m_sinks.push_back(ComPtr<IAgentNotify>::copy(sink));
+        LONG answer = 0;
+        sink->Notify(kNotifyQueryFlag, NotifyInterface(), 0, nullptr, &answer);
+        sink->Notify(kNotifyStart, NotifyInterface(), 0, nullptr, nullptr);
+        return S_OK;
+    });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) try {
-    RETURN_HR_IF_NULL(E_INVALIDARG, sink);
-    const auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
-                                    [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
-    RETURN_HR_IF(E_FAIL, found == m_sinks.end());
-    m_sinks.erase(found);
-    return S_OK;
+HRESULT STDMETHODCALLTYPE CAgentBase::Unadvise(IAgentNotify* sink) {
+    return Operation([&]() -> HRESULT {
+        RETURN_HR_IF_NULL(E_INVALIDARG, sink);
+        const auto found = std::find_if(m_sinks.begin(), m_sinks.end(),
+                                        [sink](const ComPtr<IAgentNotify>& held) { return held.get() == sink; });
+        RETURN_HR_IF(E_FAIL, found == m_sinks.end());
+        // Let go of only once the list is whole again: the sink may call back
+        // into the agent as it goes.
+        const ComPtr<IAgentNotify> erased = std::move(*found);
+        m_sinks.erase(found);
+        return S_OK;
+    });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) try {
-    const ComPtr<IAgentNotify> self = HoldSelf();
-    RETURN_HR_IF(E_FAIL, t_fireChain.depth >= kMaxFireNesting);
-    const FireNesting nesting;
-    // A sink may advise or unadvise while it is being notified: walk a copy,
-    // which also keeps every sink alive for its call.
-    const std::vector<ComPtr<IAgentNotify>> sinks = m_sinks;
-    for (const auto& sink : sinks) {
-        RETURN_HR_IF(E_FAIL, !FireNesting::MayNotify());
-        sink->Notify(code, sender, value, input, output);
-    }
-    return S_OK;
+HRESULT STDMETHODCALLTYPE CAgentBase::Fire(LONG code, IUnknown* sender, LONG value, void* input, void* output) {
+    return Operation([&]() -> HRESULT {
+        RETURN_HR_IF(E_FAIL, t_fireChain.depth >= kMaxFireNesting);
+        const FireNesting nesting;
+        // A sink may advise or unadvise while it is being notified: walk a copy,
+        // which also keeps every sink alive for its call.
+        const std::vector<ComPtr<IAgentNotify>> sinks = m_sinks;
+        for (const auto& sink : sinks) {
+            RETURN_HR_IF(E_FAIL, !FireNesting::MayNotify());
+            sink->Notify(code, sender, value, input, output);
+        }
+        return S_OK;
+    });
 }
-CATCH_RETURN();

@@ -39,9 +39,8 @@ HRESULT CAgentBase::FixLaunchFileAndStart(const char* name) {
     return Start();
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) try {
-    ModuleContextGuard context;
-    return ViewerCall("OpenStream", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream** out) {
+    return Operation("OpenStream", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, out);
         *out = nullptr;
         RETURN_HR_IF_NULL(E_POINTER, name);
@@ -59,11 +58,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::OpenStream(const char* name, LONG, IStream
         return hr;
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) try {
-    ModuleContextGuard context;
-    return ViewerCall("ResolvePath", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer, LONG, LONG) {
+    return Operation("ResolvePath", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, name);
         RETURN_HR_IF_NULL(E_POINTER, buffer);
         const HRESULT started = FixLaunchFileAndStart(name);
@@ -74,11 +71,9 @@ HRESULT STDMETHODCALLTYPE CAgentBase::ResolvePath(const char* name, char* buffer
         return started;
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
-    ModuleContextGuard context;
-    return ViewerCall("Start", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
+    return Operation("Start", [&]() -> HRESULT {
         if (m_pViewerSession) return S_OK;
         LogSessionStart();
         RETURN_HR_IF_NULL(E_FAIL, m_pHelper);
@@ -105,11 +100,10 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() try {
         return Connect();
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Connect() try {
-    ModuleContextGuard context;
-    return ViewerCall("Connect", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
+    return Operation("Connect", [&]() -> HRESULT {
+        RETURN_HR_IF(kRefusedWhileMarkupsLoad, LoadingMarkups());
         RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
         RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
         LogLaunchFile();
@@ -120,25 +114,20 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Connect() try {
         return m_pRecord->LoadMarkups();
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) try {
-    ModuleContextGuard context;
-    return ViewerCall("OpenSessionItem", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) {
+    return Operation("OpenSessionItem", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, name);
         ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
         return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::Stop() try {
-    ModuleContextGuard context;
-    return ViewerCall("Stop", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::Stop() {
+    return Operation("Stop", [&]() -> HRESULT {
         const HRESULT hr = LeaveDocument();
         m_pViewerSession.reset();
         m_pMarkupManager.reset();
         return hr;
     });
 }
-CATCH_RETURN();

@@ -17,18 +17,18 @@ void CAgentBase::LogViewList(const char* what, HRESULT hr) const {
                                       std::to_string(m_pServerFiles->Count()) + " server files");
 }
 
-HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() try {
-    return ViewerCall("LoadViewList", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::LoadViewList() {
+    return Operation("LoadViewList", [&]() -> HRESULT {
+        RETURN_HR_IF(kRefusedWhileMarkupsLoad, LoadingMarkups());
         RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
         const HRESULT hr = RestoreViewList(m_store, m_pHelper.get(), m_strViewListPath, *m_pRecord);
         LogViewList("restored", hr);
         return hr;
     });
 }
-CATCH_RETURN();
 
-HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() try {
-    return ViewerCall("SaveViewList", [&]() -> HRESULT {
+HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() {
+    return Operation("SaveViewList", [&]() -> HRESULT {
         RETURN_HR_IF(E_FAIL, !HasLists() || !m_pRecord);
         const LONG documentKey[2] = {m_nDocKeyFirst, m_nDocKeySecond};
         const HRESULT hr = StoreViewList(m_store, m_pHelper.get(), documentKey, m_strViewListPath, *m_pRecord);
@@ -36,4 +36,3 @@ HRESULT STDMETHODCALLTYPE CAgentBase::SaveViewList() try {
         return hr;
     });
 }
-CATCH_RETURN();

@@ -15,6 +15,7 @@
 
 #include "interfaces/viewer_interfaces.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -196,6 +197,10 @@ NUVSIM_API void FailOperation(const std::string& operation, HRESULT hr, int nthC
 NUVSIM_API void FailOperationWithGarbage(const std::string& operation, HRESULT hr, int nthCall = 0);
 // The operation returns S_OK and a null out pointer, with the same counting.
 NUVSIM_API void NullOutOperation(const std::string& operation, int nthCall = 0);
+// The next call of the operation runs action, on the caller's thread, before
+// it does its own work: a viewer that calls back into the agent from inside
+// one of its operations. Cleared with the faults.
+NUVSIM_API void OnNextCall(const std::string& operation, std::function<void()> action);
 NUVSIM_API void ClearFaults();
 
 // True while a viewer operation runs on the calling thread: a test that makes

@@ -14,6 +14,10 @@ constexpr char kNameStart = '[';
 
 bool NameLike(const std::string& text) { return !text.empty() && text.front() == kNameStart; }
 
+// Names and values alternate from entry 0 on: a value stands at every odd
+// position, and is never taken for a name however it reads.
+bool NamePosition(long position) { return position % 2 == 0; }
+
 // A hash of the folded form of a plain ASCII text, nothing for any other
 // text: between two ASCII texts, equal folded forms are what PathsEqual calls
 // equal.
@@ -34,7 +38,7 @@ constexpr size_t kFirstTableSize = 64;
 
 void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string text) {
     const long position = static_cast<long>(m_reads.size());
-    const bool indexed = !m_ended && NameLike(text);
+    const bool indexed = !m_ended && NamePosition(position) && NameLike(text);
     if (text.empty()) m_ended = true;
     m_reads.push_back(Read{block, nextEntry, std::move(text)});
     // Nothing behind the first empty text is ever compared.
@@ -78,7 +82,7 @@ long AgentDataIndex::FindName(const std::string& name) const {
         // Any other name is compared with every text, in order.
         for (long position = 0; position < static_cast<long>(m_reads.size()); ++position) {
             if (m_reads[static_cast<size_t>(position)].text.empty()) return -1;
-            if (matches(position)) return position;
+            if (NamePosition(position) && matches(position)) return position;
         }
         return -1;
     }

@@ -27,8 +27,9 @@ public:
     void Add(LONG block, LONG nextEntry, std::string text);
     const std::vector<Read>& Reads() const { return m_reads; }
 
-    // Position of the first read, in scan order, whose text equals name under
-    // PathsEqual and that comes before the first empty text; -1 when none does.
+    // Position of the first read at a name's place (an even position), in
+    // scan order, whose text equals name under PathsEqual and that comes
+    // before the first empty text; -1 when none does.
     long FindName(const std::string& name) const;
 
 private:

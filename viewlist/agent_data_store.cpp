@@ -104,6 +104,8 @@ std::string AgentDataStore::FindValue(const std::string& section, const std::str
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
         if (PathsEqual(entry, name)) return ReadNext();
+        // The entry after a name is its value, whatever it reads like.
+        if (ReadNext().empty()) break;
     }
     return {};
 }

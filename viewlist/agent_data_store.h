@@ -32,6 +32,9 @@ public:
     // Lets go of the viewer's manager: closed until the next open.
     void Close();
     std::string ReadNext();
+    // The value after the name entry "[section]key". Names stand at entries
+    // 0, 2, 4 ... of the block; a value is never taken for a name, however
+    // it reads. Empty when the name is not found.
     std::string FindValue(const std::string& section, const std::string& key);
     // Sets target only while it is empty. Always 0.
     HRESULT FillValue(const std::string& section, const std::string& key, std::string& target);

@@ -7,6 +7,10 @@
 
 #include <string>
 
+#ifndef _WIN32
+#include "platform/system/native/registry_store.h"
+#endif
+
 namespace {
 
 const std::string kTestsRoot = "Software\\ZelDMAgentTests";
@@ -73,6 +77,38 @@ TEST_F(Registrar, UnregisterDeletesTreesButKeepsNoRemoveKeys) {
     // Nothing left to remove is no failure.
     EXPECT_HR(S_OK, Run(items, RegistryScriptMode::Unregister));
 }
+
+#ifndef _WIN32
+// A key the registry will not let go of is reported, and every other key of
+// the script still goes.
+TEST_F(Registrar, UnregisterGoesOnPastAKeyTheRegistryRefuses) {
+    const std::string items = "First = s '1' NoRemove Shared { Mine = s 'm' } Last = s 'l'";
+    const struct {
+        const char* call;
+        const char* key;   // where the registry fails
+        const char* kept;  // what is left
+    } cases[] = {{"RegDeleteTreeA", "First", "First"},
+                 {"RegOpenKeyExA", "Shared", "Shared\\Mine"},
+                 {"RegDeleteTreeA", "Shared\\Mine", "Shared\\Mine"}};
+    for (const auto& c : cases) {
+        ASSERT_HR(S_OK, Run(items, RegistryScriptMode::Register));
+        regstore::InjectFault(c.call, "HKCU\\" + Key(c.key), ERROR_ACCESS_DENIED);
+        EXPECT_HR(E_ACCESSDENIED, Run(items, RegistryScriptMode::Unregister)) << c.key;
+        regstore::ClearFault();
+        for (const std::string key : {"First", "Shared\\Mine", "Last"})
+            EXPECT_EQ(key == c.kept, KeyExists(HKEY_CURRENT_USER, Key(key))) << c.call << " " << c.key << ": " << key;
+    }
+
+    // The same between the keys at the top of a hive.
+    const std::string topLevel = "HKCU { ZelFirst = s '1' ZelLast = s 'l' }";
+    ASSERT_HR(S_OK, RunRegistryScript(topLevel, RegistryScriptMode::Register, {}));
+    regstore::InjectFault("RegDeleteTreeA", "HKCU\\ZelFirst", ERROR_ACCESS_DENIED);
+    EXPECT_HR(E_ACCESSDENIED, RunRegistryScript(topLevel, RegistryScriptMode::Unregister, {}));
+    regstore::ClearFault();
+    EXPECT_TRUE(KeyExists(HKEY_CURRENT_USER, "ZelFirst"));
+    EXPECT_FALSE(KeyExists(HKEY_CURRENT_USER, "ZelLast"));
+}
+#endif
 
 TEST_F(Registrar, ScriptErrorChangesNothing) {
     EXPECT_HR(E_INVALIDARG, Run("First = s 'one' Second = s 'unterminated", RegistryScriptMode::Register));

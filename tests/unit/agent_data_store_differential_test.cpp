@@ -41,6 +41,7 @@ public:
         m_entry = 0;
         for (std::string v = ReadNext(); !v.empty(); v = ReadNext()) {
             if (PathsEqual(v, name)) return ReadNext();
+            if (ReadNext().empty()) break;  // a value, never a name
         }
         return {};
     }

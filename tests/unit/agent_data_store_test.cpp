@@ -8,6 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 
 namespace {
@@ -50,12 +51,19 @@ TEST_F(AgentDataStoreTest, NamesAndPathsMatchAcrossCaseAndSeparators) {
     EXPECT_EQ("", store.FindValue("ServerFile", "View"));
 }
 
-TEST_F(AgentDataStoreTest, AValueEntryCanMatchAName) {
-    // Every entry is compared, value entries included: the first match wins.
-    StoreAgentBlocks({{0, {"[ServerFile]ServerPath", "[ViewList]Part0", "[ViewList]Part0", "p"}}});
+TEST_F(AgentDataStoreTest, AValueEntryNeverMatchesAName) {
+    // Only the entries at a name's place are compared, with the index or without.
+    StoreAgentBlocks({{0,
+                       {"[ServerFile]ServerPath", "p", "[ViewList]A", "[ViewList]Part0", "[ViewList]Part0", "q",
+                        "[ViewList]B", "[ViewList]\xC4", "[ViewList]\xC4", "r"}}});
     AgentDataStore store;
-    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "[ViewList]Part0"));
-    EXPECT_EQ("[ViewList]Part0", store.FindValue("ViewList", "Part0"));
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
+    for (const bool indexed : {false, true}) {
+        std::optional<AgentDataStore::ScopedIndex> index;
+        if (indexed) index.emplace(store);
+        EXPECT_EQ("q", store.FindValue("ViewList", "Part0")) << indexed;
+        EXPECT_EQ("r", store.FindValue("ViewList", "\xC4")) << indexed;
+    }
 }
 
 TEST_F(AgentDataStoreTest, ANameEntryAtTheEndOfABlockTakesItsValueFromTheNextBlock) {

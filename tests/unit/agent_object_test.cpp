@@ -15,6 +15,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <utility>
 
 namespace {
@@ -436,4 +437,67 @@ TEST(AgentAggregation, TheAgentsInterfacesSpeakForTheOuterObjectAndItsInnerOneCo
     EXPECT_EQ(before + 1, ModuleLockCount());
     EXPECT_EQ(0u, inner->Release());
     EXPECT_EQ(before, ModuleLockCount());
+}
+
+// A sink that runs the test's code for every notification.
+class CallingSink final : public TestSink {
+public:
+    HRESULT STDMETHODCALLTYPE Notify(LONG code, IUnknown*, LONG, void*, void*) override {
+        ++calls;
+        if (onNotify) onNotify(code);
+        return S_OK;
+    }
+    std::function<void(LONG)> onNotify;
+    int calls = 0;
+};
+
+TEST(AgentSinkChain, FireRunsEightDeepAndRefusesTheNinth) {
+    IDMAgent* agent = nullptr;
+    ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
+    IAgentNotify* notify = static_cast<CDMAgent*>(agent);
+    CallingSink sink;
+    ASSERT_HR(S_OK, notify->Advise(&sink));
+    std::vector<HRESULT> nested;
+    sink.onNotify = [&](LONG) { nested.push_back(notify->Fire(0x77, nullptr, 0, nullptr, nullptr)); };
+    sink.calls = 0;
+    EXPECT_HR(S_OK, notify->Fire(0x77, nullptr, 0, nullptr, nullptr));
+    EXPECT_EQ(8, sink.calls);
+    // The innermost result comes first: the ninth Fire, refused.
+    ASSERT_EQ(8u, nested.size());
+    EXPECT_HR(E_FAIL, nested[0]);
+    EXPECT_HR(S_OK, nested[1]);
+    EXPECT_HR(S_OK, notify->Unadvise(&sink));
+    EXPECT_EQ(0u, agent->Release());
+}
+
+// The Fire calls inside one outermost Fire deliver 1,024 notifications in
+// all; the outermost one's own do not count, and the next outermost Fire
+// starts afresh.
+TEST(AgentSinkChain, NestedFiresDeliverExactlyTheCap) {
+    IDMAgent* agents[2] = {};
+    for (IDMAgent*& agent : agents) ASSERT_HR(S_OK, CreateAgentObject(nullptr, IID_PPV(&agent)));
+    IAgentNotify* outer = static_cast<CDMAgent*>(agents[0]);
+    IAgentNotify* inner = static_cast<CDMAgent*>(agents[1]);
+    CallingSink driver, counted, bystander;
+    ASSERT_HR(S_OK, outer->Advise(&driver));
+    ASSERT_HR(S_OK, outer->Advise(&bystander));
+    ASSERT_HR(S_OK, inner->Advise(&counted));
+    std::vector<HRESULT> results;
+    driver.onNotify = [&](LONG) {
+        for (int i = 0; i < 1030; ++i) results.push_back(inner->Fire(0x77, nullptr, 0, nullptr, nullptr));
+    };
+    for (int round = 0; round < 2; ++round) {
+        counted.calls = bystander.calls = 0;
+        results.clear();
+        EXPECT_HR(S_OK, outer->Fire(0x77, nullptr, 0, nullptr, nullptr));
+        EXPECT_EQ(1024, counted.calls) << "round " << round;
+        EXPECT_EQ(1, bystander.calls) << "round " << round;
+        ASSERT_EQ(1030u, results.size());
+        EXPECT_HR(S_OK, results[1023]) << "round " << round;
+        EXPECT_HR(E_FAIL, results[1024]) << "round " << round;
+    }
+    outer->Unadvise(&driver);
+    outer->Unadvise(&bystander);
+    inner->Unadvise(&counted);
+    for (IDMAgent* agent : agents) EXPECT_EQ(0u, agent->Release());
 }

@@ -40,13 +40,25 @@ class ViewList : public AgentSessionTest {
 protected:
     // Runs a session of the PDM launch file and saves its view list into the
     // block of document key (0, second).
-    void SaveFirstSession(LONG second, LONG block) {
+    void SaveFirstSession(LONG second, LONG block, const std::string& launchText = kPdmLaunch) {
         nuvsim::MapDocumentKey(0, second, block);
-        ASSERT_HR(S_OK, StartSession(kPdmLaunch, nuvsim::kKind2D));
+        ASSERT_HR(S_OK, StartSession(launchText, nuvsim::kKind2D));
         ASSERT_HR(S_OK, AgentSession()->BeginMarkup(second));
         ASSERT_HR(S_OK, AgentSession()->SaveViewList());
         nuvsim::CloseDocuments();
         ReleaseAgent();
+    }
+
+    // A plain session of the same launch file restores the copy and saves it
+    // into block 1: the same entries, with the launch file's view mode.
+    void ExpectAPlainSessionSavesItAgain(const std::vector<std::string>& saved) {
+        nuvsim::MapDocumentKey(0, 6, 1);
+        ASSERT_HR(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
+        ASSERT_HR(S_OK, AgentSession()->BeginMarkup(6));
+        ASSERT_HR(S_OK, AgentSession()->SaveViewList());
+        std::vector<std::string> expected = saved;
+        expected.insert(expected.begin() + 4, {"[ServerFile]ViewMode", "ViewOnly"});
+        EXPECT_EQ(expected, Block(1));
     }
 };
 
@@ -97,13 +109,7 @@ TEST_F(ViewList, AValueTheViewerRefusesIsRestoredAsMissingAndReported) {
 
     // Restored and saved again: the second markup has no object id, and every
     // other value is where it was.
-    nuvsim::MapDocumentKey(0, 6, 1);
-    ASSERT_HR(S_OK, StartSession(kPlainLaunch, nuvsim::kKind2D));
-    ASSERT_HR(S_OK, AgentSession()->BeginMarkup(6));
-    ASSERT_HR(S_OK, AgentSession()->SaveViewList());
-    std::vector<std::string> expected = saved;
-    expected.insert(expected.begin() + 4, {"[ServerFile]ViewMode", "ViewOnly"});
-    EXPECT_EQ(expected, Block(1));
+    ExpectAPlainSessionSavesItAgain(saved);
 }
 
 TEST_F(ViewList, AStoredObjectIdAlwaysReplacesTheLaunchFilesOne) {
@@ -182,6 +188,49 @@ TEST_F(ViewList, TheCopyOfALaunchFileNameThatDecodingChangesRestoresItsParts) {
                                       "[ViewList]Part0", "D:\\p\\a.dwg", "[ViewList]PartId1", "P-1",
                                       "[ViewList]Part2", "D:\\p\\b.dwg", "[ViewList]PartId3", "P-3",
                                       "[ViewList]NumParts", "4"));
+}
+
+// Markups whose locations read like stored names are values like any other:
+// the plain session restores them and saves the same list again.
+TEST_F(ViewList, AValueThatReadsLikeANameIsNeverTakenForOne) {
+    std::string launch = kPdmLaunch;
+    launch.replace(launch.find("D:\\srv\\gear_1.xml"), 17, "[ViewList]NumMarkups");
+    launch.replace(launch.find("http:"), launch.find('\n', launch.find("http:")) - launch.find("http:"),
+                   "[viewlist]markup2");
+    SaveFirstSession(5, 0, launch);
+    const std::vector<std::string> saved = Block(0);
+
+    ExpectAPlainSessionSavesItAgain(saved);
+}
+
+// The launch file's server settings win over the stored copy's, one by one;
+// those it does not give come from the copy.
+TEST_F(ViewList, TheLaunchFilesHostPortAndViewModeWinOverTheCopys) {
+    std::string first = kPdmLaunch;
+    first.insert(first.find("[ViewList]"), "ViewMode=Review\n");
+    SaveFirstSession(5, 0, first);
+    const struct {
+        const char* launch;
+        std::vector<std::string> expected;  // view mode, vendor, host, port
+    } cases[] = {
+        {"[ServerFile]\nViewMode=ViewOnly\nPDM_host=other.example\nPDM_port=9090\n",
+         {"ViewOnly", "ExamplePDM", "other.example", "9090"}},
+        {"[ServerFile]\nPDM_port=9090\n", {"Review", "ExamplePDM", "pdm.example", "9090"}},
+        {"[ServerFile]\nPDM_host=other.example\n", {"Review", "ExamplePDM", "other.example", "8080"}},
+    };
+    LONG second = 6;
+    for (const auto& c : cases) {
+        nuvsim::MapDocumentKey(0, second, second);
+        ASSERT_HR(S_OK, StartSession(c.launch, nuvsim::kKind2D));
+        ASSERT_HR(S_OK, AgentSession()->BeginMarkup(second));
+        ASSERT_HR(S_OK, AgentSession()->SaveViewList());
+        const std::vector<std::string> block = Block(second);
+        ASSERT_GE(block.size(), 12u) << c.launch;
+        EXPECT_EQ(c.expected, (std::vector<std::string>{block[5], block[7], block[9], block[11]})) << c.launch;
+        nuvsim::CloseDocuments();
+        ReleaseAgent();
+        ++second;
+    }
 }
 
 TEST_F(ViewList, ListOperationsBeforeConnectTouchNothing) {

@@ -21,6 +21,15 @@ CallOutcome CallRecorder::Enter(std::string_view operation, std::string logLine)
     } else {
         outcome.nullOut = Fires(m_nullOuts, operation) != nullptr;
     }
+    if (!m_nextCallActions.empty()) {
+        const auto found = m_nextCallActions.find(operation);
+        if (found != m_nextCallActions.end()) {
+            // Taken out first: the action may call into the agent, which calls the viewer again.
+            const std::function<void()> action = std::move(found->second);
+            m_nextCallActions.erase(found);
+            action();
+        }
+    }
     return outcome;
 }
 
@@ -42,9 +51,14 @@ void CallRecorder::NullOutOperation(const std::string& operation, int nthCall) {
     m_nullOuts[operation] = Fault{S_OK, nthCall, 0, false};
 }
 
+void CallRecorder::OnNextCall(const std::string& operation, std::function<void()> action) {
+    m_nextCallActions[operation] = std::move(action);
+}
+
 void CallRecorder::ClearFaults() {
     m_failures.clear();
     m_nullOuts.clear();
+    m_nextCallActions.clear();
 }
 
 void CallRecorder::Clear() {

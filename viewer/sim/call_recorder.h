@@ -26,6 +26,8 @@ public:
 
     void FailOperation(const std::string& operation, HRESULT hr, int nthCall, bool garbageOut);
     void NullOutOperation(const std::string& operation, int nthCall);
+    // The next call of the operation runs action once it is recorded.
+    void OnNextCall(const std::string& operation, std::function<void()> action);
     void ClearFaults();
     void Clear();
     bool LogEnabled() const { return m_logEnabled; }
@@ -57,6 +59,7 @@ private:
     bool m_logEnabled = true;
     Faults m_failures;
     Faults m_nullOuts;
+    std::map<std::string, std::function<void()>, std::less<>> m_nextCallActions;
 };
 
 }  // namespace nuvsim

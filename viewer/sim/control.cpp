@@ -144,6 +144,9 @@ void FailOperationWithGarbage(const std::string& operation, HRESULT hr, int nthC
 void NullOutOperation(const std::string& operation, int nthCall) {
     TheSimState().calls.NullOutOperation(operation, nthCall);
 }
+void OnNextCall(const std::string& operation, std::function<void()> action) {
+    TheSimState().calls.OnNextCall(operation, std::move(action));
+}
 void ClearFaults() { TheSimState().calls.ClearFaults(); }
 
 }  // namespace nuvsim

@@ -182,6 +182,7 @@ LSTATUS RegDeleteTreeA(HKEY key, const char* subKey) {
     if (!from) return ERROR_INVALID_HANDLE;
     NativeHkey handle;
     if (const LSTATUS status = Below(*from, subKey, handle); status != ERROR_SUCCESS) return status;
+    if (const LSTATUS injected = regstore::InjectedStatus("RegDeleteTreeA", handle.FoldedPath())) return injected;
     return WithStore(Access::kWrite, [&](Tree& tree, bool& changed) {
         Key* target = Find(tree, handle);
         if (!target) return subKey ? ERROR_FILE_NOT_FOUND : ERROR_KEY_DELETED;
