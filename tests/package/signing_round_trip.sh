@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Code signing through ./run build: with a throwaway self-signed certificate
 # and key in ZEL_SIGN_CERT and ZEL_SIGN_KEY, dist/win32's DLL and package
-# carry intact signatures by it and the package holds the signed DLL; built
-# again without them, neither is signed. Leaves the trees built unsigned.
+# carry intact signatures by it and the package holds the signed DLL; a
+# release refuses to start without a time-stamping server and leaves
+# dist/win32 empty when its signatures get no time stamp; built again
+# without them, neither is signed. Leaves the trees built unsigned.
 set -uo pipefail
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 WORK="$(mktemp -d)"
@@ -10,7 +12,7 @@ trap 'rm -rf "$WORK"' EXIT
 failures=0
 fail() { echo "signing round trip: $*"; failures=$((failures + 1)); }
 build() {  # environment assignments
-  env -u ZEL_SIGN_CERT -u ZEL_SIGN_KEY -u ZEL_SIGN_TIMESTAMP_URL "$@" "$ROOT/run" build >"$WORK/build.log" 2>&1 \
+  env -u ZEL_SIGN_CERT -u ZEL_SIGN_KEY -u ZEL_SIGN_TIMESTAMP_URL -u ZEL_SIGN_PKCS11_MODULE -u ZEL_SIGN_PKCS11_ENGINE "$@" "$ROOT/run" build >"$WORK/build.log" 2>&1 \
     || { tail -20 "$WORK/build.log"; fail "./run build ${*:-(unsigned)} failed"; }
 }
 # osslsigncode's verdict on one file: SIGNED (intact, by the test's
@@ -35,6 +37,23 @@ check SIGNED "$package"
 mkdir "$WORK/extracted" && msiextract -C "$WORK/extracted" "$package" >/dev/null
 cmp -s "$(find "$WORK/extracted" -name ZelDMAgent.dll)" "$ROOT/dist/win32/ZelDMAgent.dll" \
   || fail "the package's ZelDMAgent.dll is not the signed one: signed after it was packaged?"
+
+# A release: refused before anything is built when a time stamp cannot be
+# asked for; when the time-stamping server does not answer, nothing is left
+# in dist/win32 that could pass for a release.
+release() {  # expected message, environment assignments
+  local expected="$1"; shift
+  if env -u ZEL_SIGN_TIMESTAMP_URL -u ZEL_SIGN_PKCS11_MODULE -u ZEL_SIGN_PKCS11_ENGINE "$@" "$ROOT/run" build --release >"$WORK/release.log" 2>&1; then
+    fail "./run build --release ($*): accepted"
+  elif ! grep -q "$expected" "$WORK/release.log"; then
+    tail -5 "$WORK/release.log"; fail "./run build --release: no \"$expected\""
+  fi
+}
+release "refused.*ZEL_SIGN_TIMESTAMP_URL" ZEL_SIGN_CERT="$WORK/cert.pem" ZEL_SIGN_KEY="$WORK/key.pem"
+[ -f "$ROOT/dist/win32/ZelDMAgent.dll" ] || fail "a refused release emptied dist/win32 before it started"
+release "dist/win32 is empty" ZEL_SIGN_CERT="$WORK/cert.pem" ZEL_SIGN_KEY="$WORK/key.pem" \
+  ZEL_SIGN_TIMESTAMP_URL=http://127.0.0.1:9/
+[ -z "$(ls "$ROOT/dist/win32" 2>/dev/null)" ] || fail "a failed release left files in dist/win32: $(ls "$ROOT/dist/win32" | xargs)"
 
 build
 check UNSIGNED "$ROOT/dist/win32/ZelDMAgent.dll"
