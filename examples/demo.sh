@@ -11,6 +11,9 @@ MODE="${1:-win32}"
 ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 EXAMPLES="$ROOT/examples"
 DIST="$ROOT/dist/$MODE"
+# The stand-in viewer and the sample save command; under Wine apart from what
+# ships, natively beside the agent.
+TOOLS="$DIST"
 WORK="$ROOT/build/demo-$MODE"
 
 rm -rf "$WORK" && mkdir -p "$WORK/viewer-temp"
@@ -19,12 +22,13 @@ if [ "$MODE" = win32 ]; then
   export WINEPREFIX="${WINEPREFIX:-$ROOT/build/win32/wineprefix}" WINEARCH=win32 WINEDEBUG=-all \
     WINEDLLOVERRIDES="mscoree,mshtml="
   winpath() { local p="$1"; echo "Z:${p//\//\\}"; }
-  SIM=(wine "$DIST/zelview-sim.exe")
-  SAVE_COMMAND="$(winpath "$DIST/pdm-save.exe")"
+  TOOLS="$ROOT/dist/win32-tools"
+  SIM=(wine "$TOOLS/zelview-sim.exe")
+  SAVE_COMMAND="$(winpath "$TOOLS/pdm-save.exe")"
 elif [ "$MODE" = native ]; then
   winpath() { echo "$1"; }
-  SIM=("$DIST/zelview-sim")
-  SAVE_COMMAND="$DIST/pdm-save"
+  SIM=("$TOOLS/zelview-sim")
+  SAVE_COMMAND="$TOOLS/pdm-save"
   # The native agent and viewer share a registry file instead of the registry.
   export NUV_REGISTRY_FILE="$WORK/registry"
 else
@@ -48,8 +52,10 @@ present() {
 
 sessions() {
   if [ "$MODE" = win32 ]; then
-    echo "### registering $(winpath "$DIST/ZelDMAgent.dll") (NUVComCreate.dll beside it)"
-    wine regsvr32 /s "$(winpath "$DIST/ZelDMAgent.dll")"
+    # regsvr32 loads the agent, which needs the viewer's library: found on
+    # the path, as the stand-in viewer's lies apart from what ships.
+    echo "### registering $(winpath "$DIST/ZelDMAgent.dll") (NUVComCreate.dll from $(winpath "$TOOLS"))"
+    WINEPATH="$(winpath "$TOOLS")" wine regsvr32 /s "$(winpath "$DIST/ZelDMAgent.dll")"
   fi
   present drawing-2d.zvl "session 1: PDM view list of a 2D drawing"
   "${SIM[@]}" "$LAUNCH" --agent-data "$DATA" --auto-ok --wait-save "$WAIT_SAVE" \

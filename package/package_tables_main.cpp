@@ -1,8 +1,8 @@
 // Build-time tool of the installer package, compiled for the build machine:
 // writes the package's registry rows (a wixl include) from the module's
 // registry script and, for its type library, from the module's IDL.
-//   zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleFolderParent=ID
-//                      -D ModuleFolderName=NAME [-D NAME=VALUE]... OUT.wxi
+//   zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleFolder=ID
+//                      [-D NAME=VALUE]... OUT.wxi
 // The -D names are those the package's wxs is built with; others are ignored.
 #include "package/registry_rows.h"
 #include "package/type_library_row.h"
@@ -18,8 +18,7 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleFolderParent=ID "
-    "-D ModuleFolderName=NAME OUT.wxi";
+    "usage: zel-package-tables SCRIPT.rgs MODULE.idl -D ModuleFile=ID -D ModuleFolder=ID OUT.wxi";
 
 struct Arguments {
     std::vector<std::string> files;  // script, IDL, include out
@@ -39,8 +38,7 @@ bool ReadArguments(int argc, char** argv, Arguments& arguments) {
         if (equals == std::string::npos) return false;
         arguments.names[definition.substr(0, equals)] = definition.substr(equals + 1);
     }
-    return arguments.files.size() == 3 && arguments.names.count("ModuleFile") &&
-           arguments.names.count("ModuleFolderParent") && arguments.names.count("ModuleFolderName");
+    return arguments.files.size() == 3 && arguments.names.count("ModuleFile") && arguments.names.count("ModuleFolder");
 }
 
 bool ReadFile(const std::string& path, std::string& text) {
@@ -88,8 +86,7 @@ int main(int argc, char** argv) {
     if (!BuildPackageRegistryRows(script, moduleFile, rows, error)) return Fail(scriptPath + ": " + error);
     TypeLibraryRow library;
     if (!ReadTypeLibraryRow(idl, library, error)) return Fail(idlPath + ": " + error);
-    for (PackageRegistryRow& row : TypeLibraryRegistryRows(library, moduleFile, arguments.names["ModuleFolderParent"],
-                                                           arguments.names["ModuleFolderName"]))
+    for (PackageRegistryRow& row : TypeLibraryRegistryRows(library, moduleFile, arguments.names["ModuleFolder"]))
         rows.push_back(std::move(row));
 
     if (!WriteFile(includePath, RegistryRowsInclude(rows))) return Fail("cannot write " + includePath);

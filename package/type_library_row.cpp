@@ -233,7 +233,7 @@ bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& 
 }
 
 std::vector<PackageRegistryRow> TypeLibraryRegistryRows(const TypeLibraryRow& row, std::string_view moduleFileId,
-                                                        std::string_view folderParentId, std::string_view folderName) {
+                                                        std::string_view folderId) {
     const std::string key = "TypeLib\\" + row.libraryId + "\\" + Hex(row.major) + "." + Hex(row.minor);
     const auto text = [&](std::string path, std::string value) {
         return PackageRegistryRow{"HKCR", std::move(path), "", false, std::move(value)};
@@ -242,6 +242,6 @@ std::vector<PackageRegistryRow> TypeLibraryRegistryRows(const TypeLibraryRow& ro
         text(key, FormattedLiteral(row.description)),
         text(key + "\\" + Hex(row.language) + "\\win32", "[#" + std::string(moduleFileId) + "]"),
         text(key + "\\FLAGS", std::to_string(row.flags)),
-        text(key + "\\HELPDIR", "[" + std::string(folderParentId) + "]" + FormattedLiteral(folderName)),
+        text(key + "\\HELPDIR", "[" + std::string(folderId) + "]"),
     };
 }

@@ -30,8 +30,9 @@ bool ReadTypeLibraryRow(std::string_view idl, TypeLibraryRow& row, std::string& 
 // The library's rows, all under HKCR\TypeLib\{id}\major.minor (in hex, as
 // the registering routine names them): its description, the installed path
 // of the module file moduleFileId, its flags, and its help folder, the
-// module's folder: the folder folderName in the installer's folder
-// folderParentId, so that the path ends without the separator that the
-// installer puts after its folder paths, as the registering routine's does.
+// installer's folder folderId that holds the module, wherever the
+// administrator installs it. The installer writes a folder with its
+// separator at the end, which the registering routine leaves out; both name
+// the same folder to whoever reads the help from it.
 std::vector<PackageRegistryRow> TypeLibraryRegistryRows(const TypeLibraryRow& row, std::string_view moduleFileId,
-                                                        std::string_view folderParentId, std::string_view folderName);
+                                                        std::string_view folderId);

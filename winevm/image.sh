@@ -3,9 +3,13 @@
 # kernel executes no IA-32 code. Everything comes from Debian's archive; the
 # result is cached in OUT_DIR and rebuilt only when this folder changes.
 #   image.sh OUT_DIR
+#   image.sh --state OUT_DIR   prints "ready", "out of date" or "not built"
+#                              (exit status 0 for ready only); builds nothing
 # OUT_DIR receives vmlinuz, initrd.img, root.img (ext4, raw) and image.stamp.
 set -euo pipefail
 HERE="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+STATE_ONLY=0
+if [ "${1:-}" = --state ]; then STATE_ONLY=1; shift; fi
 OUT="${1:?output folder}"
 MIRROR="${ZEL_VM_MIRROR:-http://deb.debian.org/debian}"
 SECURITY_MIRROR="${ZEL_VM_SECURITY_MIRROR:-http://deb.debian.org/debian-security}"
@@ -17,14 +21,26 @@ GUEST_PACKAGES=(linux-image-amd64 wine wine32:i386 xvfb xauth cmake binutils-min
 # double-byte path tests run under Japanese (code page 932).
 GUEST_LOCALES=("en_US.UTF-8 UTF-8" "ja_JP.UTF-8 UTF-8")
 
-# A stamp over this folder: a change to the image recipe or to the guest's
-# init program makes the next run build the image again.
-stamp() { cat "$HERE"/image.sh "$HERE"/guest-init.sh | sha256sum | cut -c1-16; }
+# A stamp over this folder: a change to the image recipe, to its package
+# installer or to the guest's init program makes the next run build the
+# image again.
+stamp() { cat "$HERE"/image.sh "$HERE"/apt-install.sh "$HERE"/guest-init.sh | sha256sum | cut -c1-16; }
 
-if [ -f "$OUT/image.stamp" ] && [ "$(cat "$OUT/image.stamp")" = "$(stamp)" ] \
-   && [ -f "$OUT/root.img" ] && [ -f "$OUT/vmlinuz" ] && [ -f "$OUT/initrd.img" ]; then
-  exit 0
+state() {
+  if [ ! -f "$OUT/image.stamp" ] || [ ! -f "$OUT/root.img" ] || [ ! -f "$OUT/vmlinuz" ] || [ ! -f "$OUT/initrd.img" ]; then
+    echo "not built"
+  elif [ "$(cat "$OUT/image.stamp")" != "$(stamp)" ]; then
+    echo "out of date"
+  else
+    echo "ready"
+  fi
+}
+if [ "$STATE_ONLY" = 1 ]; then
+  state
+  [ "$(state)" = ready ]
+  exit
 fi
+[ "$(state)" != ready ] || exit 0
 [ "$(id -u)" = 0 ] || { echo "winevm: building the VM image needs root (debootstrap, chroot)" >&2; exit 1; }
 
 say() { printf '== winevm: %s\n' "$*"; }
@@ -56,11 +72,12 @@ in_root() { chroot "$ROOTFS" env DEBIAN_FRONTEND=noninteractive LC_ALL=C "$@"; }
 
 say "installing ${GUEST_PACKAGES[*]}"
 in_root dpkg --add-architecture i386
-in_root apt-get update -qq
-in_root apt-get install -y -qq --no-install-recommends "${GUEST_PACKAGES[@]}" >"$OUT/apt.log" 2>&1 \
-  || { tail -20 "$OUT/apt.log" >&2; exit 1; }
+# Through a mirror that may be in mid-sync, as on the host.
+install -m 0755 "$HERE/apt-install.sh" "$ROOTFS/tmp/apt-install.sh"
+in_root /tmp/apt-install.sh --no-install-recommends "${GUEST_PACKAGES[@]}"
+rm -f "$ROOTFS/tmp/apt-install.sh"
 printf '%s\n' "${GUEST_LOCALES[@]}" >"$ROOTFS/etc/locale.gen"
-in_root locale-gen >>"$OUT/apt.log" 2>&1
+in_root locale-gen >"$OUT/locale.log" 2>&1
 in_root apt-get clean
 unmount_proc
 

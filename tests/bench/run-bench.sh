@@ -20,7 +20,9 @@ run_wine() {
   [ -f "$WINEPREFIX/system.reg" ] || { wineboot --init >/dev/null 2>&1 || true; }
   wineserver -w 2>/dev/null || true
   local module
-  module="$(winepath -w "$ROOT/dist/win32/ZelDMAgent.dll")"
+  # The build tree's DLL (the one dist/win32 ships), with the stand-in
+  # viewer's library beside it for regsvr32 to load it.
+  module="$(winepath -w "$dir/bin/ZelDMAgent.dll")"
   wine regsvr32 /s "$module"
   wineserver -w 2>/dev/null || true
   xvfb-run -a wine "$dir/bin/zel_com_bench.exe" "$@" | tr -d '\r'

@@ -27,7 +27,8 @@ faults += [f"administrators.md: refusal not listed: {m}" for m in sorted(refusal
 # ./run commands and their options, against the script's commands and usage.
 run = read("run")
 commands = set(re.findall(r"^  ([a-z]+)\) shift; cmd_", run, re.M))
-usage = "\n".join(run.splitlines()[1:10])
+# The usage: the script's leading comment, up to its first empty comment line.
+usage = run.split("\n#\n", 1)[0]
 for doc, body in text.items():
     for command, options in re.findall(r"\./run ([a-z]+)((?: --[a-z0-9]+)*)", body):
         if command not in commands:

@@ -45,7 +45,7 @@ TEST_F(ModuleVersion, NamesTheModuleItsMakerVersionsAndSelfRegistration) {
         {"LegalCopyright", "Copyright (C) 2026 Tarnex"},
         {"OriginalFilename", "ZelDMAgent.dll"},
         {"ProductName", "ZelDMAgent"},
-        {"ProductVersion", "4.1.0"},
+        {"ProductVersion", "4.1.0.20812"},
         {"OLESelfRegister", ""},
     };
     for (const auto& [name, value] : expected) EXPECT_EQ(Value(name), value) << name;
@@ -65,6 +65,8 @@ TEST_F(ModuleVersion, NamesTheModuleItsMakerVersionsAndSelfRegistration) {
     ASSERT_TRUE(VerQueryValueA(m_data.data(), "\\", reinterpret_cast<void**>(&fixed), &length)) << "no fixed file info";
     EXPECT_EQ(fixed->dwFileVersionMS, 0x00040001u);
     EXPECT_EQ(fixed->dwFileVersionLS, 20812u);
+    EXPECT_EQ(fixed->dwProductVersionMS, fixed->dwFileVersionMS);
+    EXPECT_EQ(fixed->dwProductVersionLS, fixed->dwFileVersionLS);
 }
 
 TEST(ModuleStrings, ProjectNameIsInTheStringTable) {

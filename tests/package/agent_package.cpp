@@ -97,7 +97,10 @@ const std::vector<std::string>& AgentRegistryKeys() {
 }
 
 RegistryValues AgentRegistryValues(const std::string& modulePath) {
-    const StandIns standIns = {{modulePath, "<module>"}, {FolderOf(modulePath), "<folder>"}};
+    // The installer writes the help folder with its separator at the end,
+    // the registering routine without: the same folder either way.
+    const StandIns standIns = {
+        {modulePath, "<module>"}, {FolderOf(modulePath) + "\\", "<folder>"}, {FolderOf(modulePath), "<folder>"}};
     RegistryValues values;
     for (const std::string& key : AgentRegistryKeys())
         values.merge(RegistryTree::Read(HKEY_CLASSES_ROOT, key).Values(standIns));

@@ -106,6 +106,23 @@ TEST_F(PackageInstallTest, InstallWritesWhatRegsvr32WritesAndServesTheViewer) {
     ExpectHostSessionRuns();
 }
 
+// An administrator may install the agent elsewhere (INSTALLDIR): its
+// registration follows the file, the type library's help folder too.
+TEST_F(PackageInstallTest, RegistrationFollowsAnInstallFolderTheAdministratorChose) {
+    const std::string folder = "C:\\ZelDMAgent elsewhere";
+    ASSERT_EQ(Msiexec("/i " + Quoted(AgentPackage()) + " /qn INSTALLDIR=" + Quoted(folder + "\\")), 0u);
+    const std::string installed = folder + "\\ZelDMAgent.dll";
+    EXPECT_TRUE(FileExists(installed)) << installed;
+    ExpectAgentRegistered(installed);
+    int helpFolders = 0;
+    for (const auto& [key, value] : AgentRegistryValues(installed)) {
+        if (key.find("\\helpdir\\") == std::string::npos) continue;
+        ++helpFolders;
+        EXPECT_EQ(value, "REG_SZ: <folder>") << key;
+    }
+    EXPECT_EQ(helpFolders, 1);
+}
+
 TEST_F(PackageInstallTest, UninstallRemovesExactlyWhatInstallWrote) {
     const auto namesBefore = SharedKeyNames();
     ASSERT_EQ(Install(AgentPackage()), 0u);

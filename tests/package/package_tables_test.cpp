@@ -40,6 +40,13 @@ TEST_F(PackageTables, CarriesTheAgentWithItsVersionTheTemplateAndNoSelfRegistrat
                     std::vector<std::string>{"ZelDMAgent.dll", m_package.Property("ProductVersion"), "1033"},
                     std::vector<std::string>{"ZelDMAgent.admx", "", ""},
                     std::vector<std::string>{"ZelDMAgent.adml", "", ""}));
+    // The installer compares a versioned file by its version; a hash row
+    // for it would be a stale second rule.
+    EXPECT_THAT(m_package.Query("SELECT `File`.`FileName` FROM `File`, `MsiFileHash` "
+                                "WHERE `File`.`File` = `MsiFileHash`.`File_`")
+                    .value_or(TableRows{}),
+                testing::UnorderedElementsAre(std::vector<std::string>{"ZelDMAgent.admx"},
+                                              std::vector<std::string>{"ZelDMAgent.adml"}));
     for (const char* query : {"SELECT `File_` FROM `SelfReg`", "SELECT `LibID` FROM `TypeLib`",
                               "SELECT `Action` FROM `InstallExecuteSequence` WHERE `Action` = 'RegisterTypeLibraries'"}) {
         const auto rows = m_package.Query(query);
@@ -60,6 +67,7 @@ TEST_F(PackageTables, TellsProgramsAndFeaturesWhatTheModuleTellsExplorer) {
         {"ARPHELPLINK", "https://support.tarnex.example/zeldmagent"},
         {"ARPURLINFOABOUT", "https://www.tarnex.example/zelview"},
         {"ProductName", ModuleVersionText(BuiltModulePath(), "ProductName")},
+        {"ProductVersion", ModuleVersionText(BuiltModulePath(), "ProductVersion")},
         {"Manufacturer", ModuleVersionText(BuiltModulePath(), "CompanyName")},
     };
     for (const auto& [property, value] : expected) EXPECT_EQ(m_package.Property(property), value) << property;

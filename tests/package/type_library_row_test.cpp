@@ -27,7 +27,7 @@ std::string Failure(std::string_view idl) {
 // Each row as "root\key = value": every row is a key's default text.
 std::vector<std::string> Lines(const TypeLibraryRow& row) {
     std::vector<std::string> lines;
-    for (const PackageRegistryRow& registry : TypeLibraryRegistryRows(row, "ZelDMAgent.dll", "ProgramFilesFolder", "Zel"))
+    for (const PackageRegistryRow& registry : TypeLibraryRegistryRows(row, "ZelDMAgent.dll", "INSTALLDIR"))
         lines.push_back(registry.root + "\\" + registry.key + registry.name + " = " + registry.value);
     return lines;
 }
@@ -40,8 +40,7 @@ TEST(TypeLibraryRow, TheModulesLibraryNotItsInterface) {
                                 "HKCR\\TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}\\1.0 = ZelDMAgent 1.0 Type Library",
                                 "HKCR\\TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}\\1.0\\0\\win32 = [#ZelDMAgent.dll]",
                                 "HKCR\\TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}\\1.0\\FLAGS = 8",
-                                "HKCR\\TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}\\1.0\\HELPDIR = "
-                                "[ProgramFilesFolder]Zel"));
+                                "HKCR\\TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}\\1.0\\HELPDIR = [INSTALLDIR]"));
 }
 
 // The registering routine writes the version and the language in hex, the
