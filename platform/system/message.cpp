@@ -3,17 +3,12 @@
 #include "platform/text/ansi_code_page.h"
 #include "platform/system/registry.h"
 
-#include <atomic>
 #include <cstdlib>
 
 namespace {
 constexpr char kDefaultCaption[] = "ZelView";
 constexpr char kKeySeparator[] = "\\";
-std::atomic<TextHook> g_messageHook{nullptr};
 }  // namespace
-
-void SetMessageHook(TextHook hook) { g_messageHook = hook; }
-TextHook CurrentMessageHook() { return g_messageHook; }
 
 // The viewer names its boxes after the last key name of its settings root;
 // a key name may hold a double-byte character whose second byte is "\".

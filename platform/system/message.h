@@ -3,17 +3,16 @@
 
 #include <string>
 
-// Shows text under the caption taken from NUV_REG_ROOT and waits for OK.
+// The agent's message to the user: text under the caption taken from
+// NUV_REG_ROOT, waiting for OK. Defined apart from the platform
+// (platform/system/effects/), so that a test program links a stand-in of its
+// own in its place and the product has no switch that silences it.
 int ShowMessage(const std::string& text);
+
+// The system's message box (natively a line on standard error): caption
+// and text, waiting for OK.
+int ShowMessageBox(const std::string& caption, const std::string& text);
 
 // The caption rule: the part of NUV_REG_ROOT (or "ZelView") after its last
 // backslash.
 std::string MessageCaption();
-
-// A stand-in for ShowMessage and LaunchCommand (launch.h), for programs that
-// drive the agent with hostile input and must neither start commands nor
-// show messages: while a hook is set, the call hands it the text and returns
-// what it returns.
-using TextHook = int (*)(const std::string& text);
-void SetMessageHook(TextHook hook);
-TextHook CurrentMessageHook();

@@ -15,6 +15,7 @@
 #include "tests/support/hresult.h"
 #include "tests/support/viewer_state.h"
 #include "tests/support/recording_sink.h"
+#include "tests/support/effects_double.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -11,6 +11,7 @@
 #include "tests/bench/bench_session.h"
 #include "tests/support/temp_registry.h"
 #include "viewer/sim_control.h"
+#include "tests/support/effects_double.h"
 
 #include <benchmark/benchmark.h>
 

@@ -10,6 +10,7 @@
 #include "platform/system/launch.h"
 #include "platform/system/message.h"
 #include "viewer/sim_control.h"
+#include "tests/support/effects_double.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -15,6 +15,7 @@
 #include "viewer/sim_control.h"
 #include "tests/support/hresult.h"
 #include "tests/support/viewer_state.h"
+#include "tests/support/effects_double.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "platform/system/message.h"
+#include "tests/support/effects_double.h"
 
 #include <string>
 #include <vector>

@@ -10,6 +10,7 @@
 #include "tests/support/raw_call.h"
 #include "tests/support/recording_sink.h"
 #include "tests/support/hresult.h"
+#include "tests/support/effects_double.h"
 
 #include <functional>
 

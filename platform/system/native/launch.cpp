@@ -79,8 +79,7 @@ void ReportErrno(int fd) {
 
 }  // namespace
 
-int LaunchCommand(const std::string& command) {
-    if (const TextHook hook = CurrentLaunchHook()) return hook(command);
+int StartCommand(const std::string& command) {
     std::vector<std::string> words = SplitCommandWords(command);
     if (words.empty() || words.front().empty()) return -1;
     const std::string file = ProgramFile(words.front());

@@ -6,9 +6,8 @@
 
 // No windows here: the message goes to standard error, and OK counts as
 // pressed at once.
-int ShowMessage(const std::string& text) {
-    if (const TextHook hook = CurrentMessageHook()) return hook(text);
-    std::fprintf(stderr, "%s: %s\n", MessageCaption().c_str(), text.c_str());
+int ShowMessageBox(const std::string& caption, const std::string& text) {
+    std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
     std::fflush(stderr);
     return IDOK;
 }

@@ -51,8 +51,7 @@ std::vector<std::wstring> InterpreterEnvironment() {
 
 }  // namespace
 
-int LaunchCommand(const std::string& command) {
-    if (const TextHook hook = CurrentLaunchHook()) return hook(command);
+int StartCommand(const std::string& command) {
     wchar_t path[MAX_PATH];
     const UINT length = GetSystemDirectoryW(path, MAX_PATH);
     // Zero is a failure; a length of the buffer or more is the size needed.

@@ -2,8 +2,6 @@
 
 #include "platform/com/com.h"
 
-int ShowMessage(const std::string& text) {
-    if (const TextHook hook = CurrentMessageHook()) return hook(text);
-    const std::string caption = MessageCaption();
+int ShowMessageBox(const std::string& caption, const std::string& text) {
     return MessageBoxA(nullptr, text.c_str(), caption.c_str(), MB_OK);
 }
