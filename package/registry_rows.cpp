@@ -74,6 +74,7 @@ private:
                     " is empty: the package would create the key without it";
             return false;
         } else {
+            row.expandable = value.type == REG_EXPAND_SZ;
             row.value = FormattedText(value.text, m_moduleReference);
         }
         m_rows.push_back(std::move(row));
@@ -150,7 +151,7 @@ std::string RegistryRowsInclude(const std::vector<PackageRegistryRow>& rows) {
     for (const PackageRegistryRow& row : rows) {
         text += "  <RegistryValue Root=\"" + row.root + "\" Key=\"" + XmlAttribute(row.key) + "\"";
         if (!row.name.empty()) text += " Name=\"" + XmlAttribute(row.name) + "\"";
-        text += row.number ? " Type=\"integer\"" : " Type=\"string\"";
+        text += row.number ? " Type=\"integer\"" : row.expandable ? " Type=\"expandable\"" : " Type=\"string\"";
         text += " Value=\"" + XmlAttribute(row.value) + "\"/>\n";
     }
     text += "</Include>\n";
