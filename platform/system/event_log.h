@@ -10,6 +10,9 @@
 // The event source in the Application log; the module's registration names
 // its message table for this source.
 inline constexpr char kEventSourceName[] = "ZelDMAgent";
+// Where the registration names it, below HKEY_LOCAL_MACHINE (written by the
+// registry script, module/ZelDMAgent.rgs.in).
+inline constexpr char kEventSourceKey[] = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\ZelDMAgent";
 
 enum class EventLevel { kError, kWarning, kInformation };
 

@@ -22,7 +22,6 @@ std::string Lower(std::string text) {
 std::optional<std::string> Default(const std::string& path) { return ReadString(HKEY_CLASSES_ROOT, path); }
 
 const std::string kEventSources = "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application";
-const std::string kEventSourceKey = kEventSources + "\\" + kEventSourceName;
 // Errors, warnings and information.
 constexpr DWORD kEventTypes = 7;
 }  // namespace
@@ -42,6 +41,7 @@ void ExpectAgentRegistered(const std::string& modulePath) {
     EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, kClassKey + "\\InprocServer32", "ThreadingModel"), "Apartment");
     EXPECT_EQ(Default(kClassKey + "\\TypeLib"), kLibidText);
     // Event Viewer finds the texts of the agent's events in the module.
+    EXPECT_EQ(std::string(kEventSourceKey), kEventSources + "\\" + kEventSourceName);
     const auto messages = ReadString(HKEY_LOCAL_MACHINE, kEventSourceKey, "EventMessageFile", REG_EXPAND_SZ);
     ASSERT_TRUE(messages.has_value()) << "no REG_EXPAND_SZ EventMessageFile at " << kEventSourceKey;
     EXPECT_EQ(Lower(*messages), Lower(modulePath));
