@@ -5,7 +5,10 @@
 #   rebuild of the same version replaces the installed one instead of
 #   landing beside it;
 # - the version and language of the versioned file, which the installer's
-#   file rules compare on repair and upgrade.
+#   file rules compare on repair and upgrade;
+# - the expandable string of the event source's message file: the generated
+#   rows mark it with the Registry table's leading #%, and wixl, taking the #
+#   for a literal one, doubles it.
 foreach(var MSIBUILD PACKAGE VERSION UPGRADE_CODE ModuleFile OlderInstalled)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "finish_package.cmake: ${var} is not set")
@@ -22,6 +25,7 @@ execute_process(
     -q "DELETE FROM `Upgrade` WHERE `ActionProperty` = '${OlderInstalled}'"
     -q "INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, `ActionProperty`) VALUES ('${UPGRADE_CODE}', '0.0.0', '${VERSION}', ${older_or_same_attributes}, '${OlderInstalled}')"
     -q "UPDATE `File` SET `Version` = '${VERSION}', `Language` = '${module_language}' WHERE `File` = '${ModuleFile}'"
+    -q "UPDATE `Registry` SET `Value` = '#%[#${ModuleFile}]' WHERE `Value` = '##%[#${ModuleFile}]'"
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "msibuild could not complete ${PACKAGE}")

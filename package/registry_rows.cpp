@@ -39,6 +39,8 @@ std::string XmlAttribute(std::string_view text) {
     return escaped;
 }
 
+constexpr char kExpandableMark[] = "#%";
+
 class RowBuilder {
 public:
     RowBuilder(std::string root, std::string moduleReference, std::vector<PackageRegistryRow>& rows)
@@ -151,8 +153,10 @@ std::string RegistryRowsInclude(const std::vector<PackageRegistryRow>& rows) {
     for (const PackageRegistryRow& row : rows) {
         text += "  <RegistryValue Root=\"" + row.root + "\" Key=\"" + XmlAttribute(row.key) + "\"";
         if (!row.name.empty()) text += " Name=\"" + XmlAttribute(row.name) + "\"";
-        text += row.number ? " Type=\"integer\"" : row.expandable ? " Type=\"expandable\"" : " Type=\"string\"";
-        text += " Value=\"" + XmlAttribute(row.value) + "\"/>\n";
+        text += row.number ? " Type=\"integer\"" : " Type=\"string\"";
+        // The Registry table marks an expandable string with a leading #%,
+        // which wixl's own "expandable" type leaves out.
+        text += " Value=\"" + XmlAttribute((row.expandable ? kExpandableMark : "") + row.value) + "\"/>\n";
     }
     text += "</Include>\n";
     return text;

@@ -12,6 +12,6 @@ inline const std::string kTypeLibKey = "TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C51
 // Every key and value of the registration; the server path compared without
 // regard to case (Windows paths).
 void ExpectAgentRegistered(const std::string& modulePath);
-// The ProgID trees, the class key and the event source are gone; CLSID and
-// the Application log's key stay.
+// The ProgID trees, the class key and the event source are gone; CLSID
+// stays.
 void ExpectAgentUnregistered();

@@ -76,16 +76,17 @@ TEST(ModuleStrings, ProjectNameIsInTheStringTable) {
     EXPECT_STREQ(text, "ZelDMAgent");
 }
 
+struct DataFileTraits {
+    using Handle = HMODULE;
+    static constexpr Handle kEmpty = nullptr;
+    static void Close(Handle module) { FreeLibrary(module); }
+};
+
 // Event Viewer reads an event's text from the module that EventMessageFile
 // names, by the event's number, as FormatMessage does here: every message a
 // save can be refused with has its text, and takes the markup and the
 // detail in its places.
 TEST(ModuleEventTexts, EveryRefusalEventResolvesToItsText) {
-    struct DataFileTraits {
-        using Handle = HMODULE;
-        static constexpr Handle kEmpty = nullptr;
-        static void Close(Handle module) { FreeLibrary(module); }
-    };
     const UniqueResource<DataFileTraits> file(LoadLibraryExA(ModuleFile().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
     ASSERT_TRUE(file) << ModuleFile() << ": " << GetLastError();
     const HMODULE module = file.get();
@@ -95,7 +96,9 @@ TEST(ModuleEventTexts, EveryRefusalEventResolvesToItsText) {
                                  IDS_SAVE_NAME_TOO_LONG,    IDS_SAVE_UNKNOWN_DOCUMENT,  IDS_SAVE_NO_PROGRAM_ALLOWED,
                                  IDS_SAVE_PROGRAM_NOT_FULL_PATH};
     for (unsigned id : refusals) {
-        const char* inserts[] = {"C:\\tmp\\m.xml", "program X"};
+        char markup[] = "C:\\tmp\\m.xml";
+        char detail[] = "program X";
+        DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(markup), reinterpret_cast<DWORD_PTR>(detail)};
         char text[1024] = {};
         const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, id,
                                             MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, sizeof text,

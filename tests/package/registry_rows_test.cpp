@@ -70,6 +70,13 @@ TEST(PackageRegistryRows, EveryRowReadsBackAsTheRegistrarWroteIt) {
                   Replaced(row.value, kFileReference, modulePath));
     }
     EXPECT_TRUE(sawModule) << "the server's path is the installed file";
+    // Event Viewer expands the event source's module path: the Registry
+    // table writes it REG_EXPAND_SZ only with its #% mark.
+    EXPECT_NE(RegistryRowsInclude(rows).find("Key=\"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\"
+                                             "ZelDMAgent\" Name=\"EventMessageFile\" Type=\"string\" "
+                                             "Value=\"#%[#ZelDMAgent.dll]\""),
+              std::string::npos)
+        << RegistryRowsInclude(rows);
 }
 
 TEST(PackageRegistryRows, EscapesTheInstallersReferencesAndKeepsTheModuleOne) {

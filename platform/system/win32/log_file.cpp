@@ -3,6 +3,7 @@
 #include "os/kernel_handle.h"
 #include "platform/text/codepage.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -44,12 +45,21 @@ bool IsAtPath(HANDLE file, const WideString& path) {
     return EndsWithIgnoringCase(path, info->FileName, info->FileNameLength / sizeof(WCHAR));
 }
 
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
 // Renames the file that was measured, through a handle to that very file: a
 // file another viewer has just begun at the path is never the one renamed.
 void RotateMeasured(HANDLE file, const WideString& rotatedPath) {
     const HANDLE reopened = ReOpenFile(file, DELETE, kShareWithOthers, 0);
     const UniqueKernelHandle renaming(reopened == INVALID_HANDLE_VALUE ? nullptr : reopened);
-    if (!renaming) return;
+    // Some implementations open the name again rather than the file: only
+    // the very file measured is renamed.
+    if (!renaming || !SameFile(file, renaming.get())) return;
     const size_t nameBytes = rotatedPath.size() * sizeof(WCHAR);
     std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
     auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
@@ -74,7 +84,12 @@ LogFile::~LogFile() = default;
 void LogFile::Close() { m_open.reset(); }
 
 bool LogFile::Append(const std::string& path, const std::string& line) {
-    if (!m_open || m_open->path != path) m_open = std::make_unique<Open>(Open{path, AnsiToWide(path), {}});
+    if (!m_open || m_open->path != path) {
+        // The system names the open file with backslashes.
+        WideString widePath = AnsiToWide(path);
+        std::replace(widePath.begin(), widePath.end(), L'/', L'\\');
+        m_open = std::make_unique<Open>(Open{path, std::move(widePath), {}});
+    }
     if (!m_open->file || !IsAtPath(m_open->file.get(), m_open->widePath)) {
         m_open->file = OpenForAppend(path);
         if (!m_open->file) return false;
