@@ -12,6 +12,7 @@
 #include <atomic>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <mutex>
 #include <vector>
 
@@ -68,13 +69,6 @@ const Refusal& RefusalOf(unsigned messageId) {
     return kUnknownRefusal;
 }
 
-std::string WithoutControlCharacters(std::string text) {
-    // No second byte of a double-byte character is a control character.
-    for (char& c : text)
-        if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = kControlStandIn;
-    return text;
-}
-
 // Each occurrence of id that begins on a character, so that the trail byte
 // of one character and the bytes after it never pass for the identifier.
 std::string WithIdMasked(const std::string& text, const std::string& id, const std::string& masked) {
@@ -93,25 +87,62 @@ std::string WithIdMasked(const std::string& text, const std::string& id, const s
     return result;
 }
 
-// A text as every channel shows it: the session identifiers masked, the
-// control characters replaced. Called under the lock.
-std::string CleanedLocked(const std::string& text) {
-    std::string result = text;
-    for (const std::string& id : g_sessionIds)
-        if (result.find(id) != std::string::npos) result = WithIdMasked(result, id, MaskedSessionId(id));
-    return WithoutControlCharacters(std::move(result));
+// Whether a word of eight bytes holds one below 0x20 or DEL: a line's bytes
+// are looked at eight at a time, and one by one only where one is.
+bool HoldsControlCharacter(uint64_t word) {
+    constexpr uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
+    const uint64_t below20 = (word - kOnes * 0x20) & ~word & kHighBits;
+    const uint64_t del = word ^ (kOnes * 0x7F);
+    return (below20 | ((del - kOnes) & ~del & kHighBits)) != 0;
+}
+
+void ReplaceControlCharacters(std::string& text, size_t from) {
+    // No second byte of a double-byte character is a control character.
+    size_t at = from;
+    for (; at + sizeof(uint64_t) <= text.size(); at += sizeof(uint64_t)) {
+        uint64_t word = 0;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        if (!HoldsControlCharacter(word)) continue;
+        for (size_t i = at; i < at + sizeof word; ++i)
+            if (static_cast<unsigned char>(text[i]) < 0x20 || text[i] == 0x7F) text[i] = kControlStandIn;
+    }
+    for (; at < text.size(); ++at)
+        if (static_cast<unsigned char>(text[at]) < 0x20 || text[at] == 0x7F) text[at] = kControlStandIn;
+}
+
+// Appends text as every channel shows it: the session identifiers masked,
+// the control characters replaced. Called under the lock.
+void AppendCleanedLocked(std::string& out, const std::string& text) {
+    const size_t from = out.size();
+    // A copy only when an identifier is there to mask.
+    std::string masked;
+    const std::string* current = &text;
+    for (const std::string& id : g_sessionIds) {
+        if (current->find(id) == std::string::npos) continue;
+        masked = WithIdMasked(*current, id, MaskedSessionId(id));
+        current = &masked;
+    }
+    out += *current;
+    ReplaceControlCharacters(out, from);
 }
 
 std::string Cleaned(const std::string& text) {
+    std::string cleaned;
     const std::lock_guard<std::mutex> hold(g_lock);
-    return CleanedLocked(text);
+    AppendCleanedLocked(cleaned, text);
+    return cleaned;
 }
 
+// The line is built whole before the one write; its stamp outside the lock.
 void WriteLogLine(const std::string& event) {
-    std::string line = LogLineStamp();
+    constexpr size_t kStampReserve = 64;
+    std::string line;
+    line.reserve(kStampReserve + event.size() + sizeof kLineEnd);
+    AppendLogLineStamp(line);
     const std::lock_guard<std::mutex> hold(g_lock);
     if (g_path.empty()) return;
-    line += CleanedLocked(event);
+    AppendCleanedLocked(line, event);
     line += kLineEnd;
     g_file.Append(g_path, line);
 }
@@ -191,5 +222,7 @@ std::string MaskedSessionId(const std::string& sessionId) {
         if (characters < kShownSessionIdCharacters) shownEnd = at;
     }
     if (characters <= kMaxHiddenSessionIdCharacters) shownEnd = 0;
-    return WithoutControlCharacters(sessionId.substr(0, shownEnd)) + "...(" + std::to_string(characters) + " chars)";
+    std::string masked = sessionId.substr(0, shownEnd);
+    ReplaceControlCharacters(masked, 0);
+    return masked + "...(" + std::to_string(characters) + " chars)";
 }

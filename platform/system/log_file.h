@@ -36,13 +36,15 @@ private:
     std::unique_ptr<Open> m_open;
 };
 
-// What begins every log line: the time (UTC, to the millisecond), the
-// process id and the thread id, and a blank.
-std::string LogLineStamp();
+// Appends what begins every log line: the time (UTC, to the millisecond),
+// the process id and the thread id, and a blank.
+void AppendLogLineStamp(std::string& line);
 
 // The stamp from its parts, written digit by digit: a log line costs no
-// formatting call. unixMillis: milliseconds since 1970-01-01 UTC.
-std::string FormatLogLineStamp(long long unixMillis, unsigned long processId, unsigned long threadId);
+// formatting call and no allocation of its own. unixMillis: milliseconds
+// since 1970-01-01 UTC.
+void AppendFormattedLogLineStamp(std::string& line, long long unixMillis, unsigned long processId,
+                                 unsigned long threadId);
 
 // One line (without its end) to the system's debug output.
 void WriteDebugOutput(const std::string& line);

@@ -316,14 +316,18 @@ TEST(LogFile, TwoWritersRotateOnceAndFollowTheFileAtThePath) {
     std::filesystem::remove_all(dir);
 }
 
+std::string Stamp(long long unixMillis, unsigned long processId, unsigned long threadId) {
+    std::string line = "<";
+    AppendFormattedLogLineStamp(line, unixMillis, processId, threadId);
+    return line;
+}
+
 TEST(LogFile, TheStampIsTheUtcTimeToTheMillisecondAndTheProcessAndThread) {
-    EXPECT_EQ("1970-01-01T00:00:00.000Z pid 1 tid 0 ", FormatLogLineStamp(0, 1, 0));
-    // 2026-12-09T03:41:07.512Z
-    EXPECT_EQ("2026-12-09T03:41:07.512Z pid 308 tid 4294967295 ",
-              FormatLogLineStamp(1796787667512LL, 308, 4294967295UL));
+    EXPECT_EQ("<1970-01-01T00:00:00.000Z pid 1 tid 0 ", Stamp(0, 1, 0));
+    EXPECT_EQ("<2026-12-09T03:41:07.512Z pid 308 tid 4294967295 ", Stamp(1796787667512LL, 308, 4294967295UL));
     // The day after 28 February of a leap year, and the last of the year.
-    EXPECT_EQ("2024-02-29T23:59:59.999Z pid 2 tid 3 ", FormatLogLineStamp(1709251199999LL, 2, 3));
-    EXPECT_EQ("2023-12-31T12:00:00.000Z pid 2 tid 3 ", FormatLogLineStamp(1704024000000LL, 2, 3));
+    EXPECT_EQ("<2024-02-29T23:59:59.999Z pid 2 tid 3 ", Stamp(1709251199999LL, 2, 3));
+    EXPECT_EQ("<2023-12-31T12:00:00.000Z pid 2 tid 3 ", Stamp(1704024000000LL, 2, 3));
 }
 
 TEST(LogFile, TheSessionIdentifierShowsOnlyItsBeginningAndLength) {

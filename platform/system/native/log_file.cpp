@@ -92,12 +92,12 @@ bool AppendTextLine(const std::string& path, const std::string& text) {
     return file && WriteWhole(file.get(), text);
 }
 
-std::string LogLineStamp() {
+void AppendLogLineStamp(std::string& line) {
     static const unsigned long processId = static_cast<unsigned long>(getpid());
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const long long millis = static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000L;
-    return FormatLogLineStamp(millis, processId, t_threadId);
+    AppendFormattedLogLineStamp(line, millis, processId, t_threadId);
 }
 
 void WriteDebugOutput(const std::string& line) {

@@ -104,13 +104,13 @@ bool LogFile::Append(const std::string& path, const std::string& line) {
            written == line.size();
 }
 
-std::string LogLineStamp() {
+void AppendLogLineStamp(std::string& line) {
     static const unsigned long processId = GetCurrentProcessId();
     FILETIME now{};
     GetSystemTimeAsFileTime(&now);
     const unsigned long long units = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
     const long long millis = static_cast<long long>(units / kFileTimeUnitsPerMilli - kMillisFrom1601To1970);
-    return FormatLogLineStamp(millis, processId, GetCurrentThreadId());
+    AppendFormattedLogLineStamp(line, millis, processId, GetCurrentThreadId());
 }
 
 void WriteDebugOutput(const std::string& line) { OutputDebugStringA((line + "\n").c_str()); }
