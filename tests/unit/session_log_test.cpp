@@ -246,6 +246,7 @@ TEST_F(SessionEventLog, TheSessionIdentifierNeverAppearsWholeAndNoChannelCarries
         ASSERT_HR(S_OK, Save("C:\\tmp\\open.xml"));
         EXPECT_HR(E_FAIL, Save(("C:\\tmp\\x&session=" + id + "\\locked.xml").c_str()));
         EXPECT_HR(E_FAIL, Save("C:\\tmp\\a\tb\x7F" "\x01.xml"));
+        Save("C:\\tmp\\a-long-name-with-a-lone-del\x7F" "in-its-middle.xml");
         nuvsim::CloseDocuments();
         ReleaseAgent();
     }
@@ -255,6 +256,7 @@ TEST_F(SessionEventLog, TheSessionIdentifierNeverAppearsWholeAndNoChannelCarries
     ASSERT_THAT(all, testing::Contains(testing::HasSubstr("D:\\cache\\" + masked + "\\gear.xml")));
     ASSERT_THAT(all, testing::Contains(testing::HasSubstr("x&session=" + masked + "\\locked.xml")));
     ASSERT_THAT(all, testing::Contains(testing::HasSubstr("a?b??.xml")));
+    ASSERT_THAT(all, testing::Contains(testing::HasSubstr("lone-del?in-its")));
     for (std::string line : all) {
         if (!line.empty() && line.back() == '\r') line.pop_back();
         EXPECT_EQ(line.find(id), std::string::npos) << line;
