@@ -97,18 +97,20 @@ bool HoldsControlCharacter(uint64_t word) {
     return (below20 | ((del - kOnes) & ~del & kHighBits)) != 0;
 }
 
+void ReplaceControlCharacters(std::string& text, size_t from, size_t to) {
+    for (size_t at = from; at < to; ++at)
+        if (static_cast<unsigned char>(text[at]) < 0x20 || text[at] == 0x7F) text[at] = kControlStandIn;
+}
+
 void ReplaceControlCharacters(std::string& text, size_t from) {
     // No second byte of a double-byte character is a control character.
     size_t at = from;
     for (; at + sizeof(uint64_t) <= text.size(); at += sizeof(uint64_t)) {
         uint64_t word = 0;
         std::memcpy(&word, text.data() + at, sizeof word);
-        if (!HoldsControlCharacter(word)) continue;
-        for (size_t i = at; i < at + sizeof word; ++i)
-            if (static_cast<unsigned char>(text[i]) < 0x20 || text[i] == 0x7F) text[i] = kControlStandIn;
+        if (HoldsControlCharacter(word)) ReplaceControlCharacters(text, at, at + sizeof word);
     }
-    for (; at < text.size(); ++at)
-        if (static_cast<unsigned char>(text[at]) < 0x20 || text[at] == 0x7F) text[at] = kControlStandIn;
+    ReplaceControlCharacters(text, at, text.size());
 }
 
 // Appends text as every channel shows it: the session identifiers masked,
