@@ -4,7 +4,9 @@
 
 #include "interfaces/guids.h"
 #include "interfaces/launch_file_keys.h"
+#include "pdm/save_policy.h"
 #include "platform/com/module_context.h"
+#include "platform/system/environment.h"
 #include "platform/system/module_file.h"
 
 #include <cstring>
@@ -16,11 +18,17 @@ constexpr char kSessionItemKind[] = "Session";
 std::string Logged(const std::string& value) { return value.empty() ? "(none)" : value; }
 }  // namespace
 
+// What decides the saves, so that a log sent in answers the first questions:
+// the agent, the settings it runs with and whose session it is.
 void CAgentBase::LogSessionStart() const {
     ConfigureSessionLog();
     if (!SessionLogHolds(LogLevel::kSessions)) return;
+    std::string savePolicy;
+    ReadSaveCommandsPolicy(&savePolicy);
     LogEvent(LogLevel::kSessions, std::string("session start: ZelDMAgent ") + ZEL_AGENT_VERSION + ", module " +
-                                      ModuleFilePath(AgentModule()) + "; launch file " + m_strViewListPath);
+                                      ModuleFilePath(AgentModule()) + "; launch file " + m_strViewListPath + "; " +
+                                      SessionLogSettings() + "; save program policy " + savePolicy +
+                                      "; computer " + Logged(ComputerName()) + ", user " + Logged(UserName()));
 }
 
 void CAgentBase::LogLaunchFile() const {
@@ -106,6 +114,7 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
         RETURN_HR_IF(kRefusedWhileMarkupsLoad, LoadingMarkups());
         RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
         RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
+        HideSessionId(m_pRecord->m_strSessionID);
         LogLaunchFile();
         m_pMarkups = &m_pRecord->m_markups;
         m_pParts = &m_pRecord->m_parts;

@@ -21,7 +21,7 @@ HRESULT WriteValue(HKEY key, const RegistryScriptValue& value) {
         return FromStatus(
             RegSetValueExA(key, name, 0, REG_DWORD, reinterpret_cast<const BYTE*>(&number), sizeof(number)));
     }
-    return FromStatus(RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(value.text.c_str()),
+    return FromStatus(RegSetValueExA(key, name, 0, value.type, reinterpret_cast<const BYTE*>(value.text.c_str()),
                                      static_cast<DWORD>(value.text.size() + 1)));
 }
 

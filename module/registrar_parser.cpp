@@ -210,9 +210,9 @@ private:
         RETURN_HR_IF(E_INVALIDARG, AtEnd());
         const Token& type = Next();
         std::string text;
-        if (IsKeyword(type, "s")) {
+        if (IsKeyword(type, "s") || IsKeyword(type, "e")) {
             RETURN_IF_FAILED(Name(value.text));
-            value.type = REG_SZ;
+            value.type = IsKeyword(type, "e") ? REG_EXPAND_SZ : REG_SZ;
             return S_OK;
         }
         RETURN_HR_IF(E_INVALIDARG, !IsKeyword(type, "d"));

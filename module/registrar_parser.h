@@ -16,7 +16,8 @@
 //
 // Tokens are separated by white space; 'quoted' text may hold anything, with
 // '' for a quote. A key may carry a default value and a block of subkeys and
-// named values ("val Name = ..."); values are s (REG_SZ) or d (REG_DWORD).
+// named values ("val Name = ..."); values are s (REG_SZ), e (REG_EXPAND_SZ) or
+// d (REG_DWORD).
 // %NAME% stands for a variable, %% for a percent sign; variables are replaced
 // in the text of each token after it is read, so a value may contain quotes.
 #pragma once
@@ -37,7 +38,7 @@ using RegistryVariables = std::vector<RegistryVariable>;
 struct RegistryScriptValue {
     std::string name;  // empty for the key's default value
     DWORD type = REG_SZ;
-    std::string text;  // REG_SZ
+    std::string text;  // REG_SZ, REG_EXPAND_SZ
     DWORD number = 0;  // REG_DWORD
 };
 

@@ -7,7 +7,10 @@
 # - the version and language of the versioned file, which the installer's
 #   file rules compare on repair and upgrade, and no file hash for it (wixl
 #   writes one for every file; the installer keeps hashes for unversioned
-#   files only).
+#   files only);
+# - the expandable string of the event source's message file: the generated
+#   rows mark it with the Registry table's leading #%, and wixl, taking the #
+#   for a literal one, doubles it.
 foreach(var MSIBUILD PACKAGE VERSION UPGRADE_CODE ModuleFile OlderInstalled)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "finish_package.cmake: ${var} is not set")
@@ -25,6 +28,7 @@ execute_process(
     -q "INSERT INTO `Upgrade` (`UpgradeCode`, `VersionMin`, `VersionMax`, `Attributes`, `ActionProperty`) VALUES ('${UPGRADE_CODE}', '0.0.0', '${VERSION}', ${older_or_same_attributes}, '${OlderInstalled}')"
     -q "UPDATE `File` SET `Version` = '${VERSION}', `Language` = '${module_language}' WHERE `File` = '${ModuleFile}'"
     -q "DELETE FROM `MsiFileHash` WHERE `File_` = '${ModuleFile}'"
+    -q "UPDATE `Registry` SET `Value` = '#%[#${ModuleFile}]' WHERE `Value` = '##%[#${ModuleFile}]'"
   RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
   message(FATAL_ERROR "msibuild could not complete ${PACKAGE}")

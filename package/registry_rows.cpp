@@ -39,6 +39,8 @@ std::string XmlAttribute(std::string_view text) {
     return escaped;
 }
 
+constexpr char kExpandableMark[] = "#%";
+
 class RowBuilder {
 public:
     RowBuilder(std::string root, std::string moduleReference, std::vector<PackageRegistryRow>& rows)
@@ -74,6 +76,7 @@ private:
                     " is empty: the package would create the key without it";
             return false;
         } else {
+            row.expandable = value.type == REG_EXPAND_SZ;
             row.value = FormattedText(value.text, m_moduleReference);
         }
         m_rows.push_back(std::move(row));
@@ -151,7 +154,9 @@ std::string RegistryRowsInclude(const std::vector<PackageRegistryRow>& rows) {
         text += "  <RegistryValue Root=\"" + row.root + "\" Key=\"" + XmlAttribute(row.key) + "\"";
         if (!row.name.empty()) text += " Name=\"" + XmlAttribute(row.name) + "\"";
         text += row.number ? " Type=\"integer\"" : " Type=\"string\"";
-        text += " Value=\"" + XmlAttribute(row.value) + "\"/>\n";
+        // The Registry table marks an expandable string with a leading #%,
+        // which wixl's own "expandable" type leaves out.
+        text += " Value=\"" + XmlAttribute((row.expandable ? kExpandableMark : "") + row.value) + "\"/>\n";
     }
     text += "</Include>\n";
     return text;

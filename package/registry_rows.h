@@ -15,7 +15,8 @@ struct PackageRegistryRow {
     std::string key;   // full key path, in the installer's formatted text
     std::string name;  // empty for the key's default value
     bool number = false;
-    std::string value;  // formatted text, or the decimal number
+    std::string value;        // formatted text, or the decimal number
+    bool expandable = false;  // REG_EXPAND_SZ
 };
 
 // One row per value of the script, in the script's order. The package

@@ -8,3 +8,8 @@
 
 // Nothing when the system could not expand the text.
 std::optional<std::string> ExpandEnvironmentText(const std::string& text);
+
+// The computer's name and the name of the user the process runs as, for the
+// log; empty when the system does not tell.
+std::string ComputerName();
+std::string UserName();

@@ -16,6 +16,8 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <string>
 #include <optional>
 
 namespace {
@@ -214,11 +216,57 @@ BENCHMARK(BM_SessionWithLog)
     ->UseManualTime()
     ->Unit(benchmark::kMillisecond);
 
+// One log line: what a session pays for each line with the log on, the
+// masking of a session identifier included. The file is renamed each time it
+// reaches its limit, as in a long session.
+constexpr char kLoggedMarkup[] =
+    "markup loaded: C:\\PDM\\vault\\BRK-1001\\bracket_review.xml; read-only: access \"read\"";
+
+bool SwitchLogOn(const std::string& path) {
+    UniqueHkey key;
+    const bool set = RegCreateKeyExA(HKEY_LOCAL_MACHINE, kPdmPolicyKey, 0, nullptr, REG_OPTION_NON_VOLATILE,
+                                     KEY_ALL_ACCESS, nullptr, key.put(), nullptr) == ERROR_SUCCESS &&
+                     RegSetValueExA(key.get(), kLogFileValue, 0, REG_SZ, reinterpret_cast<const BYTE*>(path.c_str()),
+                                    static_cast<DWORD>(path.size() + 1)) == ERROR_SUCCESS;
+    ConfigureSessionLog();
+    HideSessionId("S-20240611-0042");
+    return set && SessionLogHolds(LogLevel::kSessions);
+}
+
+void SwitchLogOff(const std::string& path) {
+    RegDeleteTreeA(HKEY_LOCAL_MACHINE, kPdmPolicyKey);
+    ConfigureSessionLog();
+    std::remove(path.c_str());
+    std::remove((path + ".1").c_str());
+}
+
+void BM_LogLine(benchmark::State& state) {
+    const std::string path = TheWorkspace().Folder() + "/lines.log";
+    if (!SwitchLogOn(path)) return Fail(state, "the log policy could not be set");
+    const std::string event = kLoggedMarkup;
+    for (auto _ : state) LogEvent(LogLevel::kSessions, event);
+    SwitchLogOff(path);
+    state.SetItemsProcessed(state.iterations());
+}
+BENCHMARK(BM_LogLine)->Unit(benchmark::kNanosecond);
+
+// For an instruction count under callgrind (tests/bench/run-bench.sh):
+// writes count lines and nothing else.
+int WriteLogLines(long count) {
+    const std::string path = TheWorkspace().Folder() + "/lines.log";
+    if (!SwitchLogOn(path)) return 1;
+    const std::string event = kLoggedMarkup;
+    for (long i = 0; i < count; ++i) LogEvent(LogLevel::kSessions, event);
+    SwitchLogOff(path);
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     // BeginMarkup and EndMarkup write the registry: a store of the run's own.
     const TempRegistry registry;
+    if (argc == 3 && std::string(argv[1]) == "--log-lines") return WriteLogLines(std::atol(argv[2]));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
     benchmark::RunSpecifiedBenchmarks();

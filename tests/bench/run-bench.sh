@@ -13,6 +13,9 @@ ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)"
 SESSION_LIMIT_MS=50
 RATIO_LIMIT=15
 READS_SLACK=8   # GetAgentString calls allowed beyond one per stored entry
+LOG_LINE_LIMIT_NS=2000
+LOG_LINE_LIMIT_INSTRUCTIONS=1500
+LOG_LINES_COUNTED=20000
 
 run_wine() {
   local dir="$1"; shift
@@ -39,9 +42,28 @@ BUILD="${1:?native release build dir}"; shift
 OUT="$BUILD/bench-results.json"
 "$BUILD/bin/zel_bench" --benchmark_out="$OUT" --benchmark_out_format=json "$@"
 
-python3 - "$OUT" "$SESSION_LIMIT_MS" "$RATIO_LIMIT" "$READS_SLACK" <<'PY'
+# The instructions of one log line, counted by callgrind inside LogEvent
+# alone (the system calls' own work is the kernel's, not counted): the
+# difference between two runs, so that what a run pays once drops out.
+log_line_instructions() {
+  command -v valgrind >/dev/null || { echo ""; return; }
+  local n ir=() dir
+  dir="$(mktemp -d)"
+  for n in "$LOG_LINES_COUNTED" "$((2 * LOG_LINES_COUNTED))"; do
+    valgrind --tool=callgrind --callgrind-out-file="$dir/out" --collect-atstart=no \
+      --toggle-collect='LogEvent(*' "$BUILD/bin/zel_bench" --log-lines "$n" >/dev/null 2>&1 || { echo ""; rm -rf "$dir"; return; }
+    ir+=("$(sed -n 's/^summary: \([0-9]*\).*/\1/p' "$dir/out")")
+  done
+  rm -rf "$dir"
+  [ -n "${ir[0]}" ] && [ -n "${ir[1]}" ] && echo $(( (ir[1] - ir[0]) / LOG_LINES_COUNTED ))
+}
+LOG_LINE_IR="$(log_line_instructions)"
+
+python3 - "$OUT" "$SESSION_LIMIT_MS" "$RATIO_LIMIT" "$READS_SLACK" "$LOG_LINE_LIMIT_NS" "$LOG_LINE_LIMIT_INSTRUCTIONS" \
+  "$LOG_LINE_IR" <<'PY'
 import json, sys
 path, session_limit, ratio_limit, slack = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4])
+line_limit_ns, line_limit_ir, line_ir = float(sys.argv[5]), int(sys.argv[6]), sys.argv[7]
 runs = {b["run_name"].replace("/manual_time", ""): b for b in json.load(open(path))["benchmarks"]
         if b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred")}
 def ms(b):
@@ -67,5 +89,13 @@ for n in (10, 100, 1000, 10000):
         reads, entries = int(load["GetAgentString"]), int(load["stored_entries"])
         check(f"LoadViewList/{n} GetAgentString per entry", reads <= entries + slack,
               f"{reads / entries:.4f} ({reads} for {entries})")
+line = runs.get("BM_LogLine")
+if line:
+    ns = line["real_time"] * {"ns": 1, "us": 1e3, "ms": 1e6, "s": 1e9}[line.get("time_unit", "ns")]
+    check("log line, time", ns <= line_limit_ns, f"{ns / 1000:.2f} us (<= {line_limit_ns / 1000:g})", decides=False)
+if line_ir:
+    check("log line, instructions (callgrind)", int(line_ir) <= line_limit_ir, f"{line_ir} (<= {line_limit_ir})")
+else:
+    print("  log line, instructions: not counted (no valgrind, or the count failed)")
 sys.exit(1 if failed else 0)
 PY

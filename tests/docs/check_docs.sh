@@ -24,6 +24,32 @@ for cell in re.findall(r"^\| ([^|]*?) \|", text["docs/administrators.md"], re.M)
 faults += [f"administrators.md: message not in module/strings.rc: {m}" for m in sorted(quoted - set(messages.values()))]
 faults += [f"administrators.md: refusal not listed: {m}" for m in sorted(refusals - quoted)]
 
+# log.md: each refusal message's number and text, and each event's ID, level
+# and text, against the string table, the message table source and the
+# levels the code gives the events.
+numbers = {k: int(v) for k, v in re.findall(r"^#define (IDS_\w+) (\d+)", read("platform/com/string_ids.h"), re.M)}
+texts_by_number = {numbers[k]: v for k, v in messages.items() if k in numbers}
+refusal_numbers = {numbers[k] for k, v in messages.items() if v in refusals}
+log = text["docs/log.md"]
+listed = {}
+for number, said in re.findall(r"^\| (\d{3}) \| ([^|]+?) \|$", log, re.M):
+    listed[int(number)] = said
+    if texts_by_number.get(int(number)) != said:
+        faults.append(f"log.md: message {number} is not the text of module/strings.rc: {said}")
+faults += [f"log.md: refusal message {n} not in the message table" for n in sorted(refusal_numbers - set(listed))]
+event_texts = {int(i): t.strip() for i, t in re.findall(r"^MessageId=(\d+)\n(?:\w+=.*\n)*?Language=\w+\n(.*)\n\.$",
+                                                      read("module/events.mc"), re.M)}
+levels = {numbers[k]: l for k, l in re.findall(r"\{(IDS_\w+), EventLevel::k(\w+),", read("pdm/session_log.cpp"))}
+events = re.findall(r"^\| (\d{3}) \| (Error|Warning|Information) \| ([^|]+?) \|", log, re.M)
+for number, level, said in events:
+    n = int(number)
+    if not event_texts.get(n, "").startswith(said):
+        faults.append(f"log.md: event {n} does not begin as module/events.mc says: {said}")
+    if levels.get(n) != level:
+        faults.append(f"log.md: event {n} is {levels.get(n)} in pdm/session_log.cpp, not {level}")
+faults += [f"log.md: event {n} not in the event table" for n in sorted(set(event_texts) - {int(e[0]) for e in events})]
+faults += [f"module/events.mc: no event for refusal message {n}" for n in sorted(refusal_numbers - set(event_texts))]
+
 # ./run commands and their options, against the script's commands and usage.
 run = read("run")
 commands = set(re.findall(r"^  ([a-z]+)\) shift; cmd_", run, re.M))
@@ -38,7 +64,8 @@ for doc, body in text.items():
 
 # Registry and launch file names, against the constants that the code reads.
 constants = set()
-for header in ("pdm/save_policy.h", "platform/system/registry.h", "interfaces/launch_file_keys.h"):
+for header in ("pdm/save_policy.h", "pdm/session_log.h", "platform/system/registry.h", "platform/system/event_log.h",
+               "interfaces/launch_file_keys.h"):
     constants |= {c.replace("\\\\", "\\") for c in re.findall(r'constexpr char k\w+\[\] = "([^"]*)"', read(header))}
 for doc, body in text.items():
     for key in re.findall(r"(?:HKEY_LOCAL_MACHINE|HKLM)\\([\w\\]+)", body):

@@ -77,6 +77,11 @@ pdm-then-plain)
   expect_line " MarkupSave S-20...(15 chars) C:\\PDM\\vault\\BRK-1001\\bracket.dwg bracket_mine.xml ZelView"
   expect_line "ZelDMAgent: save refused: message 105 (the markup is read-only)"
   expect_no_line "S-20240611-0042 C:"
+  # The refusal as an event of the Application log (natively its stand-in).
+  expect_line "-- the agent's event log ("
+  if [ "$MODE" = native ]; then
+    expect_line "event 105, Information: A markup save was refused (message 105): the markup is read-only"
+  fi
   [ "$(recorded_lines)" = 1 ] || fail "the save command ran $(recorded_lines) times, expected once (the read markup is refused)"
 
   # The plain session under the same launch file path restores the view list.

@@ -1,5 +1,5 @@
-// What a registered agent module leaves in HKEY_CLASSES_ROOT, checked the
-// same way in both builds.
+// What a registered agent module leaves in HKEY_CLASSES_ROOT and, for its
+// event source, in HKEY_LOCAL_MACHINE, checked the same way in both builds.
 #pragma once
 
 #include <string>
@@ -12,5 +12,6 @@ inline const std::string kTypeLibKey = "TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C51
 // Every key and value of the registration; the server path compared without
 // regard to case (Windows paths).
 void ExpectAgentRegistered(const std::string& modulePath);
-// The ProgID trees and the class key are gone; CLSID stays.
+// The ProgID trees, the class key and the event source are gone; CLSID
+// stays.
 void ExpectAgentUnregistered();

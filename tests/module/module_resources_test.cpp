@@ -2,6 +2,7 @@
 
 #include "platform/com/com.h"
 #include "platform/com/string_ids.h"
+#include "platform/com/unique_resource.h"
 #include "tests/module/agent_module_loader.h"
 
 #include <gtest/gtest.h>
@@ -75,6 +76,41 @@ TEST(ModuleStrings, ProjectNameIsInTheStringTable) {
     char text[64] = {};
     ASSERT_GT(LoadStringA(GetModuleHandleA("ZelDMAgent.dll"), IDS_PROJNAME, text, sizeof(text)), 0);
     EXPECT_STREQ(text, "ZelDMAgent");
+}
+
+struct DataFileTraits {
+    using Handle = HMODULE;
+    static constexpr Handle kEmpty = nullptr;
+    static void Close(Handle module) { FreeLibrary(module); }
+};
+
+// Event Viewer reads an event's text from the module that EventMessageFile
+// names, by the event's number, as FormatMessage does here: every message a
+// save can be refused with has its text, and takes the markup and the
+// detail in its places.
+TEST(ModuleEventTexts, EveryRefusalEventResolvesToItsText) {
+    const UniqueResource<DataFileTraits> file(LoadLibraryExA(ModuleFile().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE));
+    ASSERT_TRUE(file) << ModuleFile() << ": " << GetLastError();
+    const HMODULE module = file.get();
+    const unsigned refusals[] = {IDS_NO_MARKUP_PERMISSION,  IDS_SAVE_NO_COMMAND,        IDS_SAVE_UNSAFE_LAUNCH_VALUE,
+                                 IDS_SAVE_UNSAFE_FILE_NAME, IDS_SAVE_COMMAND_TOO_LONG,  IDS_SAVE_PROGRAM_NOT_ALLOWED,
+                                 IDS_SAVE_NOT_STARTED,      IDS_SAVE_NO_FILE_NAME,      IDS_SAVE_MARKUP_STREAM,
+                                 IDS_SAVE_NAME_TOO_LONG,    IDS_SAVE_UNKNOWN_DOCUMENT,  IDS_SAVE_NO_PROGRAM_ALLOWED,
+                                 IDS_SAVE_PROGRAM_NOT_FULL_PATH, IDS_SAVE_NO_SERVER_FILE,    IDS_SAVE_PROGRAM_NOT_FOUND};
+    for (unsigned id : refusals) {
+        char markup[] = "C:\\tmp\\m.xml";
+        char detail[] = "program X";
+        DWORD_PTR inserts[] = {reinterpret_cast<DWORD_PTR>(markup), reinterpret_cast<DWORD_PTR>(detail)};
+        char text[1024] = {};
+        const DWORD length = FormatMessageA(FORMAT_MESSAGE_FROM_HMODULE | FORMAT_MESSAGE_ARGUMENT_ARRAY, module, id,
+                                            MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), text, sizeof text,
+                                            reinterpret_cast<va_list*>(inserts));
+        ASSERT_GT(length, 0u) << "event " << id << ": error " << GetLastError();
+        const std::string message(text, length);
+        EXPECT_EQ(message.rfind("A markup save ", 0), 0u) << id << ": " << message;
+        EXPECT_NE(message.find("(message " + std::to_string(id) + ")"), std::string::npos) << message;
+        EXPECT_NE(message.find("Markup: C:\\tmp\\m.xml. program X"), std::string::npos) << message;
+    }
 }
 
 }  // namespace

@@ -16,13 +16,13 @@ bool KeyExists(HKEY hive, const std::string& path) {
     return RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, key.put()) == ERROR_SUCCESS;
 }
 
-std::optional<std::string> ReadString(HKEY hive, const std::string& path, const char* valueName) {
+std::optional<std::string> ReadString(HKEY hive, const std::string& path, const char* valueName, DWORD wantedType) {
     UniqueHkey key;
     if (RegOpenKeyExA(hive, path.c_str(), 0, KEY_READ, key.put()) != ERROR_SUCCESS) return std::nullopt;
     DWORD type = 0;
     DWORD size = 0;
     if (RegQueryValueExA(key.get(), valueName, nullptr, &type, nullptr, &size) != ERROR_SUCCESS) return std::nullopt;
-    if (type != REG_SZ) return std::nullopt;
+    if (type != wantedType) return std::nullopt;
     std::vector<char> data(size + 1, '\0');
     if (RegQueryValueExA(key.get(), valueName, nullptr, &type, reinterpret_cast<BYTE*>(data.data()), &size) !=
         ERROR_SUCCESS)

@@ -8,7 +8,9 @@
 #include <string>
 
 bool KeyExists(HKEY hive, const std::string& path);
-std::optional<std::string> ReadString(HKEY hive, const std::string& path, const char* valueName = nullptr);
+// Nothing also when the value is not of the type wanted.
+std::optional<std::string> ReadString(HKEY hive, const std::string& path, const char* valueName = nullptr,
+                                      DWORD wantedType = REG_SZ);
 std::optional<DWORD> ReadDword(HKEY hive, const std::string& path, const char* valueName);
 bool CreateKey(HKEY hive, const std::string& path);
 void DeleteTree(HKEY hive, const std::string& path);

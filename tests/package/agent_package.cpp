@@ -85,13 +85,14 @@ std::string ProductVersion(const std::string& productCode) {
     return version;
 }
 
-const std::vector<std::string>& AgentRegistryKeys() {
-    static const std::vector<std::string> keys = {
-        "ZelDMAgent.DMAgent.1",
-        "ZelDMAgent.DMAgent",
-        "CLSID\\{FE4F5263-11D5-D724-D5BA-A978983B6369}",
-        "TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}",
-        "Interface\\{DDC012F8-A786-5584-456D-044BC1F49414}",
+const std::vector<AgentRegistryKey>& AgentRegistryKeys() {
+    static const std::vector<AgentRegistryKey> keys = {
+        {HKEY_CLASSES_ROOT, "ZelDMAgent.DMAgent.1"},
+        {HKEY_CLASSES_ROOT, "ZelDMAgent.DMAgent"},
+        {HKEY_CLASSES_ROOT, "CLSID\\{FE4F5263-11D5-D724-D5BA-A978983B6369}"},
+        {HKEY_CLASSES_ROOT, "TypeLib\\{DE2BA9C8-CF2E-D1DF-8B64-441C516B64AE}"},
+        {HKEY_CLASSES_ROOT, "Interface\\{DDC012F8-A786-5584-456D-044BC1F49414}"},
+        {HKEY_LOCAL_MACHINE, "SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\ZelDMAgent"},
     };
     return keys;
 }
@@ -102,8 +103,8 @@ RegistryValues AgentRegistryValues(const std::string& modulePath) {
     const StandIns standIns = {
         {modulePath, "<module>"}, {FolderOf(modulePath) + "\\", "<folder>"}, {FolderOf(modulePath), "<folder>"}};
     RegistryValues values;
-    for (const std::string& key : AgentRegistryKeys())
-        values.merge(RegistryTree::Read(HKEY_CLASSES_ROOT, key).Values(standIns));
+    for (const AgentRegistryKey& key : AgentRegistryKeys())
+        values.merge(RegistryTree::Read(key.hive, key.path).Values(standIns));
     return values;
 }
 
@@ -123,9 +124,9 @@ void UninstallAgentProducts() {
 }  // namespace
 
 void PackageInstallTest::SetUp() {
-    for (const std::string& key : AgentRegistryKeys()) m_saved.push_back(RegistryTree::Read(HKEY_CLASSES_ROOT, key));
+    for (const AgentRegistryKey& key : AgentRegistryKeys()) m_saved.push_back(RegistryTree::Read(key.hive, key.path));
     UninstallAgentProducts();
-    for (const std::string& key : AgentRegistryKeys()) RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
+    for (const AgentRegistryKey& key : AgentRegistryKeys()) RegDeleteTreeA(key.hive, key.path.c_str());
     ASSERT_TRUE(InstalledAgentProducts().empty()) << "an agent product could not be removed before the test";
 }
 

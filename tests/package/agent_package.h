@@ -44,9 +44,13 @@ std::optional<DWORD> Msiexec(const std::string& arguments);
 std::vector<std::string> InstalledAgentProducts();
 std::string ProductVersion(const std::string& productCode);
 
-// The agent's keys under HKEY_CLASSES_ROOT: both ProgIDs, the class, the
-// type library and its interface.
-const std::vector<std::string>& AgentRegistryKeys();
+// The agent's keys: under HKEY_CLASSES_ROOT both ProgIDs, the class, the
+// type library and its interface; under HKEY_LOCAL_MACHINE its event source.
+struct AgentRegistryKey {
+    HKEY hive;
+    std::string path;
+};
+const std::vector<AgentRegistryKey>& AgentRegistryKeys();
 RegistryValues AgentRegistryValues(const std::string& modulePath);
 // The keys the agent's keys live in (HKEY_CLASSES_ROOT itself, CLSID and
 // TypeLib), with their subkeys' names, Windows Installer's own "Installer"

@@ -67,7 +67,7 @@ TEST_F(PackageInstallTest, InstallWritesWhatRegsvr32WritesAndServesTheViewer) {
     const RegistryValues byRegsvr32 = AgentRegistryValues(BuiltModulePath());
     ASSERT_EQ(RunRegsvr32(true), 0);
     // regsvr32 /u leaves the type library registered.
-    for (const std::string& key : AgentRegistryKeys()) RegDeleteTreeA(HKEY_CLASSES_ROOT, key.c_str());
+    for (const AgentRegistryKey& key : AgentRegistryKeys()) RegDeleteTreeA(key.hive, key.path.c_str());
     ASSERT_EQ(SharedKeyNames(), namesBefore);
 
     ASSERT_EQ(Install(AgentPackage()), 0u);

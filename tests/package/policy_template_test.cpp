@@ -38,7 +38,8 @@ const std::string kAdml = ReadTemplateFile("en-US/ZelDMAgent.adml");
 TEST(PolicyTemplate, WritesTheSwitchAndTheListTheAgentReads) {
     EXPECT_EQ(Matches(kAdmx, R"re(<policy [^>]*class="([^"]*)")re"), Names{"Machine"}) << kAdmx;
     EXPECT_EQ(Matches(kAdmx, R"re(<policy [^>]*key="([^"]*)")re"), Names{kPdmPolicyKey});
-    EXPECT_EQ(Matches(kAdmx, R"re(<policy [^>]*valueName="([^"]*)")re"), Names{kRestrictSaveCommandsValue});
+    EXPECT_EQ(Matches(kAdmx, R"re(<policy [^>]*valueName="([^"]*)")re"),
+              (Names{kRestrictSaveCommandsValue, kEventLogValue}));
     // Enabled switches the restriction on, Disabled off.
     EXPECT_EQ(Matches(kAdmx, R"re(<enabledValue>\s*<decimal value="(\d+)"\s*/>)re"), Names{"1"});
     EXPECT_EQ(Matches(kAdmx, R"re(<disabledValue>\s*<decimal value="(\d+)"\s*/>)re"), Names{"0"});
@@ -60,6 +61,18 @@ TEST(PolicyTemplate, WritesTheLogFileAndLevelTheAgentReads) {
     EXPECT_EQ(Matches(kAdmx, R"re(<enum [^>]*(key)=)re"), Names{});
     EXPECT_EQ(Matches(kAdmx, R"re(<item [^>]*>\s*<value>\s*<decimal value="(\d+)")re"), (Names{"1", "2"}));
     EXPECT_EQ(Matches(kAdmx, R"re(<policy name="AgentLog"[^>]*key="([^"]*)")re"), Names{kPdmPolicyKey});
+}
+
+// The event log: Disabled writes the 0 that keeps refusals out of it;
+// Enabled writes a number the agent reads as on.
+TEST(PolicyTemplate, SwitchesTheEventLogWithTheValueTheAgentReads) {
+    const Names found = Matches(kAdmx, R"re((<policy name="EventLog"[\s\S]*?</policy>))re");
+    ASSERT_EQ(found.size(), 1u) << "one EventLog policy";
+    const std::string& policy = *found.begin();
+    EXPECT_EQ(Matches(policy, R"re(<policy [^>]*key="([^"]*)")re"), Names{kPdmPolicyKey});
+    EXPECT_EQ(Matches(policy, R"re(<policy [^>]*valueName="([^"]*)")re"), Names{kEventLogValue});
+    EXPECT_EQ(Matches(policy, R"re(<disabledValue>\s*<decimal value="(\d+)"\s*/>)re"), Names{"0"});
+    EXPECT_EQ(Matches(policy, R"re(<enabledValue>\s*<decimal value="(\d+)"\s*/>)re"), Names{"1"});
 }
 
 TEST(PolicyTemplate, EveryNameItRefersToIsDefined) {

@@ -54,17 +54,29 @@ TEST(PackageRegistryRows, EveryRowReadsBackAsTheRegistrarWroteIt) {
     std::vector<PackageRegistryRow> rows;
     std::string error;
     ASSERT_TRUE(BuildPackageRegistryRows(script, kFileId, rows, error)) << error;
-    ASSERT_EQ(rows.size(), 11u) << "every value of the script, once";
+    ASSERT_EQ(rows.size(), 13u) << "every value of the script, once";
     bool sawModule = false;
     for (const PackageRegistryRow& row : rows) {
         SCOPED_TRACE(row.key + " " + row.name);
-        EXPECT_EQ(row.root, "HKCR");
-        EXPECT_FALSE(row.number) << "a number row with value " << row.value;
+        const HKEY hive = row.root == "HKLM" ? HKEY_LOCAL_MACHINE : HKEY_CLASSES_ROOT;
+        EXPECT_TRUE(row.root == "HKCR" || row.root == "HKLM") << row.root;
+        const char* name = row.name.empty() ? nullptr : row.name.c_str();
         sawModule = sawModule || row.value == kFileReference;
-        EXPECT_EQ(ReadString(HKEY_CLASSES_ROOT, row.key, row.name.empty() ? nullptr : row.name.c_str()),
+        if (row.number) {
+            EXPECT_EQ(ReadDword(hive, row.key, name), std::stoul(row.value));
+            continue;
+        }
+        EXPECT_EQ(ReadString(hive, row.key, name, row.expandable ? REG_EXPAND_SZ : REG_SZ),
                   Replaced(row.value, kFileReference, modulePath));
     }
     EXPECT_TRUE(sawModule) << "the server's path is the installed file";
+    // Event Viewer expands the event source's module path: the Registry
+    // table writes it REG_EXPAND_SZ only with its #% mark.
+    EXPECT_NE(RegistryRowsInclude(rows).find("Key=\"SYSTEM\\CurrentControlSet\\Services\\EventLog\\Application\\"
+                                             "ZelDMAgent\" Name=\"EventMessageFile\" Type=\"string\" "
+                                             "Value=\"#%[#ZelDMAgent.dll]\""),
+              std::string::npos)
+        << RegistryRowsInclude(rows);
 }
 
 TEST(PackageRegistryRows, EscapesTheInstallersReferencesAndKeepsTheModuleOne) {

@@ -5,6 +5,7 @@
 #include "platform/system/message.h"
 #include "viewer/host/agent_loader.h"
 #include "viewer/host/debug_output_capture.h"
+#include "viewer/host/event_log_capture.h"
 #include "viewer/host/hresult_text.h"
 #include "viewer/host/launch_file.h"
 #include "viewer/host/message_box_closer.h"
@@ -84,11 +85,12 @@ private:
     void ReportViewList();
     void ReportLayers(const std::vector<StoredMarkup>& markups, bool restored);
     void End();
-    void ReportDebugOutput();
+    void ReportAgentOutput();
 
     const Options& m_options;
     // Started before the agent is made, finished once it is gone.
     std::optional<DebugOutputCapture> m_debugOutput;
+    std::optional<EventLogCapture> m_eventLog;
     LaunchFile m_launch;
     std::string m_launchPath;
     long m_kind = nuvsim::kKindNone;
@@ -311,16 +313,21 @@ void Session::End() {
     for (const std::string& line : nuvsim::ReferenceErrors()) Line("  " + line);
 }
 
-void Session::ReportDebugOutput() {
+void Session::ReportAgentOutput() {
     const std::vector<std::string> lines = m_debugOutput->Finish();
     Line("-- the agent's debug output (" + std::to_string(lines.size()) + " lines)");
     if (!m_debugOutput->Problem().empty()) Line("  " + m_debugOutput->Problem());
     for (const std::string& line : lines) Line("  " + line);
+    const std::vector<std::string> events = m_eventLog->Finish();
+    Line("-- the agent's event log (" + std::to_string(events.size()) + " entries)");
+    if (!m_eventLog->Problem().empty()) Line("  " + m_eventLog->Problem());
+    for (const std::string& event : events) Line("  " + event);
 }
 
 int Session::Run() {
     if (!Prepare()) return kExitSetup;
     m_debugOutput.emplace();
+    m_eventLog.emplace();
     if (!OpenLaunchFile()) return kExitSetup;
     LoadDocument();
     Markup();
@@ -329,7 +336,7 @@ int Session::Run() {
     Finish();
     ReportViewList();
     End();
-    ReportDebugOutput();
+    ReportAgentOutput();
     std::fflush(stdout);
     return m_failed ? kExitSessionFailed : kExitOk;
 }

@@ -1,5 +1,8 @@
 #include "platform/system/environment.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <cstdlib>
 
 namespace {
@@ -28,4 +31,14 @@ std::optional<std::string> ExpandEnvironmentText(const std::string& text) {
     }
     expanded.append(text, at, std::string::npos);
     return expanded;
+}
+
+std::string ComputerName() {
+    char name[256] = {};
+    return gethostname(name, sizeof name - 1) == 0 ? name : "";
+}
+
+std::string UserName() {
+    const passwd* user = getpwuid(geteuid());
+    return user && user->pw_name ? user->pw_name : "";
 }

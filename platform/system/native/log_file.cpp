@@ -1,8 +1,10 @@
 #include "platform/system/log_file.h"
 
 #include "platform/com/unique_resource.h"
+#include "platform/system/native/file_lines.h"
 
 #include <fcntl.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/syscall.h>
 #include <unistd.h>
@@ -30,44 +32,75 @@ UniqueFd OpenForAppend(const std::string& path) {
     return UniqueFd(open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_CLOEXEC, kNewFileMode));
 }
 
-bool IsFull(int fd, size_t adding) {
-    struct stat status {};
-    return fstat(fd, &status) == 0 && status.st_size > 0 &&
-           static_cast<unsigned long long>(status.st_size) + adding > kMaxLogBytes;
-}
-
 bool WriteWhole(int fd, const std::string& line) {
     return write(fd, line.data(), line.size()) == static_cast<ssize_t>(line.size());
 }
 
-}  // namespace
+bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-bool AppendLogLine(const std::string& path, const std::string& line) {
-    UniqueFd file = OpenForAppend(path);
-    if (!file) return false;
-    if (IsFull(file.get(), line.size())) {
-        file.reset();
-        std::rename(path.c_str(), (path + kRotatedLogSuffix).c_str());
-        file = OpenForAppend(path);
-        if (!file) return false;
-    }
-    return WriteWhole(file.get(), line);
+// Whether the path still names the open file.
+bool IsAtPath(int fd, const std::string& path, struct stat& open) {
+    struct stat named {};
+    return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && SameFile(open, named);
 }
 
-std::string LogLineStamp() {
+bool IsFull(const struct stat& open, size_t adding) {
+    return open.st_size > 0 && static_cast<unsigned long long>(open.st_size) + adding > kMaxLogBytes;
+}
+
+// Under the measured file's lock, renamed only while the path still names
+// it: a process that measured the same file waits, then finds the path
+// naming the new file and leaves it.
+void RotateMeasured(int fd, const std::string& path) {
+    if (flock(fd, LOCK_EX) != 0) return;
+    struct stat open {};
+    if (IsAtPath(fd, path, open)) std::rename(path.c_str(), (path + kRotatedLogSuffix).c_str());
+    flock(fd, LOCK_UN);
+}
+
+thread_local const unsigned long t_threadId = static_cast<unsigned long>(syscall(SYS_gettid));
+
+}  // namespace
+
+struct LogFile::Open {
+    std::string path;
+    UniqueFd fd;
+};
+
+LogFile::LogFile() = default;
+LogFile::~LogFile() = default;
+
+void LogFile::Close() { m_open.reset(); }
+
+bool LogFile::Append(const std::string& path, const std::string& line) {
+    if (!m_open || m_open->path != path) m_open = std::make_unique<Open>(Open{path, UniqueFd()});
+    struct stat open {};
+    if (!m_open->fd || !IsAtPath(m_open->fd.get(), path, open)) {
+        m_open->fd = OpenForAppend(path);
+        if (!m_open->fd || fstat(m_open->fd.get(), &open) != 0) return false;
+    }
+    if (IsFull(open, line.size())) {
+        RotateMeasured(m_open->fd.get(), path);
+        m_open->fd = OpenForAppend(path);
+        if (!m_open->fd) return false;
+    }
+    return WriteWhole(m_open->fd.get(), line);
+}
+
+bool AppendTextLine(const std::string& path, const std::string& text) {
+    const UniqueFd file = OpenForAppend(path);
+    return file && WriteWhole(file.get(), text);
+}
+
+void AppendLogLineStamp(std::string& line) {
+    static const unsigned long processId = static_cast<unsigned long>(getpid());
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
-    tm utc{};
-    gmtime_r(&now.tv_sec, &utc);
-    char stamp[96];
-    std::snprintf(stamp, sizeof stamp, "%04d-%02d-%02dT%02d:%02d:%02d.%03ldZ pid %ld tid %ld ", utc.tm_year + 1900,
-                  utc.tm_mon + 1, utc.tm_mday, utc.tm_hour, utc.tm_min, utc.tm_sec, now.tv_nsec / 1000000L,
-                  static_cast<long>(getpid()), static_cast<long>(syscall(SYS_gettid)));
-    return stamp;
+    const long long millis = static_cast<long long>(now.tv_sec) * 1000 + now.tv_nsec / 1000000L;
+    AppendFormattedLogLineStamp(line, millis, processId, t_threadId);
 }
 
 void WriteDebugOutput(const std::string& line) {
     const char* path = std::getenv(kDebugOutputVariable);
-    if (!path || !*path) return;
-    if (UniqueFd file = OpenForAppend(path)) WriteWhole(file.get(), line + "\n");
+    if (path && *path) AppendTextLine(path, line + "\n");
 }

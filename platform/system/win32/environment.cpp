@@ -14,3 +14,16 @@ std::optional<std::string> ExpandEnvironmentText(const std::string& text) {
     if (written == 0 || written > size) return std::nullopt;
     return std::string(expanded.data());
 }
+
+std::string ComputerName() {
+    char name[MAX_COMPUTERNAME_LENGTH + 1] = {};
+    DWORD size = sizeof name;
+    return GetComputerNameA(name, &size) ? std::string(name, size) : std::string();
+}
+
+std::string UserName() {
+    // A user name has at most 256 characters (UNLEN).
+    char name[257] = {};
+    DWORD size = sizeof name;
+    return GetUserNameA(name, &size) ? std::string(name) : std::string();
+}

@@ -1,13 +1,18 @@
 #include "platform/system/log_file.h"
 
 #include "os/kernel_handle.h"
+#include "platform/text/codepage.h"
 
-#include <cstdio>
+#include <algorithm>
+#include <vector>
 
 namespace {
 
 // Other viewers append, read or rotate the same file meanwhile.
 constexpr DWORD kShareWithOthers = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+// FILETIME counts 100 ns steps since 1601; the log's time counts from 1970.
+constexpr unsigned long long kFileTimeUnitsPerMilli = 10000ULL;
+constexpr unsigned long long kMillisFrom1601To1970 = 11644473600000ULL;
 
 UniqueKernelHandle OpenForAppend(const std::string& path) {
     // Reading the attributes tells the size, which decides when to rename.
@@ -22,32 +27,90 @@ bool IsFull(HANDLE file, size_t adding) {
            static_cast<unsigned long long>(size.QuadPart) + adding > kMaxLogBytes;
 }
 
+bool EndsWithIgnoringCase(const WideString& text, const WCHAR* tail, size_t tailLength) {
+    if (tailLength == 0 || tailLength > text.size()) return false;
+    const WCHAR* start = text.c_str() + (text.size() - tailLength);
+    return CompareStringOrdinal(start, static_cast<int>(tailLength), tail, static_cast<int>(tailLength), TRUE) ==
+           CSTR_EQUAL;
+}
+
+// Whether the open file is still the one at the path: the handle follows a
+// file that another viewer renamed. A name the system cannot tell counts
+// as still there, the cheap guess: a rename through the handle then moves
+// only this file.
+bool IsAtPath(HANDLE file, const WideString& path) {
+    std::vector<BYTE> buffer(sizeof(FILE_NAME_INFO) + MAX_PATH * 2 * sizeof(WCHAR));
+    auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
+    if (!GetFileInformationByHandleEx(file, FileNameInfo, info, static_cast<DWORD>(buffer.size()))) return true;
+    return EndsWithIgnoringCase(path, info->FileName, info->FileNameLength / sizeof(WCHAR));
+}
+
+bool SameFile(HANDLE a, HANDLE b) {
+    BY_HANDLE_FILE_INFORMATION first{}, second{};
+    return GetFileInformationByHandle(a, &first) && GetFileInformationByHandle(b, &second) &&
+           first.dwVolumeSerialNumber == second.dwVolumeSerialNumber &&
+           first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
+}
+
+// Renames the file that was measured, through a handle to that very file: a
+// file another viewer has just begun at the path is never the one renamed.
+void RotateMeasured(HANDLE file, const WideString& rotatedPath) {
+    const HANDLE reopened = ReOpenFile(file, DELETE, kShareWithOthers, 0);
+    const UniqueKernelHandle renaming(reopened == INVALID_HANDLE_VALUE ? nullptr : reopened);
+    // Some implementations open the name again rather than the file: only
+    // the very file measured is renamed.
+    if (!renaming || !SameFile(file, renaming.get())) return;
+    const size_t nameBytes = rotatedPath.size() * sizeof(WCHAR);
+    std::vector<BYTE> buffer(sizeof(FILE_RENAME_INFO) + nameBytes);
+    auto* info = reinterpret_cast<FILE_RENAME_INFO*>(buffer.data());
+    info->ReplaceIfExists = TRUE;
+    info->RootDirectory = nullptr;
+    info->FileNameLength = static_cast<DWORD>(nameBytes);
+    std::copy(rotatedPath.begin(), rotatedPath.end(), info->FileName);
+    SetFileInformationByHandle(renaming.get(), FileRenameInfo, info, static_cast<DWORD>(buffer.size()));
+}
+
 }  // namespace
 
-bool AppendLogLine(const std::string& path, const std::string& line) {
-    UniqueKernelHandle file = OpenForAppend(path);
-    if (!file) return false;
-    if (IsFull(file.get(), line.size())) {
-        file.reset();
-        // Another viewer may have renamed it first: then this one begins
-        // the new file, or appends to the one just begun.
-        MoveFileExA(path.c_str(), (path + kRotatedLogSuffix).c_str(), MOVEFILE_REPLACE_EXISTING);
-        file = OpenForAppend(path);
-        if (!file) return false;
+struct LogFile::Open {
+    std::string path;
+    WideString widePath;
+    UniqueKernelHandle file;
+};
+
+LogFile::LogFile() = default;
+LogFile::~LogFile() = default;
+
+void LogFile::Close() { m_open.reset(); }
+
+bool LogFile::Append(const std::string& path, const std::string& line) {
+    if (!m_open || m_open->path != path) {
+        // The system names the open file with backslashes.
+        WideString widePath = AnsiToWide(path);
+        std::replace(widePath.begin(), widePath.end(), L'/', L'\\');
+        m_open = std::make_unique<Open>(Open{path, std::move(widePath), {}});
+    }
+    if (!m_open->file || !IsAtPath(m_open->file.get(), m_open->widePath)) {
+        m_open->file = OpenForAppend(path);
+        if (!m_open->file) return false;
+    }
+    if (IsFull(m_open->file.get(), line.size())) {
+        RotateMeasured(m_open->file.get(), AnsiToWide(path + kRotatedLogSuffix));
+        m_open->file = OpenForAppend(path);
+        if (!m_open->file) return false;
     }
     DWORD written = 0;
-    return WriteFile(file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
+    return WriteFile(m_open->file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
            written == line.size();
 }
 
-std::string LogLineStamp() {
-    SYSTEMTIME now{};
-    GetSystemTime(&now);
-    char stamp[80];
-    std::snprintf(stamp, sizeof stamp, "%04u-%02u-%02uT%02u:%02u:%02u.%03uZ pid %lu tid %lu ", now.wYear, now.wMonth,
-                  now.wDay, now.wHour, now.wMinute, now.wSecond, now.wMilliseconds, GetCurrentProcessId(),
-                  GetCurrentThreadId());
-    return stamp;
+void AppendLogLineStamp(std::string& line) {
+    static const unsigned long processId = GetCurrentProcessId();
+    FILETIME now{};
+    GetSystemTimeAsFileTime(&now);
+    const unsigned long long units = (static_cast<unsigned long long>(now.dwHighDateTime) << 32) | now.dwLowDateTime;
+    const long long millis = static_cast<long long>(units / kFileTimeUnitsPerMilli - kMillisFrom1601To1970);
+    AppendFormattedLogLineStamp(line, millis, processId, GetCurrentThreadId());
 }
 
 void WriteDebugOutput(const std::string& line) { OutputDebugStringA((line + "\n").c_str()); }
