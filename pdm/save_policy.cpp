@@ -68,17 +68,22 @@ std::optional<std::vector<std::string>> ReadSaveCommandsPolicy(std::string* stat
     std::string ignored;
     std::string& said = state ? *state : ignored;
     std::optional<std::vector<std::string>> allowed;
-    switch (ReadPolicySwitch(kPdmPolicyKey, kRestrictSaveCommandsValue)) {
+    bool switchUnreadable = false;
+    bool listUnreadable = false;
+    // A policy that cannot be read allows nothing; the log says so, since an
+    // empty list would look like an administrator's choice.
+    const auto unreadable = [&listUnreadable] { return listUnreadable ? " (unreadable: nothing allowed)" : ""; };
+    switch (ReadPolicySwitch(kPdmPolicyKey, kRestrictSaveCommandsValue, &switchUnreadable)) {
     case PolicySwitch::kOff: said = std::string(kRestrictSaveCommandsValue) + " off"; return std::nullopt;
     case PolicySwitch::kOn:
-        allowed = ReadPolicyTexts(kAllowedSaveCommandsKey).value_or(std::vector<std::string>());
-        said = std::string(kRestrictSaveCommandsValue) + " on, " + std::to_string(allowed->size()) +
-               " listed in " + kAllowedSaveCommandsKey;
+        allowed = ReadPolicyTexts(kAllowedSaveCommandsKey, &listUnreadable).value_or(std::vector<std::string>());
+        said = std::string(kRestrictSaveCommandsValue) + (switchUnreadable ? " unreadable, taken as on, " : " on, ") +
+               std::to_string(allowed->size()) + " listed in " + kAllowedSaveCommandsKey + unreadable();
         return allowed;
     case PolicySwitch::kNotSet: break;
     }
-    allowed = ReadPolicyTexts(kSaveCommandsPolicyKey);
-    said = allowed ? std::to_string(allowed->size()) + " listed in " + kSaveCommandsPolicyKey : "not set";
+    allowed = ReadPolicyTexts(kSaveCommandsPolicyKey, &listUnreadable);
+    said = allowed ? std::to_string(allowed->size()) + " listed in " + kSaveCommandsPolicyKey + unreadable() : "not set";
     return allowed;
 }
 

@@ -40,12 +40,16 @@ LSTATUS OpenPolicyKey(const std::string& keyPath, UniqueHkey& key) {
 
 }  // namespace
 
-std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath) {
+std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath, bool* unreadable) {
+    bool ignored = false;
+    bool& failed = unreadable ? *unreadable : ignored;
+    failed = false;
     UniqueHkey key;
     const LSTATUS opened = OpenPolicyKey(keyPath, key);
     if (opened == ERROR_FILE_NOT_FOUND) return std::nullopt;
     std::vector<std::string> texts;
-    if (opened != ERROR_SUCCESS) return texts;
+    failed = opened != ERROR_SUCCESS;
+    if (failed) return texts;
 
     std::vector<WCHAR> name(kMaxValueNameChars);
     std::vector<BYTE> data(kFirstDataBytes);
@@ -62,25 +66,33 @@ std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPa
         if (status == ERROR_NO_MORE_ITEMS) return texts;
         // A list read only in part could leave out the one entry that allows
         // the program: nothing is allowed then.
-        if (status != ERROR_SUCCESS) return std::vector<std::string>();
+        if (status != ERROR_SUCCESS) {
+            failed = true;
+            return std::vector<std::string>();
+        }
         if (type == REG_SZ || type == REG_EXPAND_SZ)
             if (std::optional<std::string> entry = EntryOf(data, dataSize, type)) texts.push_back(std::move(*entry));
         ++index;
     }
 }
 
-PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName) {
+PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName, bool* unreadable) {
+    bool ignored = false;
+    bool& failed = unreadable ? *unreadable : ignored;
+    failed = false;
     UniqueHkey key;
     const LSTATUS opened = OpenPolicyKey(keyPath, key);
     if (opened == ERROR_FILE_NOT_FOUND) return PolicySwitch::kNotSet;
-    if (opened != ERROR_SUCCESS) return PolicySwitch::kOn;
+    failed = opened != ERROR_SUCCESS;
+    if (failed) return PolicySwitch::kOn;
     DWORD type = 0;
     DWORD number = 0;
     DWORD size = sizeof number;
     const LSTATUS read =
         RegQueryValueExA(key.get(), valueName.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(&number), &size);
     if (read == ERROR_FILE_NOT_FOUND) return PolicySwitch::kNotSet;
-    const bool isOff = read == ERROR_SUCCESS && type == REG_DWORD && size == sizeof number && number == 0;
+    failed = read != ERROR_SUCCESS || type != REG_DWORD || size != sizeof number;
+    const bool isOff = !failed && number == 0;
     return isOff ? PolicySwitch::kOff : PolicySwitch::kOn;
 }
 

@@ -13,7 +13,9 @@
 // ANSI code page is left out, as one that cannot be expanded is. Values of
 // other types are not texts of the list. A key that exists but cannot be read
 // gives an empty list, so that a policy never falls open by failing.
-std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath);
+// unreadable, when given, says whether the key exists but could not be read
+// whole (the list then is empty).
+std::optional<std::vector<std::string>> ReadPolicyTexts(const std::string& keyPath, bool* unreadable = nullptr);
 
 // A policy that an administrator switches on or off with a REG_DWORD value.
 enum class PolicySwitch {
@@ -22,7 +24,9 @@ enum class PolicySwitch {
     kOn,      // any other number; also a value of another type or one that
               // cannot be read, so that a policy never falls open by failing
 };
-PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName);
+// unreadable, when given, says whether kOn stands for a key or value that
+// exists but could not be read.
+PolicySwitch ReadPolicySwitch(const std::string& keyPath, const std::string& valueName, bool* unreadable = nullptr);
 
 // One text value of the policy key: a REG_SZ value as it stands, a
 // REG_EXPAND_SZ value expanded. Nothing when the key or the value is missing,

@@ -137,6 +137,10 @@ TEST_F(SavePolicy, APolicyKeyThatCannotBeReadWholeAllowsNothing) {
         regstore::InjectFault(call, std::string("HKLM\\") + kSaveCommandsPolicyKey, ERROR_ACCESS_DENIED, passing);
         StartWithProgram(RecorderPath());
         ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
+        // The log tells this apart from a list left empty on purpose.
+        std::string state;
+        ReadSaveCommandsPolicy(&state);
+        EXPECT_THAT(state, testing::HasSubstr("(unreadable: nothing allowed)")) << call;
         regstore::ClearFault();
         nuvsim::CloseDocuments();
         ReleaseAgent();
@@ -152,6 +156,9 @@ TEST_F(SavePolicy, ASwitchKeyThatCannotBeOpenedKeepsThePolicyOn) {
     regstore::InjectFault("RegOpenKeyExA", std::string("HKLM\\") + kPdmPolicyKey, ERROR_ACCESS_DENIED);
     StartWithProgram(RecorderPath());
     ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
+    std::string state;
+    ReadSaveCommandsPolicy(&state);
+    EXPECT_THAT(state, testing::StartsWith("RestrictSaveCommands unreadable, taken as on, 0 listed"));
 }
 
 // Only REG_SZ and REG_EXPAND_SZ values are entries: a list of other types
