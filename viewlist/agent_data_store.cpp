@@ -6,14 +6,9 @@
 #include "platform/com/result.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
-
-namespace {
-
-std::string NameEntry(const std::string& section, const std::string& key) { return "[" + section + "]" + key; }
-
-}  // namespace
 
 AgentDataStore::AgentDataStore() : m_ownerId(GUID_AgentDataOwner) {}
 
@@ -98,8 +93,18 @@ std::string AgentDataStore::ReadNext() {
     return {};
 }
 
-std::string AgentDataStore::FindValue(const std::string& section, const std::string& key) {
-    const std::string name = NameEntry(section, key);
+const std::string& AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
+    m_name.assign(1, '[').append(section).append(1, ']').append(key);
+    if (number != kUnnumbered) {
+        char digits[std::numeric_limits<long>::digits10 + 2];
+        const std::to_chars_result end = std::to_chars(std::begin(digits), std::end(digits), number);
+        m_name.append(digits, end.ptr);
+    }
+    return m_name;
+}
+
+std::string AgentDataStore::FindValue(std::string_view section, std::string_view key, long number) {
+    const std::string& name = NameEntry(section, key, number);
     if (m_bIndexed) return FindIndexed(name);
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
@@ -148,7 +153,7 @@ std::string AgentDataStore::FindIndexed(const std::string& name) {
     return value;
 }
 
-HRESULT AgentDataStore::FillValue(const std::string& section, const std::string& key, std::string& target) {
+HRESULT AgentDataStore::FillValue(std::string_view section, std::string_view key, std::string& target) {
     if (target.empty()) target = FindValue(section, key);
     return S_OK;
 }
@@ -165,9 +170,10 @@ HRESULT AgentDataStore::AppendText(const std::string& text) {
     return hr;
 }
 
-HRESULT AgentDataStore::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
+HRESULT AgentDataStore::WriteValue(std::string_view section, std::string_view key, long number,
+                                   const std::string& value) {
     if (value.empty()) return S_OK;
-    RETURN_IF_FAILED(AppendText(NameEntry(section, key)));
+    RETURN_IF_FAILED(AppendText(NameEntry(section, key, number)));
     const HRESULT hr = AppendText(value);
     // A name without its value would read the next name written as its
     // value: the next write goes over the name instead.
