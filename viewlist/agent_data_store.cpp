@@ -94,12 +94,17 @@ std::string AgentDataStore::ReadNext() {
 }
 
 const std::string& AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
-    m_name.assign(1, '[').append(section).append(1, ']').append(key);
-    if (number != kUnnumbered) {
-        char digits[std::numeric_limits<long>::digits10 + 2];
-        const std::to_chars_result end = std::to_chars(std::begin(digits), std::end(digits), number);
-        m_name.append(digits, end.ptr);
-    }
+    char digits[std::numeric_limits<long>::digits10 + 2];
+    const char* digitsEnd = std::begin(digits);
+    if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    // Sized once and filled in place: the buffer keeps its room from one name to the next.
+    m_name.resize(section.size() + key.size() + static_cast<size_t>(digitsEnd - digits) + 2);
+    char* out = m_name.data();
+    *out++ = '[';
+    out = std::copy(section.begin(), section.end(), out);
+    *out++ = ']';
+    out = std::copy(key.begin(), key.end(), out);
+    std::copy(static_cast<const char*>(digits), digitsEnd, out);
     return m_name;
 }
 
