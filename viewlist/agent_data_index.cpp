@@ -3,6 +3,7 @@
 #include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
+#include <algorithm>
 #include <optional>
 
 namespace {
@@ -18,6 +19,8 @@ bool NameLike(const std::string& text) { return !text.empty() && text.front() ==
 // position, and is never taken for a name however it reads.
 bool NamePosition(long position) { return position % 2 == 0; }
 
+unsigned char Folded(char c) { return c == '/' ? '\\' : AsciiFold(static_cast<unsigned char>(c)); }
+
 // A hash of the folded form of a plain ASCII text, nothing for any other
 // text: between two ASCII texts, equal folded forms are what PathsEqual calls
 // equal.
@@ -26,10 +29,18 @@ std::optional<uint64_t> FoldedHash(const std::string& text) {
     for (const char c : text) {
         const auto byte = static_cast<unsigned char>(c);
         if (byte == 0 || byte > kLastAsciiByte) return std::nullopt;
-        const unsigned char folded = c == '/' ? '\\' : AsciiFold(byte);
-        hash = (hash ^ folded) * 1099511628211ull;
+        hash = (hash ^ Folded(c)) * 1099511628211ull;
     }
     return hash;
+}
+
+// PathsEqual for two texts FoldedHash takes, without its care for
+// double-byte characters that neither holds. A name is mostly looked up as it
+// was written: the same bytes are tried first.
+bool FoldedEqual(const std::string& a, const std::string& b) {
+    return a.size() == b.size() &&
+           (a == b ||
+            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); }));
 }
 
 constexpr size_t kFirstTableSize = 64;
@@ -59,7 +70,7 @@ void AgentDataIndex::Insert(uint64_t hash, long position) {
             return;
         }
         // The same text seen before keeps its first position.
-        if (slot.hash == hash && PathsEqual(m_reads[static_cast<size_t>(slot.position)].text, text)) return;
+        if (slot.hash == hash && FoldedEqual(m_reads[static_cast<size_t>(slot.position)].text, text)) return;
     }
 }
 
@@ -90,8 +101,9 @@ long AgentDataIndex::FindName(const std::string& name) const {
     if (!m_slots.empty()) {
         const size_t mask = m_slots.size() - 1;
         for (size_t at = *hash & mask; m_slots[at].position >= 0; at = (at + 1) & mask) {
-            if (m_slots[at].hash == *hash && matches(m_slots[at].position)) {
-                found = m_slots[at].position;
+            const Slot& slot = m_slots[at];
+            if (slot.hash == *hash && FoldedEqual(m_reads[static_cast<size_t>(slot.position)].text, name)) {
+                found = slot.position;
                 break;
             }
         }

@@ -6,14 +6,9 @@
 #include "platform/com/result.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cstring>
 #include <limits>
-
-namespace {
-
-std::string NameEntry(const std::string& section, const std::string& key) { return "[" + section + "]" + key; }
-
-}  // namespace
 
 AgentDataStore::AgentDataStore() : m_ownerId(GUID_AgentDataOwner) {}
 
@@ -98,8 +93,23 @@ std::string AgentDataStore::ReadNext() {
     return {};
 }
 
-std::string AgentDataStore::FindValue(const std::string& section, const std::string& key) {
-    const std::string name = NameEntry(section, key);
+const std::string& AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
+    char digits[std::numeric_limits<long>::digits10 + 2];
+    const char* digitsEnd = std::begin(digits);
+    if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
+    // Sized once and filled in place: the buffer keeps its room from one name to the next.
+    m_name.resize(section.size() + key.size() + static_cast<size_t>(digitsEnd - digits) + 2);
+    char* out = m_name.data();
+    *out++ = '[';
+    out = std::copy(section.begin(), section.end(), out);
+    *out++ = ']';
+    out = std::copy(key.begin(), key.end(), out);
+    std::copy(static_cast<const char*>(digits), digitsEnd, out);
+    return m_name;
+}
+
+std::string AgentDataStore::FindValue(std::string_view section, std::string_view key, long number) {
+    const std::string& name = NameEntry(section, key, number);
     if (m_bIndexed) return FindIndexed(name);
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
@@ -148,7 +158,7 @@ std::string AgentDataStore::FindIndexed(const std::string& name) {
     return value;
 }
 
-HRESULT AgentDataStore::FillValue(const std::string& section, const std::string& key, std::string& target) {
+HRESULT AgentDataStore::FillValue(std::string_view section, std::string_view key, std::string& target) {
     if (target.empty()) target = FindValue(section, key);
     return S_OK;
 }
@@ -165,9 +175,10 @@ HRESULT AgentDataStore::AppendText(const std::string& text) {
     return hr;
 }
 
-HRESULT AgentDataStore::WriteValue(const std::string& section, const std::string& key, const std::string& value) {
+HRESULT AgentDataStore::WriteValue(std::string_view section, std::string_view key, long number,
+                                   const std::string& value) {
     if (value.empty()) return S_OK;
-    RETURN_IF_FAILED(AppendText(NameEntry(section, key)));
+    RETURN_IF_FAILED(AppendText(NameEntry(section, key, number)));
     const HRESULT hr = AppendText(value);
     // A name without its value would read the next name written as its
     // value: the next write goes over the name instead.

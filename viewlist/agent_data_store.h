@@ -9,6 +9,7 @@
 
 #include <memory>
 #include <string>
+#include <string_view>
 
 class AgentDataStore {
 public:
@@ -32,16 +33,23 @@ public:
     // Lets go of the viewer's manager: closed until the next open.
     void Close();
     std::string ReadNext();
-    // The value after the name entry "[section]key". Names stand at entries
-    // 0, 2, 4 ... of the block; a value is never taken for a name, however
-    // it reads. Empty when the name is not found.
-    std::string FindValue(const std::string& section, const std::string& key);
+    // A key stands alone, or with a number after it ("Markup12").
+    static constexpr long kUnnumbered = -1;
+    // The value after the name entry "[section]key" ("[section]keyN" for a
+    // number N). Names stand at entries 0, 2, 4 ... of the block; a value is
+    // never taken for a name, however it reads. Empty when the name is not
+    // found.
+    std::string FindValue(std::string_view section, std::string_view key, long number = kUnnumbered);
     // Sets target only while it is empty. Always 0.
-    HRESULT FillValue(const std::string& section, const std::string& key, std::string& target);
+    HRESULT FillValue(std::string_view section, std::string_view key, std::string& target);
     HRESULT AppendText(const std::string& text);
-    // The name entry, then the value entry. When the value cannot be written,
-    // the cursor goes back to the name, which the next write replaces.
-    HRESULT WriteValue(const std::string& section, const std::string& key, const std::string& value);
+    // The name entry, then the value entry; nothing for an empty value. When
+    // the value cannot be written, the cursor goes back to the name, which the
+    // next write replaces.
+    HRESULT WriteValue(std::string_view section, std::string_view key, const std::string& value) {
+        return WriteValue(section, key, kUnnumbered, value);
+    }
+    HRESULT WriteValue(std::string_view section, std::string_view key, long number, const std::string& value);
 
     LONG Block() const { return m_nBlock; }
     LONG Entry() const { return m_nEntry; }
@@ -70,6 +78,9 @@ private:
     bool ReadEntry(LONG block, std::string& text);
     std::string FindIndexed(const std::string& name);
     void ScanIntoIndex();
+    // Builds a name entry in m_name, which every lookup and write reuses: a
+    // view list of thousands of values needs no text made for each.
+    const std::string& NameEntry(std::string_view section, std::string_view key, long number);
 
     GUID m_ownerId;
     ComPtr<IMarkupManager> m_pManager;
@@ -77,4 +88,5 @@ private:
     LONG m_nEntry = -1;
     bool m_bIndexed = false;
     std::unique_ptr<AgentDataIndex> m_pIndex;
+    std::string m_name;
 };

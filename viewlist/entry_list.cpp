@@ -3,6 +3,8 @@
 #include "platform/system/file_ops.h"
 #include "platform/text/paths.h"
 
+#include <utility>
+
 namespace {
 
 // Lists hold thousands of entries: nodes are freed one by one from the head,
@@ -44,8 +46,8 @@ const std::string& IdentityOf(EntryList::Node& node) {
 
 EntryList::~EntryList() { RemoveAll(); }
 
-size_t EntryList::AddTail(const ViewListEntry& entry) {
-    return LinkAtTail(new Node{nullptr, entry, {}, {}, false}, m_pHead, m_pTail, m_nCount);
+size_t EntryList::AddTail(ViewListEntry&& entry) {
+    return LinkAtTail(new Node{nullptr, std::move(entry), {}, {}, false}, m_pHead, m_pTail, m_nCount);
 }
 
 ViewListEntry* EntryList::FindByLocalPath(const std::string& path) {

@@ -35,7 +35,8 @@ public:
     ~EntryList();
 
     // Returns the number of entries after the append.
-    size_t AddTail(const ViewListEntry& entry);
+    size_t AddTail(const ViewListEntry& entry) { return AddTail(ViewListEntry(entry)); }
+    size_t AddTail(ViewListEntry&& entry);
     // The first entry whose local path names the same file as path: their
     // file identities (FileIdentity) are equal under PathsEqual, so that any
     // spelling of a folder finds the entry. Owned by the list.

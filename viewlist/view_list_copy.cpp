@@ -9,14 +9,13 @@
 #include "platform/text/url.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace {
 
 // Stored counts are twice the number of entries; the same entry limit holds
 // as for the launch file.
 long StoredCount(const std::string& text) { return std::clamp(ParseLeadingInt(text), 0L, 2 * kMaxListCount); }
-
-std::string NumberedKey(const char* key, long number) { return key + DecimalText(number); }
 
 }  // namespace
 
@@ -46,20 +45,20 @@ HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::
     record.m_nNumMarkups = StoredCount(store.FindValue(kSectionViewList, kKeyNumMarkups));
     for (long i = 0; i < record.m_nNumMarkups; i += 2) {
         ViewListEntry markup;
-        markup.m_strLocation = store.FindValue(kSectionViewList, NumberedKey(kKeyMarkup, i));
-        markup.m_strObjectID = store.FindValue(kSectionViewList, NumberedKey(kKeyObjectId, i + 1));
-        markup.m_strLocalPath = store.FindValue(kSectionViewList, NumberedKey(kStoredKeyLocalPath, i + 1));
+        markup.m_strLocation = store.FindValue(kSectionViewList, kKeyMarkup, i);
+        markup.m_strObjectID = store.FindValue(kSectionViewList, kKeyObjectId, i + 1);
+        markup.m_strLocalPath = store.FindValue(kSectionViewList, kStoredKeyLocalPath, i + 1);
         markup.m_bLoaded = true;
-        record.m_markups.AddTail(markup);
+        record.m_markups.AddTail(std::move(markup));
     }
 
     record.m_parts.RemoveAll();
     record.m_nNumParts = StoredCount(store.FindValue(kSectionViewList, kKeyNumParts));
     for (long j = 0; j < record.m_nNumParts; j += 2) {
         ViewListEntry part;
-        part.m_strLocation = store.FindValue(kSectionViewList, NumberedKey(kStoredKeyPart, j));
-        part.m_strObjectID = store.FindValue(kSectionViewList, NumberedKey(kStoredKeyPartId, j + 1));
-        record.m_parts.AddTail(part);
+        part.m_strLocation = store.FindValue(kSectionViewList, kStoredKeyPart, j);
+        part.m_strObjectID = store.FindValue(kSectionViewList, kStoredKeyPartId, j + 1);
+        record.m_parts.AddTail(std::move(part));
     }
 
     record.m_strServerPath = launchFile;
@@ -71,33 +70,34 @@ HRESULT StoreViewList(AgentDataStore& store, IAgentHelper* helper, const LONG (&
     RETURN_IF_FAILED(store.OpenForDocument(helper, documentKey));
 
     HRESULT firstFailure = S_OK;
-    const auto write = [&](const char* section, const std::string& key, const std::string& value) {
-        const HRESULT hr = store.WriteValue(section, key, value);
+    const auto write = [&](std::string_view section, std::string_view key, long number, const std::string& value) {
+        const HRESULT hr = store.WriteValue(section, key, number, value);
         if (FAILED(hr) && SUCCEEDED(firstFailure)) firstFailure = hr;
         return hr;
     };
-    write(kSectionServerFile, kKeyServerPath, UrlDecode(launchFile));
-    write(kSectionServerFile, kStoredKeyObjectId, record.m_strObjectID);
-    write(kSectionServerFile, kKeyViewMode, record.m_strViewMode);
-    write(kSectionServerFile, kKeyPdmVendor, record.m_strPDMVendor);
-    write(kSectionServerFile, kKeyPdmHost, record.m_strPDMHost);
-    write(kSectionServerFile, kKeyPdmPort, record.m_strPDMPort);
+    constexpr long unnumbered = AgentDataStore::kUnnumbered;
+    write(kSectionServerFile, kKeyServerPath, unnumbered, UrlDecode(launchFile));
+    write(kSectionServerFile, kStoredKeyObjectId, unnumbered, record.m_strObjectID);
+    write(kSectionServerFile, kKeyViewMode, unnumbered, record.m_strViewMode);
+    write(kSectionServerFile, kKeyPdmVendor, unnumbered, record.m_strPDMVendor);
+    write(kSectionServerFile, kKeyPdmHost, unnumbered, record.m_strPDMHost);
+    write(kSectionServerFile, kKeyPdmPort, unnumbered, record.m_strPDMPort);
 
     long number = 0;
     for (const ViewListEntry& markup : record.m_markups) {
-        write(kSectionViewList, NumberedKey(kKeyMarkup, number), markup.m_strLocation);
-        write(kSectionViewList, NumberedKey(kKeyObjectId, number + 1), markup.m_strObjectID);
-        write(kSectionViewList, NumberedKey(kStoredKeyLocalPath, number + 1), markup.m_strLocalPath);
+        write(kSectionViewList, kKeyMarkup, number, markup.m_strLocation);
+        write(kSectionViewList, kKeyObjectId, number + 1, markup.m_strObjectID);
+        write(kSectionViewList, kStoredKeyLocalPath, number + 1, markup.m_strLocalPath);
         number += 2;
     }
-    write(kSectionViewList, kKeyNumMarkups, DecimalText(number));
+    write(kSectionViewList, kKeyNumMarkups, unnumbered, DecimalText(number));
 
     number = 0;
     for (const ViewListEntry& part : record.m_parts) {
-        write(kSectionViewList, NumberedKey(kStoredKeyPart, number), part.m_strLocation);
-        write(kSectionViewList, NumberedKey(kStoredKeyPartId, number + 1), part.m_strObjectID);
+        write(kSectionViewList, kStoredKeyPart, number, part.m_strLocation);
+        write(kSectionViewList, kStoredKeyPartId, number + 1, part.m_strObjectID);
         number += 2;
     }
-    const HRESULT last = write(kSectionViewList, kKeyNumParts, DecimalText(number));
+    const HRESULT last = write(kSectionViewList, kKeyNumParts, unnumbered, DecimalText(number));
     return FAILED(firstFailure) ? firstFailure : last;
 }

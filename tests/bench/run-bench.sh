@@ -16,6 +16,11 @@ READS_SLACK=8   # GetAgentString calls allowed beyond one per stored entry
 LOG_LINE_LIMIT_NS=2000
 LOG_LINE_LIMIT_INSTRUCTIONS=1500
 LOG_LINES_COUNTED=20000
+# The agent's own work per viewer call, counted by callgrind (agent_cost.py
+# says what counts as the agent's): the goal, reported beside the wall times.
+COST_SIZES=(1000 10000)
+COST_INSTRUCTIONS_GOAL=250
+COST_ALLOCATIONS_GOAL=0.3
 
 run_wine() {
   local dir="$1"; shift
@@ -38,6 +43,65 @@ if [ "${1:-}" = "--wine" ]; then
   exit
 fi
 
+# One session of n markups under callgrind, counted from the session's start
+# to its end only (not the harness' setup). Each allocator call carries its
+# callers, so that agent_cost.py can tell whose it is.
+profile_session() {  # build dir, markups
+  local dir="$1/callgrind" n="$2" allocator callers=()
+  for allocator in 'operator new*' malloc calloc realloc; do
+    callers+=("--separate-callers12=$allocator")
+  done
+  mkdir -p "$dir"
+  valgrind --tool=callgrind --dump-instr=no --toggle-collect='bench::RunSession*' "${callers[@]}" \
+    --callgrind-out-file="$dir/session-$n.out" \
+    "$1/bin/zel_bench" --benchmark_filter="^BM_Session/$n/" --benchmark_min_time=1e-9 \
+    --benchmark_out="$dir/session-$n.json" --benchmark_out_format=json >"$dir/session-$n.log" 2>&1 \
+    || { echo "  callgrind run of BM_Session/$n failed: $dir/session-$n.log" >&2; return 1; }
+  python3 "$ROOT/tests/bench/agent_cost.py" "$ROOT" "$dir/session-$n.out" >"$dir/session-$n.cost"
+}
+
+# Per viewer call, beside the wall time of the timed run. Over the goal is
+# reported, not failed: the counts do not depend on the machine, but the goal
+# is one the agent is still working towards.
+report_cost() {  # build dir, results of the timed run
+  echo "== the agent's own cost per viewer call (callgrind, BM_Session)"
+  if ! command -v valgrind >/dev/null; then
+    echo "  valgrind is not installed: not measured"
+    return
+  fi
+  local n
+  for n in "${COST_SIZES[@]}"; do
+    profile_session "$1" "$n" || return 0
+  done
+  python3 - "$1/callgrind" "$2" "$COST_INSTRUCTIONS_GOAL" "$COST_ALLOCATIONS_GOAL" "${COST_SIZES[@]}" <<'PY'
+import json, sys
+dir, timed, ir_goal, alloc_goal, sizes = sys.argv[1], sys.argv[2], float(sys.argv[3]), float(sys.argv[4]), sys.argv[5:]
+def session(path, n):
+    try:
+        runs = json.load(open(path))["benchmarks"]
+    except (OSError, ValueError, KeyError):
+        return None
+    return next((b for b in runs if b["run_name"] == f"BM_Session/{n}/manual_time"
+                 and b.get("run_type", "iteration") == "iteration" and not b.get("error_occurred")), None)
+print(f"  {'markups':>8} {'wall':>10} {'viewer calls':>13} {'instructions/call':>18} {'allocations/call':>17}")
+for n in sizes:
+    profiled, wall = session(f"{dir}/session-{n}.json", n), session(timed, n)
+    if not profiled:
+        print(f"  {n:>8} the profiled session failed: {dir}/session-{n}.log")
+        continue
+    cost = json.load(open(f"{dir}/session-{n}.cost"))
+    calls = profiled["viewer_calls"] * profiled["iterations"]
+    ir, alloc = cost["instructions"] / calls, cost["allocations"] / calls
+    wall_text = f"{wall['real_time']:.1f} {wall['time_unit']}" if wall else "-"
+    over = [what for what, value, goal in (("instructions", ir, ir_goal), ("allocations", alloc, alloc_goal)) if value > goal]
+    verdict = "over the goal (" + ", ".join(over) + ")" if over else "within the goal"
+    print(f"  {n:>8} {wall_text:>10} {int(profiled['viewer_calls']):>13} {ir:>18.1f} {alloc:>17.3f}  {verdict}")
+    if cost["unattributed"]:
+        print(f"  {'':>8} {cost['unattributed']} allocator calls made by library code only, not counted")
+print(f"  goal: at most {ir_goal:g} instructions and {alloc_goal:g} allocator calls per viewer call")
+PY
+}
+
 BUILD="${1:?native release build dir}"; shift
 OUT="$BUILD/bench-results.json"
 "$BUILD/bin/zel_bench" --benchmark_out="$OUT" --benchmark_out_format=json "$@"
@@ -59,8 +123,9 @@ log_line_instructions() {
 }
 LOG_LINE_IR="$(log_line_instructions)"
 
+status=0
 python3 - "$OUT" "$SESSION_LIMIT_MS" "$RATIO_LIMIT" "$READS_SLACK" "$LOG_LINE_LIMIT_NS" "$LOG_LINE_LIMIT_INSTRUCTIONS" \
-  "$LOG_LINE_IR" <<'PY'
+  "$LOG_LINE_IR" <<'PY' || status=$?
 import json, sys
 path, session_limit, ratio_limit, slack = sys.argv[1], float(sys.argv[2]), float(sys.argv[3]), int(sys.argv[4])
 line_limit_ns, line_limit_ir, line_ir = float(sys.argv[5]), int(sys.argv[6]), sys.argv[7]
@@ -99,3 +164,5 @@ else:
     print("  log line, instructions: not counted (no valgrind, or the count failed)")
 sys.exit(1 if failed else 0)
 PY
+report_cost "$BUILD" "$OUT"
+exit $status

@@ -147,6 +147,28 @@ TEST_F(AgentDataStoreTest, WritesFillTheDocumentBlockFromEntryZero) {
     EXPECT_THAT(AgentBlock(5), ElementsAre("[ServerFile]ServerPath", "D:\\v.xml", "[ViewList]NumMarkups", "0"));
 }
 
+TEST_F(AgentDataStoreTest, NumberedNamesAreWrittenAndFoundWithTheirNumber) {
+    AgentDataStore store;
+    ASSERT_HR(S_OK, store.OpenForDocument(m_helper.get(), DocumentKey(0)));
+    EXPECT_HR(S_OK, store.WriteValue("ServerFile", "ServerPath", "p"));
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "Markup", 10, "ten"));
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "Markup", 12, ""));
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "LocalPath", 2147483647L, "last"));
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "Markup", "plain"));
+    EXPECT_THAT(AgentBlock(0), ElementsAre("[ServerFile]ServerPath", "p", "[ViewList]Markup10", "ten",
+                                           "[ViewList]LocalPath2147483647", "last", "[ViewList]Markup", "plain"));
+
+    ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
+    for (const bool indexed : {false, true}) {
+        std::optional<AgentDataStore::ScopedIndex> index;
+        if (indexed) index.emplace(store);
+        EXPECT_EQ("ten", store.FindValue("ViewList", "Markup", 10)) << indexed;
+        EXPECT_EQ("plain", store.FindValue("ViewList", "Markup")) << indexed;
+        EXPECT_EQ("", store.FindValue("ViewList", "Markup", 1)) << indexed;
+        EXPECT_EQ("last", store.FindValue("VIEWLIST", "localpath", 2147483647L)) << indexed;
+    }
+}
+
 TEST_F(AgentDataStoreTest, AFailedWriteLeavesNoNameWithoutItsValue) {
     constexpr char kSetAgentString[] = "IMarkupManager::SetAgentString";
     AgentDataStore store;
