@@ -17,6 +17,8 @@ namespace {
 // Only the lower-case word refuses a save; loading reads any case as read-only.
 constexpr char kRefusedAccess[] = "read";
 constexpr char kNameSeparator[] = " ";
+constexpr char kCutMark[] = "...";
+constexpr size_t kMaxShownProgramBytes = 160;
 
 unsigned MessageOf(SaveCommandFault fault) {
     switch (fault) {
@@ -50,6 +52,15 @@ bool NamesStream(const std::string& markupPath) {
     return FindFirstCharacterOf(path, kStreamColon) != std::string_view::npos;
 }
 
+// A launch file text as a message shows it after its words: the text is a
+// web front end's, and a box shows a readable name, not a page of it.
+std::string ShownInMessage(const std::string& text) {
+    if (text.size() <= kMaxShownProgramBytes) return text;
+    size_t end = 0;
+    for (size_t next; (next = end + CharacterLength(text, end)) <= kMaxShownProgramBytes;) end = next;
+    return text.substr(0, end) + kCutMark;
+}
+
 bool IsReadOnly(const ViewListEntry& entry) { return MbsCompare(entry.m_strAccess.c_str(), kRefusedAccess) == 0; }
 
 // The markup's file name as the file system knows it, which is the name
@@ -64,17 +75,18 @@ unsigned MarkupFileName(const std::string& markupPath, std::string& name) {
     if (!PathFileNameFits(path)) return IDS_SAVE_NAME_TOO_LONG;
     name = PathFileName(path);
     // An empty name would tell the PDM nothing of which file to take in.
-    if (name.empty() || PathFileName(std::string(WithoutTrailingDotsAndBlanks(markupPath))).empty()) return IDS_SAVE_NO_FILE_NAME;
+    if (name.empty() || PathFileName(std::string(WithoutTrailingDotsAndBlanks(markupPath))).empty())
+        return IDS_SAVE_NO_FILE_NAME;
     return 0;
 }
 
 }  // namespace
 
-SaveDecision SaveDecision::Refusal(unsigned messageId, std::string detail, std::string message) {
+SaveDecision SaveDecision::Refusal(unsigned messageId, std::string detail, std::string named) {
     SaveDecision refused;
     refused.messageId = messageId;
     refused.detail = std::move(detail);
-    refused.message = std::move(message);
+    refused.named = std::move(named);
     return refused;
 }
 
@@ -109,13 +121,12 @@ SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, co
     const SaveCommand command = BuildSaveCommand(items);
     if (command.fault == SaveCommandFault::kProgramNotFound)
         return SaveDecision::Refusal(IDS_SAVE_PROGRAM_NOT_FOUND, "program " + TrimBlanks(record.m_strDMAgent),
-                                     LoadModuleString(IDS_SAVE_PROGRAM_NOT_FOUND) + kNameSeparator +
-                                         ShownInMessage(TrimBlanks(record.m_strDMAgent)));
+                                     TrimBlanks(record.m_strDMAgent));
     if (command.fault != SaveCommandFault::kNone) return SaveDecision::Refusal(MessageOf(command.fault));
-    if (SavePolicyCheck policy = CheckSavePolicy(items.program); policy.messageId != 0)
+    if (const SavePolicyCheck policy = CheckSavePolicy(items.program); policy.messageId != 0)
         return SaveDecision::Refusal(policy.messageId,
                                      "program " + TrimBlanks(record.m_strDMAgent) + "; policy " + policy.state,
-                                     std::move(policy.message));
+                                     items.program.program);
     SaveDecision decision;
     decision.commandLine = command.line;
     decision.loggedLine = CommandLineForLog(items, MaskedSessionId(record.m_strSessionID));
@@ -132,7 +143,9 @@ HRESULT CarryOutSave(const SaveDecision& decision, const std::string& markupPath
     }
     // The debug output and the log first: the box waits for the user.
     ReportRefusedSave(outcome.messageId, markupPath, outcome.detail);
-    ShowMessage(outcome.message.empty() ? LoadModuleString(outcome.messageId) : outcome.message);
+    // What the message names goes after its text as text, never into a format.
+    const std::string text = LoadModuleString(outcome.messageId);
+    ShowMessage(outcome.named.empty() ? text : text + kNameSeparator + ShownInMessage(outcome.named));
     return E_FAIL;
 }
 

@@ -12,11 +12,11 @@ struct SaveDecision {
     std::string commandLine;  // empty when refused
     std::string loggedLine;   // the line as the log shows it
     unsigned messageId = 0;   // the refusal's message; 0 when the save goes ahead
-    std::string message;      // the text shown; the message's own when empty
+    std::string named;        // what the message names after its text (a program), if anything
     std::string detail;       // what the log adds to the refusal
 
     bool Refused() const { return messageId != 0; }
-    static SaveDecision Refusal(unsigned messageId, std::string detail = {}, std::string message = {});
+    static SaveDecision Refusal(unsigned messageId, std::string detail = {}, std::string named = {});
 };
 
 // The one decision on a save. markups: the session's markups, null before

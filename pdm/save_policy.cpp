@@ -3,7 +3,6 @@
 #include "platform/system/file_ops.h"
 #include "platform/text/ansi_code_page.h"
 #include "platform/system/machine_policy.h"
-#include "platform/com/module_context.h"
 #include "platform/text/paths.h"
 #include "platform/com/string_ids.h"
 
@@ -13,7 +12,6 @@
 namespace {
 
 constexpr std::string_view kBlanks = " \t";
-constexpr char kNameSeparator[] = " ";
 
 // True when a character of text begins at `at`: the second byte of a
 // double-byte character is no place to end a program's path.
@@ -22,8 +20,6 @@ bool IsCharacterStart(const std::string& text, size_t at) {
     while (position < at) position += CharacterLength(text, position);
     return position == at;
 }
-
-constexpr char kCutMark[] = "...";
 
 // An entry counts when the program it names has a full path; where an
 // unquoted entry's program ends shows only against DMAgent, but a full path
@@ -103,14 +99,5 @@ SavePolicyCheck CheckSavePolicy(const SaveProgram& program) {
     const SavePolicyVerdict verdict = CheckSaveCommand(*allowed, program);
     if (verdict == SavePolicyVerdict::kAllowed) return check;
     check.messageId = MessageOf(verdict);
-    // The refused program goes after the message as text, never into a format.
-    check.message = LoadModuleString(check.messageId) + kNameSeparator + ShownInMessage(program.program);
     return check;
-}
-
-std::string ShownInMessage(const std::string& text) {
-    if (text.size() <= kMaxShownProgramBytes) return text;
-    size_t end = 0;
-    for (size_t next; (next = end + CharacterLength(text, end)) <= kMaxShownProgramBytes;) end = next;
-    return text.substr(0, end) + kCutMark;
 }

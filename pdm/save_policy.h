@@ -45,13 +45,7 @@ enum class SavePolicyVerdict {
 SavePolicyVerdict CheckSaveCommand(const std::vector<std::string>& allowed, const SaveProgram& program);
 
 struct SavePolicyCheck {
-    unsigned messageId = 0;  // 0 when the policy allows DMAgent
-    std::string message;     // the message to show, naming the program
+    unsigned messageId = 0;  // 0 when the policy allows DMAgent; its message names the program
     std::string state;       // the policy as it was read, for the log
 };
 SavePolicyCheck CheckSavePolicy(const SaveProgram& program);
-
-// A launch file text as a message shows it after its words: the text is a
-// web front end's, and a box shows a readable name, not a page of it.
-std::string ShownInMessage(const std::string& text);
-inline constexpr size_t kMaxShownProgramBytes = 160;

@@ -84,6 +84,15 @@ TEST_F(SavePolicy, AnEmptyPolicyKeyAllowsNothing) {
     ExpectPolicyRefusal(IDS_SAVE_NO_PROGRAM_ALLOWED, RecorderPath());
 }
 
+// The box names a long program by its first 160 bytes: the launch file's
+// text is a web front end's.
+TEST_F(SavePolicy, ARefusedProgramIsNamedCutToAReadableLength) {
+    ScopedSaveCommandsPolicy policy({RecorderPath()});
+    const std::string program = "/" + std::string(1000, 'p');
+    StartWithProgram(program + " --x");
+    ExpectPolicyRefusal(IDS_SAVE_PROGRAM_NOT_ALLOWED, program.substr(0, 160) + "...");
+}
+
 // A listed program does not let the launch file put words of its own before
 // the real items: the whole value must be listed.
 TEST_F(SavePolicy, ForgedItemsAfterAListedProgramAreRefusedAndTold) {
