@@ -13,7 +13,6 @@ CAgentBase::CAgentBase() {
 CAgentBase::~CAgentBase() { m_pHelper.reset(); }
 
 void CAgentBase::ReleaseHeldReferences() {
-    if (m_pRecord) m_pRecord->ReleaseSources();
     m_pHelper.reset();
     m_pViewerSession.reset();
     m_pMarkupManager.reset();
@@ -24,7 +23,7 @@ void CAgentBase::ReleaseHeldReferences() {
     sinks.clear();
 }
 
-HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, EntryList*, ViewListEntry*) {
+HRESULT CAgentBase::HandleItem(const std::string&, const std::string&, const EntryList*, const ViewListEntry*) {
     return E_NOTIMPL;
 }
 

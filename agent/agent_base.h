@@ -4,12 +4,12 @@
 
 #include "interfaces/agent_interfaces.h"
 #include "interfaces/viewer_interfaces.h"
-#include "pdm/pdm_connection.h"
 #include "pdm/session_log.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/module_context.h"
 #include "platform/com/result.h"
 #include "viewlist/agent_data_store.h"
+#include "viewlist/session_record.h"
 
 #include <list>
 #include <string>
@@ -29,8 +29,8 @@ public:
     // The first frees the object the way a virtual destructor would: it keeps
     // the single slot that position has (a C++ destructor would take two).
     virtual void DestroySelf() = 0;
-    virtual HRESULT HandleItem(const std::string& name, const std::string& kind, EntryList* list,
-                               ViewListEntry* entry);
+    virtual HRESULT HandleItem(const std::string& name, const std::string& kind, const EntryList* list,
+                               const ViewListEntry* entry);
 
     // IAgentFileOpen
     HRESULT STDMETHODCALLTYPE OpenStream(const char* name, LONG ignored, IStream** out) override;
@@ -105,11 +105,14 @@ protected:
         return Operation([&] { return ViewerCall(name, body); });
     }
     IAgentMarkupSave* SaveInterface() { return static_cast<IAgentMarkupSave*>(this); }
-    bool HasLists() const { return m_pMarkups && m_pParts && m_pServerFiles; }
+    // The launch file has been read: the session has its record and lists.
+    bool Connected() const { return m_record.m_bLaunchFileRead; }
     // Gives back every reference the agent holds on other objects, the
     // viewer's first, as the viewer expects.
     void ReleaseHeldReferences();
     bool IsReadOnly(const ViewListEntry& entry) const;
+    // The same, with whether the session is view-only already known.
+    static bool IsReadOnly(const ViewListEntry& entry, bool viewOnly);
     // Whether object is this agent, through any of its interfaces.
     bool IsOwnIdentity(IUnknown* object);
     bool IsViewOnly() const;
@@ -157,14 +160,12 @@ protected:
     ComPtr<IAgentHelper> m_pHelper;
     ComPtr<IViewerSession> m_pViewerSession;
     ComPtr<IMarkupManager> m_pMarkupManager;
-    CDMAgentConnection* m_pRecord = nullptr;
+    SessionRecord m_record;
     AgentDataStore m_store;
-    EntryList* m_pMarkups = nullptr;
-    EntryList* m_pParts = nullptr;
-    EntryList* m_pServerFiles = nullptr;
     std::list<std::string> m_pendingDeletes;
     std::string m_strViewListPath;
-    NameList m_documents;
+    // The 3D documents whose saves the agent takes.
+    std::vector<LONG> m_documents;
     LONG m_nDocKeySecond = 0;
     LONG m_nDocumentKind = kDocumentNone;
     LONG m_hDocument = 0;

@@ -18,7 +18,6 @@ using AgentInterfaces = InterfaceTable<Answer<IUnknown, IDMAgent>, Answer<IDMAge
 }  // namespace
 
 CDMAgent::CDMAgent(IUnknown* outer) : m_pOuter(outer) {
-    m_pRecord = &m_record;
     if (m_pHelper) {
         // A reference of our own for the call, so that a helper that takes
         // and drops one cannot destroy the agent under construction; given

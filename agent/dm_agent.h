@@ -42,7 +42,6 @@ private:
     LONG m_nRefCount = 0;
     IUnknown* m_pOuter;  // not a reference: the outer object owns the agent
     InnerUnknown m_inner{*this};
-    CDMAgentConnection m_record;
     // Last, so the module counts the agent once it is whole and stops
     // counting it before anything of it is torn down.
     ModuleLock m_moduleLock;

@@ -64,7 +64,7 @@ void CAgentBase::LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) 
     // A markup the PDM serves has no local path: its location names it.
     std::string event =
         "markup loaded: " + (entry.m_strLocalPath.empty() ? entry.m_strLocation : entry.m_strLocalPath);
-    const std::string why = IsViewOnly() ? "view mode " + m_pRecord->m_strViewMode
+    const std::string why = IsViewOnly() ? "view mode " + m_record.m_strViewMode
                                          : "access \"" + entry.m_strAccess + "\"";
     if (madeReadOnly) event += "; read-only: " + why;
     else if (IsReadOnly(entry)) event += "; not made read-only: the viewer gave no layer for it (" + why + ")";
@@ -73,17 +73,19 @@ void CAgentBase::LogMarkupLoaded(const ViewListEntry& entry, bool madeReadOnly) 
 }
 
 bool CAgentBase::IsViewOnly() const {
-    return m_pRecord && MbsCompare(m_pRecord->m_strViewMode.c_str(), kViewOnlyMode) == 0;
+    return MbsCompare(m_record.m_strViewMode.c_str(), kViewOnlyMode) == 0;
 }
 
-bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const {
-    return MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0 || IsViewOnly();
+bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const { return IsReadOnly(entry, IsViewOnly()); }
+
+bool CAgentBase::IsReadOnly(const ViewListEntry& entry, bool viewOnly) {
+    return viewOnly || MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0;
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
     return Operation("LoadDocumentMarkups", [&]() -> HRESULT {
         m_hDocument = documentHandle;
-        RETURN_HR_IF(E_FAIL, !m_pMarkups);
+        RETURN_HR_IF(E_FAIL, !Connected());
         // The loads below walk the markup list, calling the viewer at every
         // entry: it stays in place until they are done.
         const MarkupLoadCount loading(m_nMarkupLoads);
@@ -103,14 +105,17 @@ HRESULT CAgentBase::LoadPdfMarkups(LONG documentHandle) {
     LONG unused = 0;
     document->UnnamedValue13(&unused);
 
-    for (ViewListEntry& entry : *m_pMarkups) {
+    EntryList& markups = m_record.m_markups;
+    const bool viewOnly = IsViewOnly();
+    for (size_t i = 0; i < markups.Count(); ++i) {
+        const ViewListEntry& entry = markups[i];
         if (entry.m_bLoaded) continue;
         document->LoadMarkupFile(entry.m_strLocalPath.c_str());
         LONG layer = 0;
-        const bool readOnly = IsReadOnly(entry) && SUCCEEDED(document->GetCurrentLayer(&layer));
+        const bool readOnly = IsReadOnly(entry, viewOnly) && SUCCEEDED(document->GetCurrentLayer(&layer));
         if (readOnly) document->SetLayerReadOnly(layer, 1);
         LogMarkupLoaded(entry, readOnly);
-        entry.m_bLoaded = true;
+        markups.MarkLoaded(i);
     }
     return AddSinkTo(document.get());
 }
@@ -132,14 +137,17 @@ HRESULT CAgentBase::Load2DMarkups(LONG documentHandle) {
     }
 
     LONG layerNumber = kBaseLayer;
-    for (ViewListEntry& entry : *m_pMarkups) {
+    EntryList& markups = m_record.m_markups;
+    const bool viewOnly = IsViewOnly();
+    for (size_t i = 0; i < markups.Count(); ++i) {
+        const ViewListEntry& entry = markups[i];
         if (entry.m_bLoaded) continue;
         ++layerNumber;
         layers->LoadMarkupFile(entry.m_strLocalPath.c_str(), layerNumber);
-        const bool readOnly = IsReadOnly(entry) && SUCCEEDED(layers->GetLayer(&layer, layerNumber));
+        const bool readOnly = IsReadOnly(entry, viewOnly) && SUCCEEDED(layers->GetLayer(&layer, layerNumber));
         if (readOnly) layers->SetLayerReadOnly(layer, 1);
         LogMarkupLoaded(entry, readOnly);
-        entry.m_bLoaded = true;
+        markups.MarkLoaded(i);
     }
     return document->AddSaveHandler(SaveInterface());
 }
@@ -148,17 +156,19 @@ HRESULT CAgentBase::Load3DMarkups(LONG documentHandle) {
     RETURN_HR_IF_NULL(E_FAIL, m_pViewerSession);
     // Listed before anything can fail: saves are accepted for every handle
     // the viewer ever announced.
-    m_documents.AddTail(DecimalText(documentHandle));
+    m_documents.push_back(documentHandle);
 
     ComPtr<I3DDocument> document;
     RETURN_IF_FAILED(Get3DDocument(document, true));
     RETURN_HR_IF_NULL(E_FAIL, document);
 
-    for (ViewListEntry& entry : *m_pMarkups) {
+    EntryList& markups = m_record.m_markups;
+    for (size_t i = 0; i < markups.Count(); ++i) {
+        const ViewListEntry& entry = markups[i];
         if (entry.m_bLoaded) continue;
         document->LoadMarkupFile(documentHandle, entry.m_strLocalPath.c_str());
         LogMarkupLoaded(entry, false);
-        entry.m_bLoaded = true;
+        markups.MarkLoaded(i);
     }
     return AddSinkTo(document.get());
 }

@@ -7,7 +7,6 @@
 HRESULT STDMETHODCALLTYPE CAgentBase::SaveMarkup(const char* markupPath) {
     return Operation("SaveMarkup", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, markupPath);
-        RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
-        return SaveMarkupToPdm(*m_pRecord, m_pMarkups, markupPath);
+        return SaveMarkupToPdm(m_record, markupPath);
     });
 }

@@ -65,7 +65,7 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Notify(LONG code, IUnknown* sender, LONG v
         case kNotifySaveDocumentMarkupAlt: {
             RETURN_HR_IF_NULL(E_POINTER, input);
             const auto* save = static_cast<const DocumentMarkupSave*>(input);
-            if (!m_documents.Contains(DecimalText(save->documentHandle))) {
+            if (std::find(m_documents.begin(), m_documents.end(), save->documentHandle) == m_documents.end()) {
                 // A save that reaches no PDM is never silent.
                 // The path of a document the agent does not know is not read:
                 // nothing says it points anywhere.

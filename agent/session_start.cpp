@@ -4,6 +4,7 @@
 
 #include "interfaces/guids.h"
 #include "interfaces/launch_file_keys.h"
+#include "pdm/launch_file.h"
 #include "pdm/save_policy.h"
 #include "platform/com/module_context.h"
 #include "platform/system/environment.h"
@@ -32,8 +33,8 @@ void CAgentBase::LogSessionStart() const {
 }
 
 void CAgentBase::LogLaunchFile() const {
-    if (!SessionLogHolds(LogLevel::kSessions) || !m_pRecord) return;
-    const CDMAgentConnection& record = *m_pRecord;
+    if (!SessionLogHolds(LogLevel::kSessions)) return;
+    const SessionRecord& record = m_record;
     LogEvent(LogLevel::kSessions, "launch file: type " + record.m_strFileTypeID + ", PDM host " +
                                       Logged(record.m_strPDMHost) + ", view mode " + Logged(record.m_strViewMode) +
                                       ", " + std::to_string(record.m_nNumMarkups) + " markups, server file " +
@@ -112,23 +113,23 @@ HRESULT STDMETHODCALLTYPE CAgentBase::Start() {
 HRESULT STDMETHODCALLTYPE CAgentBase::Connect() {
     return Operation("Connect", [&]() -> HRESULT {
         RETURN_HR_IF(kRefusedWhileMarkupsLoad, LoadingMarkups());
-        RETURN_HR_IF_NULL(E_FAIL, m_pRecord);
-        RETURN_IF_FAILED(m_pRecord->Attach(m_pHelper.get()));
-        HideSessionId(m_pRecord->m_strSessionID);
+        LaunchFileReader launchFile;
+        RETURN_IF_FAILED(launchFile.Open(m_pHelper.get(), m_record));
+        HideSessionId(m_record.m_strSessionID);
         LogLaunchFile();
-        m_pMarkups = &m_pRecord->m_markups;
-        m_pParts = &m_pRecord->m_parts;
-        m_pServerFiles = &m_pRecord->m_serverFiles;
-        if (m_pRecord->m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
-        return m_pRecord->LoadMarkups();
+        // A plain session with a document takes its view list from the agent data.
+        if (m_record.m_strFileTypeID == kPlainSessionType && m_nDocumentKind != kDocumentNone) return LoadViewList();
+        launchFile.ReadMarkups(m_record);
+        return S_OK;
     });
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::OpenSessionItem(const char* name) {
     return Operation("OpenSessionItem", [&]() -> HRESULT {
         RETURN_HR_IF_NULL(E_POINTER, name);
-        ViewListEntry* entry = m_pServerFiles ? m_pServerFiles->FindByLocalPath(name) : nullptr;
-        return HandleItem(name, kSessionItemKind, m_pServerFiles, entry);
+        if (!Connected()) return HandleItem(name, kSessionItemKind, nullptr, nullptr);
+        const EntryList& serverFiles = m_record.m_serverFiles;
+        return HandleItem(name, kSessionItemKind, &serverFiles, serverFiles.FindByLocalPath(name));
     });
 }
 

@@ -90,14 +90,15 @@ SaveDecision SaveDecision::Refusal(unsigned messageId, std::string detail, std::
     return refused;
 }
 
-SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, const std::string& markupPath) {
+SaveDecision DecideSave(const SessionRecord& record, const std::string& markupPath) {
     std::string fileName;
     if (const unsigned fault = MarkupFileName(markupPath, fileName)) return SaveDecision::Refusal(fault);
     // The PDM would take the markup in beside a server file that is not the
     // session's: none at all, or the beginning of a longer one.
     if (record.m_strServerPath.empty() || record.m_bServerPathCut)
         return SaveDecision::Refusal(IDS_SAVE_NO_SERVER_FILE, "server file " + record.m_strServerPath);
-    const bool listed = markups && !markups->IsEmpty();
+    const EntryList& markups = record.m_markups;
+    const bool listed = !markups.IsEmpty();
     // A cut folder would look the markup up somewhere else; without markups
     // nothing is looked up.
     if (listed && !PathFolderFits(record.m_strServerPath))
@@ -105,14 +106,14 @@ SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, co
     // The markup is looked for beside the server file, whatever folder the
     // viewer wrote it to, under any spelling of that folder.
     const std::string lookupPath = PathFolder(record.m_strServerPath) + fileName;
-    const ViewListEntry* entry = listed ? markups->FindByLocalPath(lookupPath) : nullptr;
+    const ViewListEntry* entry = listed ? markups.FindByLocalPath(lookupPath) : nullptr;
     LogLookup(lookupPath, entry);
     if (entry && IsReadOnly(*entry))
         return SaveDecision::Refusal(IDS_NO_MARKUP_PERMISSION, "list entry " + entry->m_strLocation);
     // The PDM is handed the file name alone and takes it in by that name: a
     // read-only markup of that name is refused wherever the folders say it
     // lies.
-    if (const ViewListEntry* named = listed ? markups->FindByFileName(fileName, IsReadOnly) : nullptr)
+    if (const ViewListEntry* named = listed ? markups.FindByFileName(fileName, IsReadOnly) : nullptr)
         return SaveDecision::Refusal(IDS_NO_MARKUP_PERMISSION,
                                      "list entry " + named->m_strLocation + " has the same file name");
 
@@ -149,7 +150,7 @@ HRESULT CarryOutSave(const SaveDecision& decision, const std::string& markupPath
     return E_FAIL;
 }
 
-HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath) {
+HRESULT SaveMarkupToPdm(const SessionRecord& record, const char* markupPath) {
     LogEvent(LogLevel::kSessions, std::string("save requested: markup ") + markupPath);
-    return CarryOutSave(DecideSave(record, markups, markupPath), markupPath);
+    return CarryOutSave(DecideSave(record, markupPath), markupPath);
 }

@@ -4,7 +4,10 @@
 // was taken in.
 #pragma once
 
-#include "pdm/pdm_connection.h"
+#include "platform/com/com.h"
+#include "viewlist/session_record.h"
+
+#include <string>
 
 // What becomes of one save: the command line to launch, or the refusal the
 // user is shown.
@@ -19,9 +22,9 @@ struct SaveDecision {
     static SaveDecision Refusal(unsigned messageId, std::string detail = {}, std::string named = {});
 };
 
-// The one decision on a save. markups: the session's markups, null before
-// it has any. Shows nothing and starts nothing.
-SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, const std::string& markupPath);
+// The one decision on a save, by the session's record and its markups.
+// Shows nothing and starts nothing.
+SaveDecision DecideSave(const SessionRecord& record, const std::string& markupPath);
 
 // The one place a decision is carried out: a refusal is logged, shown and
 // fails the save (E_FAIL, the user has been told why); a command line is
@@ -29,4 +32,4 @@ SaveDecision DecideSave(const CDMAgentConnection& record, EntryList* markups, co
 HRESULT CarryOutSave(const SaveDecision& decision, const std::string& markupPath);
 
 // Both, for the viewer's save of the markup at markupPath.
-HRESULT SaveMarkupToPdm(const CDMAgentConnection& record, EntryList* markups, const char* markupPath);
+HRESULT SaveMarkupToPdm(const SessionRecord& record, const char* markupPath);

@@ -1,10 +1,12 @@
 // The view list entries (markups, parts, the launch file) and the ordered
-// lists that hold them.
+// lists that hold them, with the lookups a save makes.
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 struct ViewListEntry {
     std::string m_strLocation;
@@ -15,84 +17,59 @@ struct ViewListEntry {
     bool m_bLoaded = false;
 };
 
-// Ordered, singly linked; owns copies of its entries. Appending keeps the
-// tail and the count, so it costs the same at any length.
+// Ordered; owns copies of its entries. The lookups go by file identity
+// (FileIdentity): the first lookup after a change indexes every entry once,
+// so that each later one asks the file system about one entry, not all.
 class EntryList {
 public:
-    struct Node {
-        Node* next = nullptr;
-        ViewListEntry entry;
-        // The file identity of entry.m_strLocalPath, kept with the path it
-        // was made of: an entry's path may change after it is added.
-        std::string identityOf;
-        std::string identity;
-        bool identityKnown = false;
-    };
-
     EntryList() = default;
     EntryList(const EntryList&) = delete;
     EntryList& operator=(const EntryList&) = delete;
-    ~EntryList();
 
     // Returns the number of entries after the append.
-    size_t AddTail(const ViewListEntry& entry) { return AddTail(ViewListEntry(entry)); }
-    size_t AddTail(ViewListEntry&& entry);
+    size_t AddTail(ViewListEntry entry);
     // The first entry whose local path names the same file as path: their
-    // file identities (FileIdentity) are equal under PathsEqual, so that any
-    // spelling of a folder finds the entry. Owned by the list.
-    ViewListEntry* FindByLocalPath(const std::string& path);
+    // file identities are equal under PathsEqual, so that any spelling of a
+    // folder finds the entry.
+    const ViewListEntry* FindByLocalPath(const std::string& path) const;
     // The first entry that accept takes whose local path's file name, as its
     // file identity gives it, is fileName under PathsEqual.
     const ViewListEntry* FindByFileName(const std::string& fileName,
-                                        const std::function<bool(const ViewListEntry&)>& accept);
+                                        const std::function<bool(const ViewListEntry&)>& accept) const;
     void RemoveAll();
 
-    size_t Count() const { return m_nCount; }
-    bool IsEmpty() const { return m_pHead == nullptr; }
+    size_t Count() const { return m_entries.size(); }
+    bool IsEmpty() const { return m_entries.empty(); }
 
-    class Iterator {
-    public:
-        explicit Iterator(Node* node) : m_pNode(node) {}
-        ViewListEntry& operator*() const { return m_pNode->entry; }
-        ViewListEntry* operator->() const { return &m_pNode->entry; }
-        Iterator& operator++() {
-            m_pNode = m_pNode->next;
-            return *this;
-        }
-        bool operator!=(const Iterator& other) const { return m_pNode != other.m_pNode; }
-
-    private:
-        Node* m_pNode;
-    };
-    Iterator begin() const { return Iterator(m_pHead); }
-    Iterator end() const { return Iterator(nullptr); }
+    // Changing entries in place: an entry's path may change, so the lookups
+    // index the list again.
+    std::vector<ViewListEntry>::iterator begin() {
+        m_byIdentity.clear();
+        m_byFileName.clear();
+        return m_entries.begin();
+    }
+    std::vector<ViewListEntry>::iterator end() { return m_entries.end(); }
+    std::vector<ViewListEntry>::const_iterator begin() const { return m_entries.begin(); }
+    std::vector<ViewListEntry>::const_iterator end() const { return m_entries.end(); }
+    // Marks an entry loaded without touching what the lookups go by.
+    void MarkLoaded(size_t position) { m_entries[position].m_bLoaded = true; }
+    const ViewListEntry& operator[](size_t position) const { return m_entries[position]; }
 
 private:
-    Node* m_pHead = nullptr;
-    Node* m_pTail = nullptr;
-    size_t m_nCount = 0;
-};
-
-// Ordered, singly linked list of texts.
-class NameList {
-public:
-    NameList() = default;
-    NameList(const NameList&) = delete;
-    NameList& operator=(const NameList&) = delete;
-    ~NameList();
-
-    size_t AddTail(const std::string& text);
-    // True when a listed text equals text under PathsEqual.
-    bool Contains(const std::string& text) const;
-    void RemoveAll();
-    size_t Count() const { return m_nCount; }
-
-private:
-    struct Node {
-        Node* next = nullptr;
-        std::string text;
+    // Open addressing over the entries' positions by a hash (PathHash) of
+    // their identity, and of its file name; both empty while the list has
+    // changed since the last lookup.
+    struct Slot {
+        uint32_t hash;
+        uint32_t position;  // kNoEntry: empty
     };
-    Node* m_pHead = nullptr;
-    Node* m_pTail = nullptr;
-    size_t m_nCount = 0;
+    using Table = std::vector<Slot>;
+    static constexpr uint32_t kNoEntry = UINT32_MAX;
+    void BuildIndex() const;
+    template <typename Matches>
+    const ViewListEntry* Find(const Table& table, uint32_t hash, Matches&& matches) const;
+
+    std::vector<ViewListEntry> m_entries;
+    mutable Table m_byIdentity;
+    mutable Table m_byFileName;
 };

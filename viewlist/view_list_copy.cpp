@@ -20,7 +20,7 @@ long StoredCount(const std::string& text) { return std::clamp(ParseLeadingInt(te
 }  // namespace
 
 HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::string& launchFile,
-                        ViewListRecord& record) {
+                        SessionRecord& record) {
     record.m_serverFiles.RemoveAll();
     const HRESULT opened = store.OpenByServerPath(helper, UrlDecode(launchFile));
     RETURN_IF_FAILED(opened);
@@ -66,7 +66,7 @@ HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::
 }
 
 HRESULT StoreViewList(AgentDataStore& store, IAgentHelper* helper, const LONG (&documentKey)[2],
-                      const std::string& launchFile, const ViewListRecord& record) {
+                      const std::string& launchFile, const SessionRecord& record) {
     RETURN_IF_FAILED(store.OpenForDocument(helper, documentKey));
 
     HRESULT firstFailure = S_OK;

@@ -6,7 +6,7 @@
 
 #include "interfaces/viewer_interfaces.h"
 #include "viewlist/agent_data_store.h"
-#include "viewlist/view_list_record.h"
+#include "viewlist/session_record.h"
 
 #include <string>
 
@@ -15,10 +15,10 @@
 // left empty, and when the block names a PDM object its lists replace the
 // record's. E_FAIL when no block is kept for the launch file.
 HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::string& launchFile,
-                        ViewListRecord& record);
+                        SessionRecord& record);
 
 // Writes record into the block of the viewer document with that key. A
 // value lost on the way does not stop the others; the first loss is what
 // the caller hears of, else the last write's result.
 HRESULT StoreViewList(AgentDataStore& store, IAgentHelper* helper, const LONG (&documentKey)[2],
-                      const std::string& launchFile, const ViewListRecord& record);
+                      const std::string& launchFile, const SessionRecord& record);

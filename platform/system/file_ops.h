@@ -19,6 +19,8 @@ std::string LongPathName(const std::string& path);
 // long names the file system knows. Two spellings of one file give the same
 // identity; a file that does not exist keeps its normalised spelling.
 std::string FileIdentity(const std::string& path);
+// The same into identity, whose room is kept from one call to the next.
+void FileIdentity(const std::string& path, std::string& identity);
 
 // Whether path names an existing file (not a folder); and whether it names
 // anything that exists, a folder included.

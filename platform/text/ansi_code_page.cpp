@@ -1,11 +1,5 @@
 #include "platform/text/ansi_code_page.h"
 
-size_t CharacterLength(std::string_view text, size_t at) {
-    const bool pair = at + 1 < text.size() && IsLeadByte(static_cast<unsigned char>(text[at])) &&
-                      IsTrailByte(static_cast<unsigned char>(text[at + 1]));
-    return pair ? 2 : 1;
-}
-
 bool IsWellFormedAnsi(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
         const size_t length = CharacterLength(text, at);

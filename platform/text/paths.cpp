@@ -1,6 +1,7 @@
 #include "platform/text/paths.h"
 
 #include "platform/text/ansi_code_page.h"
+#include "platform/text/ascii_fold.h"
 
 #include <algorithm>
 #include <string_view>
@@ -82,7 +83,42 @@ bool BeginsWithUnc(std::string_view path) {
 
 }  // namespace
 
+namespace {
+
+// A path NormalizedPath leaves as it is, told apart in one pass: plain ASCII
+// (no double-byte character to mind), no "/", no \\?\ or \\.\ prefix, and
+// after the root (C:, C:\, \\ or \) names joined by single "\", none of
+// them ending in a dot or a blank ("." and ".." among them). Most paths of a
+// view list are such paths.
+bool IsNormalPath(std::string_view path) {
+    if (std::any_of(path.begin(), path.end(), [](char c) { return c <= 0 || c == '/'; })) return false;
+    std::string_view rest;
+    if (HasRawPrefix(path, rest)) return false;
+    size_t at = 0;
+    if (path.size() >= 2 && path[0] == kSeparator && path[1] == kSeparator) at = 2;
+    else if (path.size() >= 2 && path[1] == ':') at = path.size() > 2 && path[2] == kSeparator ? 3 : 2;
+    else if (!path.empty() && path[0] == kSeparator) at = 1;
+    if (at == path.size()) return true;
+    for (char previous = kSeparator; at < path.size(); previous = path[at++]) {
+        if (path[at] == kSeparator && (previous == kSeparator || previous == '.' || previous == ' ')) return false;
+    }
+    const char last = path.back();
+    return last != kSeparator && last != '.' && last != ' ';
+}
+
+}  // namespace
+
 std::string NormalizedPath(const std::string& path) {
+    std::string normalized;
+    NormalizePath(path, normalized);
+    return normalized;
+}
+
+void NormalizePath(const std::string& path, std::string& normalized) {
+    if (IsNormalPath(path)) {
+        normalized.assign(path);
+        return;
+    }
     std::string_view rest = path;
     std::string root;
     size_t fixedNames = 0;  // names the root holds: a server and its share
@@ -116,12 +152,11 @@ std::string NormalizedPath(const std::string& path) {
         name = WithoutTrailingDotsAndBlanks(name);
         if (!name.empty()) kept.push_back(name);
     }
-    std::string normalized = root;
+    normalized = root;
     for (size_t i = 0; i < kept.size(); ++i) {
         if (i > 0) normalized += kSeparator;
         normalized += kept[i];
     }
-    return normalized;
 }
 
 // Separators and the dot are found as characters: in a double-byte code page
@@ -158,7 +193,37 @@ std::string PathFolder(const std::string& path) {
     return parts.drive + parts.directory;
 }
 
+std::optional<std::string_view> WholeFileName(std::string_view path) {
+    const size_t scanStart = path.size() >= 2 && path[1] == ':' ? 2 : 0;
+    const size_t lastSeparator = FindLastCharacterOf(path.substr(scanStart), kSeparators);
+    const std::string_view name =
+        path.substr(lastSeparator == std::string_view::npos ? scanStart : scanStart + lastSeparator + 1);
+    // Neither the base name nor the extension is longer than the whole name.
+    if (name.size() > kMaxPartChars) return std::nullopt;
+    return name;
+}
+
+uint32_t PathHash(std::string_view text) {
+    uint32_t hash = 2166136261u;
+    for (const char c : text) {
+        auto byte = static_cast<unsigned char>(c);
+        // The comparison ends at a zero; the Windows one may fold bytes above
+        // ASCII by the code page, so they all hash alike.
+        if (byte == 0) break;
+        if (byte >= 0x80) byte = 0x80;
+        else if (byte == '/') byte = '\\';
+        hash = (hash ^ AsciiFold(byte)) * 16777619u;
+    }
+    // The low bits pick the slot: every bit of the text must reach them.
+    hash ^= hash >> 16;
+    hash *= 0x85ebca6bu;
+    hash ^= hash >> 13;
+    hash *= 0xc2b2ae35u;
+    return hash ^ (hash >> 16);
+}
+
 std::string PathFileName(const std::string& path) {
+    if (const std::optional<std::string_view> name = WholeFileName(path)) return std::string(*name);
     PathParts parts = SplitPath(path);
     return parts.baseName + parts.extension;
 }

@@ -5,6 +5,8 @@
 // a letter to fold. Nothing here touches the file system.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -25,6 +27,9 @@ PathParts SplitPath(const std::string& path);
 std::string PathFolder(const std::string& path);
 // Base name and extension: the file name without its folder.
 std::string PathFileName(const std::string& path);
+// The same where neither part is cut, as the place of the file name in
+// path; nothing when PathFileName would cut it.
+std::optional<std::string_view> WholeFileName(std::string_view path);
 // Whether PathFolder and PathFileName give the whole folder and the whole
 // file name: a part longer than the runtime's buffers is cut.
 bool PathFolderFits(const std::string& path);
@@ -33,6 +38,9 @@ bool PathFileNameFits(const std::string& path);
 // Names, section and key names, paths and URL prefixes are the same when they
 // match ignoring letter case, with "/" taken as "\".
 bool PathsEqual(const std::string& a, const std::string& b);
+// A hash that is the same for any two texts PathsEqual finds equal, for
+// lookups that compare only texts of the same hash.
+uint32_t PathHash(std::string_view text);
 
 // The path as Windows resolves it before it reaches a file system: the
 // \\?\ and \\.\ prefixes removed (\\?\UNC\ gives back the server's two
@@ -42,6 +50,8 @@ bool PathsEqual(const std::string& a, const std::string& b);
 // letter case is the comparison's business (PathsEqual), short names the file
 // system's (FileIdentity, file_ops.h).
 std::string NormalizedPath(const std::string& path);
+// The same into normalized, whose room is kept from one call to the next.
+void NormalizePath(const std::string& path, std::string& normalized);
 
 // The text without the dots and blanks that end it, as Windows drops them
 // from a name; a double-byte character is never cut, and none ends in a dot

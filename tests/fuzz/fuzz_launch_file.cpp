@@ -2,7 +2,7 @@
 // text, values well past the read buffer, into the connection record and on
 // through a whole session start.
 #include "fuzz_support.h"
-#include "pdm/pdm_connection.h"
+#include "pdm/launch_file.h"
 
 #include <cstdint>
 
@@ -12,8 +12,9 @@ void ReadRecord() {
     ComPtr<IAgentHelper> helper;
     if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put()))))
         std::abort();
-    CDMAgentConnection record;
-    if (SUCCEEDED(record.Attach(helper.get()))) record.LoadMarkups();
+    SessionRecord record;
+    LaunchFileReader launchFile;
+    if (SUCCEEDED(launchFile.Open(helper.get(), record))) launchFile.ReadMarkups(record);
     if (record.m_nNumMarkups > kMaxListCount) std::abort();
     if (record.m_nNumParts > kMaxListCount) std::abort();
 }

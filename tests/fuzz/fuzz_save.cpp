@@ -8,7 +8,7 @@
 #include "fuzz_support.h"
 
 #include "interfaces/viewer_interfaces.h"
-#include "pdm/pdm_connection.h"
+#include "pdm/launch_file.h"
 #include "pdm/save_command.h"
 #include "platform/text/codepage.h"
 #include "platform/text/native/ansi_code_page_choice.h"
@@ -83,8 +83,9 @@ ReadValues ReadAsTheAgentDoes() {
     ComPtr<IAgentHelper> helper;
     if (FAILED(NUVCoCreateInstance(CLSID_AgentHelper, nullptr, CLSCTX_INPROC_SERVER, IID_PPV(helper.put()))))
         std::abort();
-    CDMAgentConnection record;
-    if (FAILED(record.Attach(helper.get()))) std::abort();
+    SessionRecord record;
+    LaunchFileReader launchFile;
+    if (FAILED(launchFile.Open(helper.get(), record))) std::abort();
     return {record.m_strDMAgent, record.m_strSessionID, record.m_strServerPath, record.m_strApplication};
 }
 

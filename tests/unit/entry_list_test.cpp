@@ -41,7 +41,7 @@ TEST(EntryList, StoresItsOwnCopy) {
     entry.m_bLoaded = true;
     list.AddTail(entry);
     entry.m_strLocalPath = "changed";
-    ViewListEntry* found = list.FindByLocalPath("D:/m/one.xml");
+    const ViewListEntry* found = list.FindByLocalPath("D:/m/one.xml");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->m_strObjectID, "7");
     EXPECT_TRUE(found->m_bLoaded) << found->m_strLocalPath;
@@ -54,11 +54,11 @@ TEST(EntryList, FindByLocalPathUsesPathRuleFirstMatch) {
     list.AddTail(Markup("D:/m/Other.xml", "0"));
     list.AddTail(Markup("D:/m/One.xml", "1"));
     list.AddTail(Markup("d:\\M\\one.XML", "2"));
-    ViewListEntry* found = list.FindByLocalPath("d:\\m\\ONE.xml");
+    const ViewListEntry* found = list.FindByLocalPath("d:\\m\\ONE.xml");
     ASSERT_NE(found, nullptr);
     EXPECT_EQ(found->m_strObjectID, "1");
-    // The entry stays in the list and can be changed there.
-    found->m_bLoaded = true;
+    // The entry stays in the list and is marked loaded there.
+    list.MarkLoaded(1);
     EXPECT_TRUE(list.FindByLocalPath("D:/m/one.xml")->m_bLoaded) << found->m_strLocalPath;
     EXPECT_EQ(list.FindByLocalPath("D:/m/one.xm"), nullptr);
     EXPECT_EQ(list.FindByLocalPath(""), nullptr);
@@ -109,30 +109,6 @@ TEST(EntryList, LongListsAppendAndDestroyWithoutRecursion) {
     for (size_t i = 0; i < kEntries; ++i) ASSERT_EQ(list->AddTail(Markup("m" + std::to_string(i))), i + 1);
     EXPECT_EQ(list->Count(), kEntries);
     list.reset();
-    NameList names;
-    for (size_t i = 0; i < kEntries; ++i) names.AddTail(std::to_string(i));
-    EXPECT_EQ(names.Count(), kEntries);
-}
-
-TEST(NameList, ContainsComparesTexts) {
-    NameList names;
-    EXPECT_FALSE(names.Contains("12")) << "in an empty list";
-    EXPECT_EQ(names.AddTail("12"), 1u);
-    EXPECT_EQ(names.AddTail("Doc/A"), 2u);
-    const std::pair<const char*, bool> lookups[] = {{"12", true}, {"012", false}, {"1", false}, {"doc\\a", true}};
-    for (const auto& [text, held] : lookups)
-        EXPECT_EQ(held, names.Contains(text)) << '"' << text << "\" among \"12\" and \"Doc/A\"";
-}
-
-TEST(NameList, RemoveAllThenAppendAgain) {
-    NameList names;
-    names.RemoveAll();
-    names.AddTail("1");
-    names.AddTail("2");
-    names.RemoveAll();
-    EXPECT_FALSE(names.Contains("1")) << "after RemoveAll";
-    EXPECT_EQ(names.Count(), 0u);
-    EXPECT_EQ(names.AddTail("3"), 1u);
 }
 
 }  // namespace

@@ -25,11 +25,11 @@ struct SaveDecisionTest : testing::Test {
         record.m_markups.AddTail(entry);
     }
     SaveDecision Decide(const std::string& markupPath) {
-        return DecideSave(record, &record.m_markups, markupPath);
+        return DecideSave(record, markupPath);
     }
 
     CapturedMessages shown;
-    CDMAgentConnection record;
+    SessionRecord record;
 };
 
 TEST_F(SaveDecisionTest, AWritableMarkupGetsItsLineAndTheLogAMaskedOne) {

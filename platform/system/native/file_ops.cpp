@@ -16,6 +16,8 @@ bool DeleteFileAt(const std::string& path) { return unlink(path.c_str()) == 0; }
 // Linux file systems keep one name per file.
 std::string LongPathName(const std::string& path) { return path; }
 
+void FileIdentity(const std::string& path, std::string& identity) { NormalizePath(path, identity); }
+
 std::string FileIdentity(const std::string& path) { return NormalizedPath(path); }
 
 bool IsExistingFile(const std::string& path) {

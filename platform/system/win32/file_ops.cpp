@@ -28,6 +28,8 @@ std::string LongPathName(const std::string& path) {
 
 std::string FileIdentity(const std::string& path) { return LongPathName(NormalizedPath(path)); }
 
+void FileIdentity(const std::string& path, std::string& identity) { identity = FileIdentity(path); }
+
 bool IsExistingFile(const std::string& path) {
     const DWORD attributes = GetFileAttributesA(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0;

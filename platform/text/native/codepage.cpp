@@ -95,10 +95,15 @@ WideString AnsiToWide(const std::string& text) {
     return result;
 }
 
-std::string WideToAnsi(const WCHAR* text, size_t maxChars) {
+std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead) {
+    if (unitsRead) *unitsRead = 0;
+    if (text == nullptr) return {};
+    bool ascii = false;
+    const size_t units = WideTextUnits(text, maxChars, ascii);
+    if (unitsRead) *unitsRead = units;
+    if (ascii) return std::string(text, text + units);
     if (AnsiCodePage() != kUtf8CodePage) return WideToDoubleByte(text, maxChars);
     std::string result;
-    if (text == nullptr) return result;
     for (size_t i = 0; i < maxChars && text[i] != 0; ++i) {
         const char32_t unit = text[i];
         char32_t c = unit;

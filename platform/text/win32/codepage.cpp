@@ -21,11 +21,13 @@ WideString AnsiToWide(const std::string& text) {
     return result;
 }
 
-std::string WideToAnsi(const WCHAR* text, size_t maxChars) {
+std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead) {
+    if (unitsRead) *unitsRead = 0;
     if (text == nullptr) return {};
-    size_t units = 0;
-    while (units < maxChars && text[units] != 0) ++units;
-    if (units == 0) return {};
+    bool ascii = false;
+    const size_t units = WideTextUnits(text, maxChars, ascii);
+    if (unitsRead) *unitsRead = units;
+    if (ascii) return std::string(text, text + units);
     const int length = ClampedLength(units);
     const int needed = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return {};

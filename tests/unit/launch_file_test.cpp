@@ -1,7 +1,7 @@
-// The record of a viewing session: what it reads from the launch file through
+// The record of a viewing session as the launch file fills it: read through
 // the stand-in viewer's settings source, or its markup manager when there is
-// no settings source, and the markups it lists.
-#include "pdm/pdm_connection.h"
+// no settings source, with the markups it lists.
+#include "pdm/launch_file.h"
 
 #include "tests/support/agent_fixture.h"
 #include "tests/support/hresult.h"
@@ -9,6 +9,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -23,8 +24,15 @@ constexpr char kGetMarkupManager[] = "IAgentHelper::GetMarkupManager";
 constexpr char kSettingsRead[] = "ISettingsSource::ReadProfileValue";
 constexpr char kManagerRead[] = "IMarkupManager::ReadProfileValue";
 
-class PdmConnectionTest : public ViewerHelperTest {
+class LaunchFileTest : public ViewerHelperTest {
 protected:
+    // Settings, then the markups, as a session start reads them.
+    HRESULT Read(SessionRecord& record) {
+        LaunchFileReader launchFile;
+        const HRESULT hr = launchFile.Open(m_helper.get(), record);
+        if (SUCCEEDED(hr)) launchFile.ReadMarkups(record);
+        return hr;
+    }
     static std::vector<ViewListEntry> Entries(const EntryList& list) {
         std::vector<ViewListEntry> result;
         for (const ViewListEntry& entry : list) result.push_back(entry);
@@ -32,7 +40,7 @@ protected:
     }
 };
 
-TEST_F(PdmConnectionTest, SettingsAreReadWithDefaultsAndFallbacks) {
+TEST_F(LaunchFileTest, SettingsAreReadWithDefaultsAndFallbacks) {
     WriteLaunchFile(
         "[ServerFile]\r\n"
         "ImportPath=D:\\in\\a.xml\r\n"
@@ -48,8 +56,8 @@ TEST_F(PdmConnectionTest, SettingsAreReadWithDefaultsAndFallbacks) {
         "DMAgent=save.cmd\r\n"
         "Application=app\r\n");
 
-    CDMAgentConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
     EXPECT_EQ("D:\\in\\a.xml", record.m_strServerPath);
     EXPECT_EQ("ViewOnly", record.m_strViewMode);
@@ -64,132 +72,126 @@ TEST_F(PdmConnectionTest, SettingsAreReadWithDefaultsAndFallbacks) {
     EXPECT_EQ("app", record.m_strApplication);
 }
 
-TEST_F(PdmConnectionTest, ServerPathAndFileTypeFromTheLaunchFileWin) {
+TEST_F(LaunchFileTest, ServerPathAndFileTypeFromTheLaunchFileWin) {
     WriteLaunchFile(
         "[ServerFile]\r\nServerPath=D:\\srv\\s.xml\r\nImportPath=D:\\in\\a.xml\r\nFileTypeID=PDM.ViewList\r\n");
 
-    CPdmConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
     EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
     EXPECT_EQ("PDM.ViewList", record.m_strFileTypeID);
     EXPECT_THAT(nuvsim::CallLog(), Not(Contains(HasSubstr("\"ImportPath\""))));
 }
 
-TEST_F(PdmConnectionTest, WithoutASourceOnlyTheSessionKindIsSet) {
-    CDMAgentConnection record;
-    EXPECT_HR(S_OK, record.LoadSettings());
-    EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
-    EXPECT_EQ("", record.m_strServerPath);
-    EXPECT_EQ("", record.m_strDMAgent);
-    EXPECT_EQ(0, record.m_nNumMarkups);
-    EXPECT_EQ(0, record.m_nNumParts);
-    EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
+TEST_F(LaunchFileTest, WithoutASourceNothingIsRead) {
+    LaunchFileReader launchFile;
+    EXPECT_EQ("", launchFile.Value("ServerFile", "ServerPath"));
+    SessionRecord record;
+    launchFile.ReadMarkups(record);
+    EXPECT_EQ(0u, record.m_markups.Count());
 }
 
-TEST_F(PdmConnectionTest, CountsThatAreNoNumberOrNegativeAddNothing) {
+TEST_F(LaunchFileTest, CountsThatAreNoNumberOrNegativeAddNothing) {
     for (const char* count : {"-3", "abc", ""}) {
         WriteLaunchFile("[ViewList]\r\nNumMarkups=" + std::string(count) + "\r\nMarkup0=D:\\m\\a.xml\r\n");
-        CPdmConnection record;
-        ASSERT_HR(S_OK, record.Attach(m_helper.get()));
-        EXPECT_HR(S_OK, record.LoadMarkups());
+        SessionRecord record;
+        ASSERT_HR(S_OK, Read(record));
         EXPECT_EQ(0u, record.m_markups.Count()) << "count " << count;
     }
 }
 
-TEST_F(PdmConnectionTest, HugeCountsAreCutToTheListLimit) {
+TEST_F(LaunchFileTest, HugeCountsAreCutToTheListLimit) {
     WriteLaunchFile("[ViewList]\r\nNumMarkups=4000000000\r\nNumParts=20000\r\n");
-    CPdmConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    SessionRecord record;
+    LaunchFileReader launchFile;
+    ASSERT_HR(S_OK, launchFile.Open(m_helper.get(), record));
     EXPECT_EQ(kMaxListCount, record.m_nNumMarkups);
     EXPECT_EQ(kMaxListCount, record.m_nNumParts);
 
     record.m_nNumMarkups = 0x7FFFFFFF;  // as another part of the agent might set it
     nuvsim::SetCallLogEnabled(false);
-    EXPECT_HR(S_OK, record.LoadMarkups());
+    launchFile.ReadMarkups(record);
     EXPECT_EQ(static_cast<size_t>(kMaxListCount), record.m_markups.Count());
 }
 
-TEST_F(PdmConnectionTest, AValueWithoutTerminatorIsCutAtTheBufferEnd) {
+TEST_F(LaunchFileTest, AValueWithoutTerminatorIsCutAtTheBufferEnd) {
     WriteLaunchFile("[ServerFile]\r\nServerPath=" + std::string(2000, 'x') + "\r\n");
     nuvsim::Config config = nuvsim::GetConfig();
     config.unterminatedProfileReads = true;
     nuvsim::SetConfig(config);
-    CPdmConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
     EXPECT_EQ(std::string(1024, 'x'), record.m_strServerPath);
+    EXPECT_TRUE(record.m_bServerPathCut);
 }
 
-TEST_F(PdmConnectionTest, AttachPrefersTheSettingsSourceAndRefusesASecondTime) {
+TEST_F(LaunchFileTest, TheSettingsSourceIsPreferredAndARecordIsReadOnce) {
     WriteLaunchFile("[ServerFile]\r\nServerPath=D:\\srv\\s.xml\r\n");
+    SessionRecord record;
     {
-        CPdmConnection record;
-        ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+        LaunchFileReader launchFile;
+        ASSERT_HR(S_OK, launchFile.Open(m_helper.get(), record));
         EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
         EXPECT_EQ(0, nuvsim::CallCount(kGetMarkupManager));
         EXPECT_EQ(0, nuvsim::CallCount(kManagerRead));
         EXPECT_EQ(1, References("SettingsSource"));
-
-        record.m_strServerPath.clear();
-        EXPECT_HR(E_FAIL, record.Attach(m_helper.get()));
-        EXPECT_EQ(1, nuvsim::CallCount(kGetSettingsSource));
-        EXPECT_EQ("", record.m_strServerPath);
     }
     EXPECT_EQ(0, References("SettingsSource"));
+
+    // A second reading would list every markup twice.
+    record.m_strServerPath.clear();
+    LaunchFileReader again;
+    EXPECT_HR(E_FAIL, again.Open(m_helper.get(), record));
+    EXPECT_EQ(1, nuvsim::CallCount(kGetSettingsSource));
+    EXPECT_EQ("", record.m_strServerPath);
 }
 
-TEST_F(PdmConnectionTest, AttachFallsBackToTheMarkupManager) {
+TEST_F(LaunchFileTest, WithoutASettingsSourceTheMarkupManagerIsRead) {
     WriteLaunchFile("[ServerFile]\r\nServerPath=D:\\srv\\s.xml\r\n");
     nuvsim::FailOperation(kGetSettingsSource, E_NOINTERFACE);
     {
-        CPdmConnection record;
-        ASSERT_HR(S_OK, record.Attach(m_helper.get()));
+        SessionRecord record;
+        LaunchFileReader launchFile;
+        ASSERT_HR(S_OK, launchFile.Open(m_helper.get(), record));
         EXPECT_EQ("D:\\srv\\s.xml", record.m_strServerPath);
         EXPECT_THAT(nuvsim::CallLog(),
                     Contains(HasSubstr(std::string(kManagerRead) + "(0, \"ServerFile\", \"ServerPath\"")));
-        EXPECT_EQ(nullptr, record.m_pSource.get());
         EXPECT_EQ(1, References("MarkupManager"));
-
-        // Holding only the second kind, a new attach asks for the first kind
-        // again and passes its failure on without a second manager.
-        EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
-        EXPECT_EQ(2, nuvsim::CallCount(kGetSettingsSource));
-        EXPECT_EQ(1, nuvsim::CallCount(kGetMarkupManager));
     }
     EXPECT_EQ(0, References("MarkupManager"));
 }
 
-TEST_F(PdmConnectionTest, AttachFailuresLeaveTheRecordDetached) {
-    CPdmConnection record;
-    EXPECT_HR(E_FAIL, record.Attach(nullptr));
+TEST_F(LaunchFileTest, AFailedOpenLeavesTheRecordUnread) {
+    SessionRecord record;
+    LaunchFileReader launchFile;
+    EXPECT_HR(E_FAIL, launchFile.Open(nullptr, record));
     EXPECT_EQ("", record.m_strFileTypeID);
 
     nuvsim::FailOperation(kGetSettingsSource, E_NOINTERFACE);
     nuvsim::FailOperation(kGetMarkupManager, E_NOINTERFACE);
-    EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
-    EXPECT_EQ(nullptr, record.m_pSource.get());
-    EXPECT_EQ(nullptr, record.m_pMarkupManager.get());
+    EXPECT_HR(E_NOINTERFACE, launchFile.Open(m_helper.get(), record));
     EXPECT_EQ("", record.m_strFileTypeID);
+    EXPECT_FALSE(record.m_bLaunchFileRead);
+    EXPECT_EQ("", launchFile.Value("ServerFile", "ServerPath"));
 }
 
-TEST_F(PdmConnectionTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
+TEST_F(LaunchFileTest, WhatAFailedRequestLeavesBehindIsNeverReleased) {
     nuvsim::FailOperationWithGarbage(kGetSettingsSource, E_NOINTERFACE);
     nuvsim::FailOperationWithGarbage(kGetMarkupManager, E_NOINTERFACE);
     {
-        CPdmConnection record;
-        EXPECT_HR(E_NOINTERFACE, record.Attach(m_helper.get()));
-        EXPECT_EQ(nullptr, record.m_pSource.get());
-        EXPECT_EQ(nullptr, record.m_pMarkupManager.get());
-        EXPECT_EQ("", record.GetValue("ServerFile", "ServerPath"));
+        SessionRecord record;
+        LaunchFileReader launchFile;
+        EXPECT_HR(E_NOINTERFACE, launchFile.Open(m_helper.get(), record));
+        EXPECT_EQ("", launchFile.Value("ServerFile", "ServerPath"));
     }
     // The viewer records every use of what it left.
     EXPECT_THAT(nuvsim::ReferenceErrors(), testing::IsEmpty());
 }
 
-TEST_F(PdmConnectionTest, MarkupsFromPathsKeepTheirOrder) {
+TEST_F(LaunchFileTest, MarkupsFromPathsKeepTheirOrder) {
     WriteLaunchFile("[ViewList]\r\nNumMarkups=2\r\nMarkup0=D:\\m\\a.xml\r\nMarkup1=D:\\m\\b.xml\r\n");
-    CPdmConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, record.LoadMarkups());
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(2u, entries.size());
@@ -203,13 +205,12 @@ TEST_F(PdmConnectionTest, MarkupsFromPathsKeepTheirOrder) {
     }
 }
 
-TEST_F(PdmConnectionTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
+TEST_F(LaunchFileTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
     const std::string url = "http://server/get?object_id=A%2FB&ext=xml";
     WriteLaunchFile("[ViewList]\r\nNumMarkups=4\r\nMarkup0=" + url + "\r\nMarkup1=" + url +
                     "\r\nobject_id1=77\r\nMarkup2=HTTP://server/x\r\nMarkup3=ftp://server/x?object_id=9\r\n");
-    CPdmConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, record.LoadMarkups());
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(4u, entries.size());
@@ -226,13 +227,12 @@ TEST_F(PdmConnectionTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
     EXPECT_EQ("ftp://server/x?object_id=9", entries[3].m_strLocalPath);
 }
 
-TEST_F(PdmConnectionTest, NothingCarriesOverFromThePreviousMarkup) {
+TEST_F(LaunchFileTest, NothingCarriesOverFromThePreviousMarkup) {
     WriteLaunchFile(
         "[ViewList]\r\nNumMarkups=3\r\nMarkup0=http://server/get?object_id=42\r\nMarkup1=D:\\m\\b.xml\r\n"
         "Markup2=D:\\m\\c.xml\r\nobject_id2=7\r\n");
-    CPdmConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, record.LoadMarkups());
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
 
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(3u, entries.size());
@@ -244,34 +244,31 @@ TEST_F(PdmConnectionTest, NothingCarriesOverFromThePreviousMarkup) {
     EXPECT_EQ("", entries[2].m_strLocalPath);
 }
 
-TEST_F(PdmConnectionTest, TheAgentTakesAccessRightsFromMarkupAccess) {
+TEST_F(LaunchFileTest, AccessRightsComeFromMarkupAccessAlone) {
     WriteLaunchFile(
         "[ViewList]\r\nNumMarkups=2\r\nMarkup0=D:\\m\\a.xml\r\nMarkup1=D:\\m\\b.xml\r\n"
         "Markup_Permission0=write\r\nMarkup_Permission1=write\r\nMarkupAccess0=read\r\n");
-
-    CPdmConnection general;
-    ASSERT_HR(S_OK, general.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, general.LoadMarkups());
-    EXPECT_EQ("write", Entries(general.m_markups)[1].m_strAccess);
-
-    CDMAgentConnection agent;
-    ASSERT_HR(S_OK, agent.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, agent.LoadMarkups());
-    const auto entries = Entries(agent.m_markups);
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
+    const auto entries = Entries(record.m_markups);
     ASSERT_EQ(2u, entries.size());
     EXPECT_EQ("read", entries[0].m_strAccess);
     EXPECT_EQ("", entries[1].m_strAccess);
+    // Each value is read once; the permission no reader goes by, never.
+    const auto log = nuvsim::CallLog();
+    EXPECT_EQ(1, std::count_if(log.begin(), log.end(),
+                               [](const std::string& call) { return call.find("\"MarkupAccess0\"") != call.npos; }));
+    EXPECT_THAT(nuvsim::CallLog(), Not(Contains(HasSubstr("Markup_Permission"))));
 }
 
-TEST_F(PdmConnectionTest, AccessRightsFollowTheListPositionOfEarlierEntries) {
+TEST_F(LaunchFileTest, AccessRightsFollowTheListPositionOfEarlierEntries) {
     WriteLaunchFile(
         "[ViewList]\r\nNumMarkups=1\r\nMarkup0=D:\\m\\new.xml\r\nMarkupAccess0=first\r\nMarkupAccess1=second\r\n");
-    CDMAgentConnection agent;
+    SessionRecord agent;
     ViewListEntry earlier;
     earlier.m_strLocalPath = "D:\\m\\old.xml";
     agent.m_markups.AddTail(earlier);
-    ASSERT_HR(S_OK, agent.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, agent.LoadMarkups());
+    ASSERT_HR(S_OK, Read(agent));
 
     const auto entries = Entries(agent.m_markups);
     ASSERT_EQ(2u, entries.size());
@@ -282,7 +279,7 @@ TEST_F(PdmConnectionTest, AccessRightsFollowTheListPositionOfEarlierEntries) {
 }
 
 // A launch file as PDM front ends write it, read whole.
-TEST_F(PdmConnectionTest, TheRecordReadsALaunchFile) {
+TEST_F(LaunchFileTest, TheRecordReadsALaunchFile) {
     WriteLaunchFile(
         "[ServerFile]\r\n"
         "ImportPath=D:\\in\\a.xml\r\n"
@@ -295,9 +292,8 @@ TEST_F(PdmConnectionTest, TheRecordReadsALaunchFile) {
         "MarkupAccess0=read\r\n"
         "Markup1=D:\\m\\b.xml\r\n"
         "DMAgent=save.cmd\r\n");
-    CDMAgentConnection record;
-    ASSERT_HR(S_OK, record.Attach(m_helper.get()));
-    ASSERT_HR(S_OK, record.LoadMarkups());
+    SessionRecord record;
+    ASSERT_HR(S_OK, Read(record));
     EXPECT_EQ("D:\\in\\a.xml", record.m_strServerPath);
     EXPECT_EQ("ZelView.Session", record.m_strFileTypeID);
     EXPECT_EQ("S-17", record.m_strSessionID);
