@@ -17,10 +17,6 @@ constexpr char kParameterSeparator[] = "&";
 
 long ClampedCount(long count) { return std::min(count, kMaxListCount); }
 
-bool IsAscii(std::string_view text) {
-    return std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
-}
-
 }  // namespace
 
 const WCHAR* LaunchFileReader::WideName::Set(std::string_view name, long number) {
@@ -28,17 +24,21 @@ const WCHAR* LaunchFileReader::WideName::Set(std::string_view name, long number)
     const char* digitsEnd = digits;
     if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
     const std::string_view numberText(digits, static_cast<size_t>(digitsEnd - digits));
-    if (name.size() + numberText.size() < kShortChars && IsAscii(name)) {
-        // ASCII is the same in every ANSI code page: unit for unit.
-        WCHAR* out = std::copy(name.begin(), name.end(), m_short);
-        *std::copy(numberText.begin(), numberText.end(), out) = 0;
+    // ASCII is the same in every ANSI code page: unit for unit.
+    bool ascii = name.size() + numberText.size() < kShortChars;
+    for (size_t i = 0; ascii && i < name.size(); ++i) {
+        ascii = static_cast<unsigned char>(name[i]) < 0x80;
+        m_short[i] = static_cast<unsigned char>(name[i]);
+    }
+    if (ascii) {
+        *std::copy(numberText.begin(), numberText.end(), m_short + name.size()) = 0;
         return m_short;
     }
     m_long = AnsiToWide(std::string(name) + std::string(numberText));
     return m_long.c_str();
 }
 
-LaunchFileReader::LaunchFileReader() { std::fill(std::begin(m_buffer), std::end(m_buffer), WCHAR(0)); }
+LaunchFileReader::LaunchFileReader() = default;
 
 HRESULT LaunchFileReader::Open(IAgentHelper* helper, SessionRecord& record) {
     RETURN_HR_IF(E_FAIL, helper == nullptr || record.m_bLaunchFileRead);
@@ -70,6 +70,7 @@ void LaunchFileReader::ReadMarkups(SessionRecord& record) {
     for (ViewListEntry& entry : record.m_markups) entry.m_strAccess = Value(kSectionViewList, kKeyMarkupAccess, position++);
     // The count may have been set by others than the reading of the settings.
     const long count = ClampedCount(record.m_nNumMarkups);
+    record.m_markups.Reserve(static_cast<size_t>(std::max(count, 0L)));
     for (long n = 0; n < count; ++n) {
         // Every field starts empty: nothing carries over from the markup before.
         ViewListEntry entry;
@@ -91,20 +92,15 @@ std::string LaunchFileReader::Value(std::string_view section, std::string_view k
     if (cut) *cut = false;
     const WCHAR* wideSection = m_section.Set(section, kUnnumbered);
     const WCHAR* wideKey = m_key.Set(key, number);
-    std::fill(m_buffer, m_buffer + m_nUsed, WCHAR(0));
-    m_nUsed = 0;
+    WCHAR* buffer = m_buffer.Prepare();
     LONG count = kValueBufferChars;
     HRESULT hr = E_FAIL;
-    if (m_pSource) hr = m_pSource->ReadProfileValue(0, wideSection, wideKey, &count, m_buffer);
-    else if (m_pMarkupManager) hr = m_pMarkupManager->ReadProfileValue(0, wideSection, wideKey, &count, m_buffer);
-    if (FAILED(hr)) {
-        // A failed read may have written anything.
-        m_nUsed = kValueBufferChars;
-        return {};
-    }
+    if (m_pSource) hr = m_pSource->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
+    else if (m_pMarkupManager) hr = m_pMarkupManager->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
+    if (FAILED(hr)) return {};
     size_t units = 0;
-    std::string value = WideToAnsi(m_buffer, kValueBufferChars, &units);
-    m_nUsed = std::min<size_t>(units + 1, kValueBufferChars);
+    std::string value = WideToAnsi(buffer, kValueBufferChars, &units);
+    m_buffer.Used(units);
     // A source that fills the buffer without a terminator is cut at its end;
     // one that stops a unit short (as Windows' profile functions do) may
     // have cut the value too: either way the value counts as cut.

@@ -5,6 +5,7 @@
 
 #include "interfaces/viewer_interfaces.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/host_text_buffer.h"
 #include "viewlist/session_record.h"
 
 #include <string>
@@ -58,8 +59,5 @@ private:
     ComPtr<IMarkupManager> m_pMarkupManager;
     WideName m_section;
     WideName m_key;
-    // Zero beyond what the last value used, so that a source that writes a
-    // value without its terminator still ends where it wrote.
-    WCHAR m_buffer[kValueBufferChars];
-    size_t m_nUsed = 0;
+    HostTextBuffer<WCHAR, kValueBufferChars> m_buffer;
 };

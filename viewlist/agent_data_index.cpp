@@ -3,49 +3,57 @@
 #include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
-#include <algorithm>
-#include <optional>
+#include <charconv>
 
 namespace {
 
-constexpr unsigned char kLastAsciiByte = 0x7F;
 // Every name entry begins with it, and it is a character of its own in any
 // code page: a text that begins otherwise equals no name.
 constexpr char kNameStart = '[';
 
-bool NameLike(const std::string& text) { return !text.empty() && text.front() == kNameStart; }
+bool NameLike(std::string_view text) { return !text.empty() && text.front() == kNameStart; }
 
 // Names and values alternate from entry 0 on: a value stands at every odd
 // position, and is never taken for a name however it reads.
 bool NamePosition(long position) { return position % 2 == 0; }
 
-unsigned char Folded(char c) { return c == '/' ? '\\' : AsciiFold(static_cast<unsigned char>(c)); }
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
-// A hash of the folded form of a plain ASCII text, nothing for any other
-// text: between two ASCII texts, equal folded forms are what PathsEqual calls
-// equal.
-std::optional<uint64_t> FoldedHash(const std::string& text) {
-    uint64_t hash = 1469598103934665603ull;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte == 0 || byte > kLastAsciiByte) return std::nullopt;
-        hash = (hash ^ Folded(c)) * 1099511628211ull;
-    }
-    return hash;
-}
-
-// PathsEqual for two texts FoldedHash takes, without its care for
-// double-byte characters that neither holds. A name is mostly looked up as it
-// was written: the same bytes are tried first.
-bool FoldedEqual(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           (a == b ||
-            std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Folded(x) == Folded(y); }));
-}
-
+// More digits than a count of entries ever has.
+constexpr size_t kMaxNumberDigits = 9;
 constexpr size_t kFirstTableSize = 64;
 
+uint64_t KeyOf(uint32_t part, long number) {
+    return (uint64_t{part} << 32) | static_cast<uint32_t>(number + 1);
+}
+
+size_t SlotOf(uint64_t key, size_t mask) {
+    const uint64_t mixed = key * 0x9E3779B97F4A7C15ull;
+    return static_cast<size_t>(mixed ^ (mixed >> 32)) & mask;
+}
+
 }  // namespace
+
+bool AgentDataIndex::Split(std::string_view text, long& number) const {
+    size_t end = text.size();
+    while (end > 0 && IsDigit(text[end - 1])) --end;
+    const std::string_view digits = text.substr(end);
+    number = kNoNumber;
+    if (!digits.empty()) {
+        if ((digits.size() > 1 && digits.front() == '0') || digits.size() > kMaxNumberDigits) return false;
+        std::from_chars(digits.data(), digits.data() + digits.size(), number);
+    }
+    m_folded.resize(end);
+    char* out = m_folded.data();
+    for (size_t at = 0; at < end; ++at) {
+        const auto byte = static_cast<unsigned char>(text[at]);
+        // Zero ends a text for the comparison; above ASCII, characters
+        // follow the code page.
+        if (byte == 0 || byte >= 0x80) return false;
+        out[at] = static_cast<char>(byte == '/' ? '\\' : AsciiFold(byte));
+    }
+    return true;
+}
 
 void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string text) {
     const long position = static_cast<long>(m_reads.size());
@@ -54,23 +62,28 @@ void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string text) {
     m_reads.push_back(Read{block, nextEntry, std::move(text)});
     // Nothing behind the first empty text is ever compared.
     if (!indexed) return;
-    if (const std::optional<uint64_t> hash = FoldedHash(m_reads.back().text)) Insert(*hash, position);
-    else m_otherTexts.push_back(position);
+    long number = kNoNumber;
+    if (!Split(m_reads.back().text, number)) {
+        m_otherTexts.push_back(position);
+        return;
+    }
+    auto part = m_parts.find(std::string_view(m_folded));
+    if (part == m_parts.end()) part = m_parts.emplace(m_folded, static_cast<uint32_t>(m_parts.size())).first;
+    Insert(KeyOf(part->second, number), position);
 }
 
-void AgentDataIndex::Insert(uint64_t hash, long position) {
+void AgentDataIndex::Insert(uint64_t key, long position) {
     if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
     const size_t mask = m_slots.size() - 1;
-    const std::string& text = m_reads[static_cast<size_t>(position)].text;
-    for (size_t at = hash & mask;; at = (at + 1) & mask) {
+    for (size_t at = SlotOf(key, mask);; at = (at + 1) & mask) {
         Slot& slot = m_slots[at];
         if (slot.position < 0) {
-            slot = Slot{hash, position};
+            slot = Slot{key, position};
             ++m_nUsed;
             return;
         }
-        // The same text seen before keeps its first position.
-        if (slot.hash == hash && FoldedEqual(m_reads[static_cast<size_t>(slot.position)].text, text)) return;
+        // The same name seen before keeps its first position.
+        if (slot.key == key) return;
     }
 }
 
@@ -80,37 +93,42 @@ void AgentDataIndex::Grow() {
     const size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.position < 0) continue;
-        size_t at = slot.hash & mask;
+        size_t at = SlotOf(slot.key, mask);
         while (m_slots[at].position >= 0) at = (at + 1) & mask;
         m_slots[at] = slot;
     }
 }
 
-long AgentDataIndex::FindName(const std::string& name) const {
-    const auto matches = [&](long position) { return PathsEqual(m_reads[static_cast<size_t>(position)].text, name); };
-    const std::optional<uint64_t> hash = FoldedHash(name);
-    if (!hash || !NameLike(name)) {
-        // Any other name is compared with every text, in order.
-        for (long position = 0; position < static_cast<long>(m_reads.size()); ++position) {
-            if (m_reads[static_cast<size_t>(position)].text.empty()) return -1;
-            if (NamePosition(position) && matches(position)) return position;
-        }
-        return -1;
+long AgentDataIndex::LinearFind(std::string_view name) const {
+    const std::string compared(name);
+    for (long position = 0; position < static_cast<long>(m_reads.size()); position += 2) {
+        if (m_reads[static_cast<size_t>(position)].text.empty()) return -1;
+        if (PathsEqual(m_reads[static_cast<size_t>(position)].text, compared)) return position;
     }
+    return -1;
+}
+
+long AgentDataIndex::FindName(std::string_view name) const {
+    long number = kNoNumber;
+    // Any other name is compared with every text, in order.
+    if (!NameLike(name) || !Split(name, number)) return LinearFind(name);
     long found = -1;
-    if (!m_slots.empty()) {
+    const auto part = m_parts.find(std::string_view(m_folded));
+    if (part != m_parts.end() && !m_slots.empty()) {
+        const uint64_t key = KeyOf(part->second, number);
         const size_t mask = m_slots.size() - 1;
-        for (size_t at = *hash & mask; m_slots[at].position >= 0; at = (at + 1) & mask) {
-            const Slot& slot = m_slots[at];
-            if (slot.hash == *hash && FoldedEqual(m_reads[static_cast<size_t>(slot.position)].text, name)) {
-                found = slot.position;
+        for (size_t at = SlotOf(key, mask); m_slots[at].position >= 0; at = (at + 1) & mask) {
+            if (m_slots[at].key == key) {
+                found = m_slots[at].position;
                 break;
             }
         }
     }
+    if (m_otherTexts.empty()) return found;
+    const std::string compared(name);
     for (const long position : m_otherTexts) {
         if (found >= 0 && position > found) break;
-        if (matches(position)) return position;
+        if (PathsEqual(m_reads[static_cast<size_t>(position)].text, compared)) return position;
     }
     return found;
 }

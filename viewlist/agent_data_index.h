@@ -8,7 +8,10 @@
 #include "platform/com/com.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <string_view>
+#include <unordered_map>
 #include <vector>
 
 class AgentDataIndex {
@@ -30,25 +33,40 @@ public:
     // Position of the first read at a name's place (an even position), in
     // scan order, whose text equals name under PathsEqual and that comes
     // before the first empty text; -1 when none does.
-    long FindName(const std::string& name) const;
+    long FindName(std::string_view name) const;
 
 private:
+    // A plain ASCII name taken apart where its number begins: its part
+    // before the number in folded form (letter case and "/" against "\"
+    // removed) and the number, kNoNumber without one. Two plain ASCII texts
+    // are equal under PathsEqual exactly when both parts are. False for a
+    // text with other bytes or a number written otherwise than a count is
+    // (a leading zero, too many digits).
+    static constexpr long kNoNumber = -1;
+    bool Split(std::string_view text, long& number) const;
+    long LinearFind(std::string_view name) const;
+    void Insert(uint64_t key, long position);
+    void Grow();
+
     LONG m_startBlock;
     std::vector<Read> m_reads;
-    // Name-like plain ASCII texts by a hash of their folded form (letter case
-    // and "/" against "\" removed), each distinct text with its first
-    // position: all texts of one folded form are equal under PathsEqual. An
-    // open-addressing table, so that indexing a block allocates nothing per
-    // entry.
+    // The folded part of the last text Split took apart.
+    mutable std::string m_folded;
+    // Every folded part seen, numbered in order.
+    struct PartHash {
+        using is_transparent = void;
+        size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+    };
+    std::unordered_map<std::string, uint32_t, PartHash, std::equal_to<>> m_parts;
+    // The first position of each (folded part, number), by open addressing,
+    // so that indexing a block allocates nothing per entry.
     struct Slot {
-        uint64_t hash;
+        uint64_t key;
         long position;  // -1: empty
     };
-    void Insert(uint64_t hash, long position);
-    void Grow();
     std::vector<Slot> m_slots;
     size_t m_nUsed = 0;
-    // Name-like texts with other bytes: compared one by one for every name.
+    // Name-like texts Split does not take: compared one by one for every name.
     std::vector<long> m_otherTexts;
     bool m_ended = false;
 };

@@ -69,11 +69,11 @@ void AgentDataStore::Close() {
 
 bool AgentDataStore::ReadEntry(LONG block, std::string& text) {
     if (!m_pManager || block < 0 || m_nEntry < 0 || m_nEntry >= kMaxEntryIndex) return false;
-    char buffer[kReadBufferSize] = {};
+    char* buffer = m_readBuffer.Prepare();
     LONG size = kReadBufferSize;
     if (FAILED(m_pManager->GetAgentString(&m_ownerId, block, m_nEntry, &size, buffer))) return false;
     // A host that fills the buffer without a terminator is cut at its end.
-    text.assign(buffer, strnlen(buffer, sizeof buffer));
+    text.assign(buffer, m_readBuffer.Length());
     return true;
 }
 
@@ -93,27 +93,30 @@ std::string AgentDataStore::ReadNext() {
     return {};
 }
 
-const std::string& AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
+std::string_view AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
     char digits[std::numeric_limits<long>::digits10 + 2];
-    const char* digitsEnd = std::begin(digits);
+    const char* digitsEnd = digits;
     if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
-    // Sized once and filled in place: the buffer keeps its room from one name to the next.
-    m_name.resize(section.size() + key.size() + static_cast<size_t>(digitsEnd - digits) + 2);
+    const size_t digitCount = static_cast<size_t>(digitsEnd - digits);
+    // Sized once and filled in place: the string keeps its room from one
+    // name to the next.
+    const size_t length = section.size() + key.size() + digitCount + 2;
+    if (m_name.size() < length) m_name.resize(length);
     char* out = m_name.data();
     *out++ = '[';
     out = std::copy(section.begin(), section.end(), out);
     *out++ = ']';
     out = std::copy(key.begin(), key.end(), out);
-    std::copy(static_cast<const char*>(digits), digitsEnd, out);
-    return m_name;
+    *std::copy(static_cast<const char*>(digits), digitsEnd, out) = 0;
+    return std::string_view(m_name.data(), length);
 }
 
 std::string AgentDataStore::FindValue(std::string_view section, std::string_view key, long number) {
-    const std::string& name = NameEntry(section, key, number);
+    const std::string_view name = NameEntry(section, key, number);
     if (m_bIndexed) return FindIndexed(name);
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
-        if (PathsEqual(entry, name)) return ReadNext();
+        if (PathsEqual(entry, std::string(name))) return ReadNext();
         // The entry after a name is its value, whatever it reads like.
         if (ReadNext().empty()) break;
     }
@@ -138,7 +141,7 @@ void AgentDataStore::ScanIntoIndex() {
     m_nBlock = startBlock;
 }
 
-std::string AgentDataStore::FindIndexed(const std::string& name) {
+std::string AgentDataStore::FindIndexed(std::string_view name) {
     if (!m_pIndex || m_pIndex->StartBlock() != m_nBlock) ScanIntoIndex();
     const std::vector<AgentDataIndex::Read>& reads = m_pIndex->Reads();
     const long found = m_pIndex->FindName(name);
@@ -163,14 +166,14 @@ HRESULT AgentDataStore::FillValue(std::string_view section, std::string_view key
     return S_OK;
 }
 
-HRESULT AgentDataStore::AppendText(const std::string& text) {
+HRESULT AgentDataStore::AppendTerminated(const char* text, size_t length) {
     RETURN_HR_IF(E_FAIL, !m_pManager || m_nBlock < 0 || m_nEntry < 0);
     // What is written past the last entry a read may reach could never be read back.
     RETURN_HR_IF(E_FAIL, m_nEntry >= kMaxEntryIndex);
-    RETURN_HR_IF(E_INVALIDARG, text.size() >= static_cast<size_t>(std::numeric_limits<LONG>::max()));
-    LONG size = static_cast<LONG>(text.size()) + 1;
+    RETURN_HR_IF(E_INVALIDARG, length >= static_cast<size_t>(std::numeric_limits<LONG>::max()));
+    LONG size = static_cast<LONG>(length) + 1;
     m_pIndex.reset();
-    const HRESULT hr = m_pManager->SetAgentString(&m_ownerId, m_nBlock, m_nEntry, &size, text.c_str());
+    const HRESULT hr = m_pManager->SetAgentString(&m_ownerId, m_nBlock, m_nEntry, &size, text);
     if (SUCCEEDED(hr)) ++m_nEntry;
     return hr;
 }
@@ -178,7 +181,8 @@ HRESULT AgentDataStore::AppendText(const std::string& text) {
 HRESULT AgentDataStore::WriteValue(std::string_view section, std::string_view key, long number,
                                    const std::string& value) {
     if (value.empty()) return S_OK;
-    RETURN_IF_FAILED(AppendText(NameEntry(section, key, number)));
+    const std::string_view name = NameEntry(section, key, number);
+    RETURN_IF_FAILED(AppendTerminated(name.data(), name.size()));
     const HRESULT hr = AppendText(value);
     // A name without its value would read the next name written as its
     // value: the next write goes over the name instead.

@@ -5,6 +5,7 @@
 
 #include "interfaces/viewer_interfaces.h"
 #include "platform/com/com_ptr.h"
+#include "platform/com/host_text_buffer.h"
 #include "viewlist/agent_data_index.h"
 
 #include <memory>
@@ -42,7 +43,7 @@ public:
     std::string FindValue(std::string_view section, std::string_view key, long number = kUnnumbered);
     // Sets target only while it is empty. Always 0.
     HRESULT FillValue(std::string_view section, std::string_view key, std::string& target);
-    HRESULT AppendText(const std::string& text);
+    HRESULT AppendText(const std::string& text) { return AppendTerminated(text.c_str(), text.size()); }
     // The name entry, then the value entry; nothing for an empty value. When
     // the value cannot be written, the cursor goes back to the name, which the
     // next write replaces.
@@ -73,14 +74,16 @@ public:
 
 private:
     HRESULT ObtainManager(IAgentHelper* helper);
+    HRESULT AppendTerminated(const char* text, size_t length);
     HRESULT LocateDocumentBlock(IAgentHelper* helper, const LONG* documentKey);
     // Reads the entry at the cursor's entry index in block; false when there is none.
     bool ReadEntry(LONG block, std::string& text);
-    std::string FindIndexed(const std::string& name);
+    std::string FindIndexed(std::string_view name);
     void ScanIntoIndex();
-    // Builds a name entry in m_name, which every lookup and write reuses: a
-    // view list of thousands of values needs no text made for each.
-    const std::string& NameEntry(std::string_view section, std::string_view key, long number);
+    // Builds a name entry, terminated, in m_name, which every lookup and
+    // write reuses: a view list of thousands of values needs no text made
+    // for each.
+    std::string_view NameEntry(std::string_view section, std::string_view key, long number);
 
     GUID m_ownerId;
     ComPtr<IMarkupManager> m_pManager;
@@ -89,4 +92,5 @@ private:
     bool m_bIndexed = false;
     std::unique_ptr<AgentDataIndex> m_pIndex;
     std::string m_name;
+    HostTextBuffer<char, kReadBufferSize> m_readBuffer;
 };

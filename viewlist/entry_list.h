@@ -37,6 +37,9 @@ public:
     const ViewListEntry* FindByFileName(const std::string& fileName,
                                         const std::function<bool(const ViewListEntry&)>& accept) const;
     void RemoveAll();
+    // Room for that many more entries, so that a list read in whole is not
+    // moved as it grows.
+    void Reserve(size_t more) { m_entries.reserve(m_entries.size() + more); }
 
     size_t Count() const { return m_entries.size(); }
     bool IsEmpty() const { return m_entries.empty(); }

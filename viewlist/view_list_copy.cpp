@@ -43,6 +43,7 @@ HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::
 
     record.m_markups.RemoveAll();
     record.m_nNumMarkups = StoredCount(store.FindValue(kSectionViewList, kKeyNumMarkups));
+    record.m_markups.Reserve(static_cast<size_t>(record.m_nNumMarkups / 2 + 1));
     for (long i = 0; i < record.m_nNumMarkups; i += 2) {
         ViewListEntry markup;
         markup.m_strLocation = store.FindValue(kSectionViewList, kKeyMarkup, i);
@@ -54,6 +55,7 @@ HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::
 
     record.m_parts.RemoveAll();
     record.m_nNumParts = StoredCount(store.FindValue(kSectionViewList, kKeyNumParts));
+    record.m_parts.Reserve(static_cast<size_t>(record.m_nNumParts / 2 + 1));
     for (long j = 0; j < record.m_nNumParts; j += 2) {
         ViewListEntry part;
         part.m_strLocation = store.FindValue(kSectionViewList, kStoredKeyPart, j);

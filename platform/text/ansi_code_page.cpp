@@ -18,8 +18,25 @@ size_t FindFirstCharacterOf(std::string_view text, std::string_view chars) {
     return std::string_view::npos;
 }
 
+namespace {
+
+bool IsPlainAscii(std::string_view text) {
+    unsigned char bytes = 0;
+    for (const char c : text) bytes |= static_cast<unsigned char>(c);
+    return bytes < kFirstNonAsciiByte;
+}
+
+}  // namespace
+
 size_t FindLastCharacterOf(std::string_view text, std::string_view chars) {
-    // Character boundaries are only known from the start.
+    // Character boundaries are only known from the start, unless every
+    // character is a single byte.
+    if (IsPlainAscii(text)) {
+        for (size_t at = text.size(); at-- > 0;) {
+            if (chars.find(text[at]) != std::string_view::npos) return at;
+        }
+        return std::string_view::npos;
+    }
     size_t found = std::string_view::npos;
     for (size_t at = 0; at < text.size();) {
         const size_t length = CharacterLength(text, at);

@@ -19,12 +19,14 @@ bool IsTrailByte(unsigned char byte);
 // Bytes of the character that begins at text[at]: 2 for a lead byte with a
 // byte after it that may stand second, else 1. A lead byte without such a
 // byte stands alone.
+// No double-byte code page has a lead byte below it.
+inline constexpr unsigned char kFirstNonAsciiByte = 0x80;
+
 inline size_t CharacterLength(std::string_view text, size_t at) {
     if (at + 1 >= text.size()) return 1;
-    // No double-byte code page has a lead byte below 0x80: ASCII text, what
-    // most texts are, needs no look at the code page.
+    // ASCII text, what most texts are, needs no look at the code page.
     const auto byte = static_cast<unsigned char>(text[at]);
-    return byte >= 0x80 && IsLeadByte(byte) && IsTrailByte(static_cast<unsigned char>(text[at + 1])) ? 2 : 1;
+    return byte >= kFirstNonAsciiByte && IsLeadByte(byte) && IsTrailByte(static_cast<unsigned char>(text[at + 1])) ? 2 : 1;
 }
 
 // True when every lead byte of the text has its second byte.

@@ -85,25 +85,33 @@ bool BeginsWithUnc(std::string_view path) {
 
 namespace {
 
-// A path NormalizedPath leaves as it is, told apart in one pass: plain ASCII
-// (no double-byte character to mind), no "/", no \\?\ or \\.\ prefix, and
-// after the root (C:, C:\, \\ or \) names joined by single "\", none of
-// them ending in a dot or a blank ("." and ".." among them). Most paths of a
-// view list are such paths.
-bool IsNormalPath(std::string_view path) {
-    if (std::any_of(path.begin(), path.end(), [](char c) { return c <= 0 || c == '/'; })) return false;
+// A path NormalizedPath gives back as it is but for its separators, copied
+// in one pass with its separators as "\": plain ASCII (no double-byte
+// character to mind), no \\?\ or \\.\ prefix, and after the root (C:, C:\,
+// \\ or \) names joined by single separators, none of them ending in a dot
+// or a blank ("." and ".." among them). Most paths of a view list are such
+// paths. False for any other path, with normalized left in any state.
+bool CopyPlainPath(std::string_view path, std::string& normalized) {
     std::string_view rest;
     if (HasRawPrefix(path, rest)) return false;
-    size_t at = 0;
-    if (path.size() >= 2 && path[0] == kSeparator && path[1] == kSeparator) at = 2;
-    else if (path.size() >= 2 && path[1] == ':') at = path.size() > 2 && path[2] == kSeparator ? 3 : 2;
-    else if (!path.empty() && path[0] == kSeparator) at = 1;
-    if (at == path.size()) return true;
-    for (char previous = kSeparator; at < path.size(); previous = path[at++]) {
-        if (path[at] == kSeparator && (previous == kSeparator || previous == '.' || previous == ' ')) return false;
+    size_t namesFrom = 0;
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) namesFrom = 2;
+    // A drive is kept as written: a separator before its colon stays.
+    else if (path.size() >= 2 && path[1] == ':' && IsSeparator(path[0])) return false;
+    else if (path.size() >= 2 && path[1] == ':') namesFrom = path.size() > 2 && IsSeparator(path[2]) ? 3 : 2;
+    else if (!path.empty() && IsSeparator(path[0])) namesFrom = 1;
+    normalized.resize(path.size());
+    char* out = normalized.data();
+    char previous = kSeparator;
+    for (size_t at = 0; at < path.size(); ++at) {
+        const char c = path[at];
+        if (c <= 0) return false;
+        const bool separator = IsSeparator(c);
+        if (at >= namesFrom && separator && (IsSeparator(previous) || previous == '.' || previous == ' ')) return false;
+        out[at] = separator ? kSeparator : c;
+        if (at >= namesFrom) previous = c;
     }
-    const char last = path.back();
-    return last != kSeparator && last != '.' && last != ' ';
+    return namesFrom == path.size() || (previous != '.' && previous != ' ' && !IsSeparator(previous));
 }
 
 }  // namespace
@@ -115,10 +123,7 @@ std::string NormalizedPath(const std::string& path) {
 }
 
 void NormalizePath(const std::string& path, std::string& normalized) {
-    if (IsNormalPath(path)) {
-        normalized.assign(path);
-        return;
-    }
+    if (CopyPlainPath(path, normalized)) return;
     std::string_view rest = path;
     std::string root;
     size_t fixedNames = 0;  // names the root holds: a server and its share

@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace {
 
 struct Split {
@@ -168,6 +172,55 @@ TEST(NormalizedPath, ResolvesWhatWindowsResolves) {
         {"", ""},
     };
     for (const auto& [path, expected] : cases) EXPECT_EQ(NormalizedPath(path), expected) << path;
+}
+
+// Every path of a small alphabet: a plain path is given back without the
+// full resolution, and must come out as that resolution makes it (a "\\."
+// at the end always takes it). Its hash, and its file name, agree with the
+// comparison and with PathFileName.
+TEST(NormalizedPath, PlainPathsComeOutAsTheFullResolutionMakesThem) {
+    const std::string alphabet[] = {"a", "B", ".", " ", "\\", "/", ":", "?", "\xC3\xA9"};
+    std::vector<std::string> paths{""};
+    for (size_t length = 0; length < 5; ++length) {
+        std::vector<std::string> longer;
+        for (const std::string& path : paths)
+            for (const std::string& part : alphabet) longer.push_back(path + part);
+        for (const std::string& path : longer) {
+            const std::string normalized = NormalizedPath(path);
+            if (path.back() == 'a' || path.back() == 'B') {
+                ASSERT_EQ(normalized, NormalizedPath(path + "\\.")) << '"' << path << '"';
+            }
+            std::string respelled = normalized;
+            for (char& c : respelled) c = c == '\\' ? '/' : c == 'a' ? 'A' : c == 'B' ? 'b' : c;
+            ASSERT_TRUE(PathsEqual(normalized, respelled)) << '"' << path << '"';
+            ASSERT_EQ(PathHash(normalized), PathHash(respelled)) << '"' << path << '"';
+            if (const std::optional<std::string_view> name = WholeFileName(path)) {
+                ASSERT_EQ(std::string(*name), PathFileName(path)) << '"' << path << '"';
+            }
+        }
+        paths = std::move(longer);
+    }
+}
+
+TEST(PathHash, TextsTheComparisonTakesAsEqualHashAlike) {
+    const std::pair<std::string, std::string> equal[] = {
+        {"C:\\PDM\\Review.XML", "c:/pdm/review.xml"}, {"", ""}, {"a\0b", "A\0c"}, {"\xC3\xA9", "\xC3\xA9"}};
+    for (const auto& [a, b] : equal) {
+        ASSERT_TRUE(PathsEqual(a, b)) << a << " / " << b;
+        EXPECT_EQ(PathHash(a), PathHash(b)) << a << " / " << b;
+    }
+    // Texts that differ in one letter land apart (the table's slots come
+    // from the hash's low bits).
+    EXPECT_NE(PathHash("m1.xml") & 0xFF, PathHash("m2.xml") & 0xFF);
+    EXPECT_NE(PathHash("m1.xml"), PathHash("m1.xmk"));
+}
+
+TEST(PathSplit, AWholeFileNameIsWhatPathFileNameGives) {
+    EXPECT_EQ(WholeFileName("C:\\PDM\\a.b.xml"), "a.b.xml");
+    EXPECT_EQ(WholeFileName("C:a.xml"), "a.xml");
+    EXPECT_EQ(WholeFileName("C:\\PDM\\"), "");
+    EXPECT_EQ(WholeFileName("C:\\" + std::string(256, 'x')), std::nullopt);
+    EXPECT_EQ(PathFileName("C:\\" + std::string(256, 'x')), std::string(255, 'x'));
 }
 
 #ifndef _WIN32
