@@ -273,6 +273,12 @@ std::filesystem::path FreshFolder(const char* name) {
     return dir;
 }
 
+// The time as a log file sees it, moved on by the tests.
+unsigned long long g_logClock = 0;
+unsigned long long TestLogClock() { return g_logClock; }
+
+std::string Line(size_t bytes) { return std::string(bytes - 1, 'l') + "\n"; }
+
 // The rotated file's name is the one the documents give (agent.log.1), not
 // the product's constant read back.
 TEST(LogFile, AFullLogIsRenamedAndANewOneBegun) {
@@ -298,7 +304,7 @@ TEST(LogFile, TwoWritersRotateOnceAndFollowTheFileAtThePath) {
     const std::filesystem::path dir = FreshFolder("two-writers");
     const std::string path = (dir / "agent.log").string();
     std::ofstream(path) << std::string(kMaxLogBytes - 10, 'x');
-    LogFile first, second;
+    LogFile first(TestLogClock), second(TestLogClock);
     ASSERT_TRUE(first.Append(path, "a\n"));
     ASSERT_TRUE(second.Append(path, "b\n"));
     ASSERT_TRUE(first.Append(path, "first, over the limit\n"));
@@ -310,6 +316,7 @@ TEST(LogFile, TwoWritersRotateOnceAndFollowTheFileAtThePath) {
     // Windows tells the open file's new name; Wine tells the one it was
     // opened under.
     std::filesystem::rename(path, dir / "moved.log");
+    g_logClock += kLogPathCheckMillis;
     ASSERT_TRUE(first.Append(path, "after the move\n"));
     EXPECT_EQ(15u, std::filesystem::file_size(path));
 #endif
@@ -317,6 +324,70 @@ TEST(LogFile, TwoWritersRotateOnceAndFollowTheFileAtThePath) {
     second.Close();
     std::filesystem::remove_all(dir);
 }
+
+// Between two looks at the path a writer counts its own lines: it keeps the
+// limit to the byte with the clock standing still.
+TEST(LogFile, OneWriterKeepsTheLimitBetweenLooksAtThePath) {
+    const std::filesystem::path dir = FreshFolder("own-lines");
+    const std::string path = (dir / "agent.log").string();
+    std::ofstream(path) << std::string(kMaxLogBytes - 90, 'x');
+    LogFile log(TestLogClock);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(log.Append(path, Line(30)));
+    EXPECT_EQ(kMaxLogBytes, std::filesystem::file_size(dir / "agent.log.1"));
+    EXPECT_EQ(30u, std::filesystem::file_size(path));
+    log.Close();
+    std::filesystem::remove_all(dir);
+}
+
+// What another viewer wrote counts from the next look on; a file that
+// someone emptied meanwhile is not renamed for the size this one knew.
+TEST(LogFile, TheSizeIsReadAgainAtEachLookAndBeforeARename) {
+    const std::filesystem::path dir = FreshFolder("others-lines");
+    const std::string path = (dir / "agent.log").string();
+    std::ofstream(path) << std::string(kMaxLogBytes - 100, 'x');
+    LogFile log(TestLogClock);
+    ASSERT_TRUE(log.Append(path, Line(10)));
+    std::ofstream(path, std::ios::app) << std::string(85, 'o');
+    g_logClock += kLogPathCheckMillis;
+    ASSERT_TRUE(log.Append(path, Line(10)));
+    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(dir / "agent.log.1"));
+    EXPECT_EQ(10u, std::filesystem::file_size(path));
+
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(log.Append(path, Line(10)));
+    std::ofstream(path, std::ios::trunc).flush();
+    ASSERT_TRUE(log.Append(path, Line(kMaxLogBytes / 2)));
+    ASSERT_TRUE(log.Append(path, Line(kMaxLogBytes / 2)));
+    EXPECT_EQ(kMaxLogBytes, std::filesystem::file_size(path));
+    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(dir / "agent.log.1"));
+    log.Close();
+    std::filesystem::remove_all(dir);
+}
+
+#ifndef _WIN32
+// A file moved or deleted by someone else: lines go on into it until the
+// next look at the path, then into a file begun there.
+TEST(LogFile, AFileMovedOrDeletedIsLeftAtTheNextLookAtThePath) {
+    const std::filesystem::path dir = FreshFolder("moved");
+    const std::string path = (dir / "agent.log").string();
+    LogFile log(TestLogClock);
+    ASSERT_TRUE(log.Append(path, "first\n"));
+    std::filesystem::rename(path, dir / "moved.log");
+    g_logClock += kLogPathCheckMillis - 1;
+    ASSERT_TRUE(log.Append(path, "before the look\n"));
+    EXPECT_FALSE(std::filesystem::exists(path));
+    g_logClock += 1;
+    ASSERT_TRUE(log.Append(path, "at the look\n"));
+    EXPECT_EQ(std::string("first\nbefore the look\n").size(), std::filesystem::file_size(dir / "moved.log"));
+    EXPECT_EQ(std::string("at the look\n").size(), std::filesystem::file_size(path));
+
+    std::filesystem::remove(path);
+    g_logClock += kLogPathCheckMillis;
+    ASSERT_TRUE(log.Append(path, "after the deletion\n"));
+    EXPECT_EQ(std::string("after the deletion\n").size(), std::filesystem::file_size(path));
+    log.Close();
+    std::filesystem::remove_all(dir);
+}
+#endif
 
 std::string Stamp(long long unixMillis, unsigned long processId, unsigned long threadId) {
     std::string line = "<";

@@ -38,24 +38,10 @@ bool WriteWhole(int fd, const std::string& line) {
 
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
-// Whether the path still names the open file.
-bool IsAtPath(int fd, const std::string& path, struct stat& open) {
+// Whether path still names the open file fd.
+bool IsNamedBy(int fd, const std::string& path, struct stat& open) {
     struct stat named {};
     return fstat(fd, &open) == 0 && stat(path.c_str(), &named) == 0 && SameFile(open, named);
-}
-
-bool IsFull(const struct stat& open, size_t adding) {
-    return open.st_size > 0 && static_cast<unsigned long long>(open.st_size) + adding > kMaxLogBytes;
-}
-
-// Under the measured file's lock, renamed only while the path still names
-// it: a process that measured the same file waits, then finds the path
-// naming the new file and leaves it.
-void RotateMeasured(int fd, const std::string& path) {
-    if (flock(fd, LOCK_EX) != 0) return;
-    struct stat open {};
-    if (IsAtPath(fd, path, open)) std::rename(path.c_str(), (path + kRotatedLogSuffix).c_str());
-    flock(fd, LOCK_UN);
 }
 
 thread_local const unsigned long t_threadId = static_cast<unsigned long>(syscall(SYS_gettid));
@@ -67,25 +53,52 @@ struct LogFile::Open {
     UniqueFd fd;
 };
 
-LogFile::LogFile() = default;
+unsigned long long SystemLogClock() {
+    // Read without entering the kernel, to a few milliseconds.
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC_COARSE, &now);
+    return static_cast<unsigned long long>(now.tv_sec) * 1000ULL +
+           static_cast<unsigned long long>(now.tv_nsec) / 1000000ULL;
+}
+
+LogFile::LogFile(LogClock clock) : m_clock(clock) {}
 LogFile::~LogFile() = default;
 
 void LogFile::Close() { m_open.reset(); }
 
-bool LogFile::Append(const std::string& path, const std::string& line) {
+bool LogFile::IsOpenAt(const std::string& path) const { return m_open && m_open->fd && m_open->path == path; }
+
+bool LogFile::OpenAt(const std::string& path) {
     if (!m_open || m_open->path != path) m_open = std::make_unique<Open>(Open{path, UniqueFd()});
-    struct stat open {};
-    if (!m_open->fd || !IsAtPath(m_open->fd.get(), path, open)) {
-        m_open->fd = OpenForAppend(path);
-        if (!m_open->fd || fstat(m_open->fd.get(), &open) != 0) return false;
-    }
-    if (IsFull(open, line.size())) {
-        RotateMeasured(m_open->fd.get(), path);
-        m_open->fd = OpenForAppend(path);
-        if (!m_open->fd) return false;
-    }
-    return WriteWhole(m_open->fd.get(), line);
+    m_open->fd = OpenForAppend(path);
+    return static_cast<bool>(m_open->fd);
 }
+
+bool LogFile::IsAtPath() {
+    struct stat open {};
+    if (!IsNamedBy(m_open->fd.get(), m_open->path, open)) return false;
+    Measured(static_cast<unsigned long long>(open.st_size));
+    return true;
+}
+
+void LogFile::Measure() {
+    struct stat open {};
+    if (fstat(m_open->fd.get(), &open) == 0) Measured(static_cast<unsigned long long>(open.st_size));
+}
+
+// Under the measured file's lock, renamed only while the path still names
+// it: a process that measured the same file waits, then finds the path
+// naming the new file and leaves it.
+void LogFile::RotateMeasured() {
+    const int fd = m_open->fd.get();
+    const std::string& path = m_open->path;
+    if (flock(fd, LOCK_EX) != 0) return;
+    struct stat open {};
+    if (IsNamedBy(fd, path, open)) std::rename(path.c_str(), (path + kRotatedLogSuffix).c_str());
+    flock(fd, LOCK_UN);
+}
+
+bool LogFile::Write(const std::string& line) { return WriteWhole(m_open->fd.get(), line); }
 
 bool AppendTextLine(const std::string& path, const std::string& text) {
     const UniqueFd file = OpenForAppend(path);

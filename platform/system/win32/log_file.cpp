@@ -21,12 +21,6 @@ UniqueKernelHandle OpenForAppend(const std::string& path) {
     return UniqueKernelHandle(file == INVALID_HANDLE_VALUE ? nullptr : file);
 }
 
-bool IsFull(HANDLE file, size_t adding) {
-    LARGE_INTEGER size{};
-    return GetFileSizeEx(file, &size) && size.QuadPart > 0 &&
-           static_cast<unsigned long long>(size.QuadPart) + adding > kMaxLogBytes;
-}
-
 bool EndsWithIgnoringCase(const WideString& text, const WCHAR* tail, size_t tailLength) {
     if (tailLength == 0 || tailLength > text.size()) return false;
     const WCHAR* start = text.c_str() + (text.size() - tailLength);
@@ -38,7 +32,7 @@ bool EndsWithIgnoringCase(const WideString& text, const WCHAR* tail, size_t tail
 // file that another viewer renamed. A name the system cannot tell counts
 // as still there, the cheap guess: a rename through the handle then moves
 // only this file.
-bool IsAtPath(HANDLE file, const WideString& path) {
+bool IsNamedBy(HANDLE file, const WideString& path) {
     std::vector<BYTE> buffer(sizeof(FILE_NAME_INFO) + MAX_PATH * 2 * sizeof(WCHAR));
     auto* info = reinterpret_cast<FILE_NAME_INFO*>(buffer.data());
     if (!GetFileInformationByHandleEx(file, FileNameInfo, info, static_cast<DWORD>(buffer.size()))) return true;
@@ -52,9 +46,50 @@ bool SameFile(HANDLE a, HANDLE b) {
            first.nFileIndexHigh == second.nFileIndexHigh && first.nFileIndexLow == second.nFileIndexLow;
 }
 
+}  // namespace
+
+struct LogFile::Open {
+    std::string path;
+    WideString widePath;
+    UniqueKernelHandle file;
+};
+
+unsigned long long SystemLogClock() { return GetTickCount64(); }
+
+LogFile::LogFile(LogClock clock) : m_clock(clock) {}
+LogFile::~LogFile() = default;
+
+void LogFile::Close() { m_open.reset(); }
+
+bool LogFile::IsOpenAt(const std::string& path) const { return m_open && m_open->file && m_open->path == path; }
+
+bool LogFile::OpenAt(const std::string& path) {
+    if (!m_open || m_open->path != path) {
+        // The system names the open file with backslashes.
+        WideString widePath = AnsiToWide(path);
+        std::replace(widePath.begin(), widePath.end(), L'/', L'\\');
+        m_open = std::make_unique<Open>(Open{path, std::move(widePath), {}});
+    }
+    m_open->file = OpenForAppend(path);
+    return static_cast<bool>(m_open->file);
+}
+
+bool LogFile::IsAtPath() {
+    if (!IsNamedBy(m_open->file.get(), m_open->widePath)) return false;
+    Measure();
+    return true;
+}
+
+void LogFile::Measure() {
+    LARGE_INTEGER size{};
+    if (GetFileSizeEx(m_open->file.get(), &size)) Measured(static_cast<unsigned long long>(size.QuadPart));
+}
+
 // Renames the file that was measured, through a handle to that very file: a
 // file another viewer has just begun at the path is never the one renamed.
-void RotateMeasured(HANDLE file, const WideString& rotatedPath) {
+void LogFile::RotateMeasured() {
+    const HANDLE file = m_open->file.get();
+    const WideString rotatedPath = AnsiToWide(m_open->path + kRotatedLogSuffix);
     const HANDLE reopened = ReOpenFile(file, DELETE, kShareWithOthers, 0);
     const UniqueKernelHandle renaming(reopened == INVALID_HANDLE_VALUE ? nullptr : reopened);
     // Some implementations open the name again rather than the file: only
@@ -70,35 +105,7 @@ void RotateMeasured(HANDLE file, const WideString& rotatedPath) {
     SetFileInformationByHandle(renaming.get(), FileRenameInfo, info, static_cast<DWORD>(buffer.size()));
 }
 
-}  // namespace
-
-struct LogFile::Open {
-    std::string path;
-    WideString widePath;
-    UniqueKernelHandle file;
-};
-
-LogFile::LogFile() = default;
-LogFile::~LogFile() = default;
-
-void LogFile::Close() { m_open.reset(); }
-
-bool LogFile::Append(const std::string& path, const std::string& line) {
-    if (!m_open || m_open->path != path) {
-        // The system names the open file with backslashes.
-        WideString widePath = AnsiToWide(path);
-        std::replace(widePath.begin(), widePath.end(), L'/', L'\\');
-        m_open = std::make_unique<Open>(Open{path, std::move(widePath), {}});
-    }
-    if (!m_open->file || !IsAtPath(m_open->file.get(), m_open->widePath)) {
-        m_open->file = OpenForAppend(path);
-        if (!m_open->file) return false;
-    }
-    if (IsFull(m_open->file.get(), line.size())) {
-        RotateMeasured(m_open->file.get(), AnsiToWide(path + kRotatedLogSuffix));
-        m_open->file = OpenForAppend(path);
-        if (!m_open->file) return false;
-    }
+bool LogFile::Write(const std::string& line) {
     DWORD written = 0;
     return WriteFile(m_open->file.get(), line.data(), static_cast<DWORD>(line.size()), &written, nullptr) &&
            written == line.size();
