@@ -1,6 +1,6 @@
 // The COM basics the agent is written against: the Windows build takes them
 // from the system headers, the native build from definitions of its own with
-// the same names and layout (os/com_basics.h, which is platform/com/win32/ or
+// the same names and layout (com_basics.h of platform/com/win32/ or
 // platform/com/native/, whichever the build compiles). On top of either, each
 // interface's identifier on its type.
 #pragma once
@@ -24,7 +24,8 @@ struct InterfaceId;
         static constexpr IID value = ZEL_GUID(__VA_ARGS__); \
     }
 
-#include "os/com_basics.h"
+#include "platform/build_part.h"
+#include ZEL_PLATFORM_HEADER(com, com_basics.h)
 
 template <typename Interface>
 inline constexpr const IID& iid_of = InterfaceId<Interface>::value;

@@ -1,9 +1,11 @@
 // A lock for the module's own bookkeeping: CriticalSection is the build's own
-// (os/critical_section.h: on Windows a critical section, usable from DllMain
-// without any thread library; natively a mutex); the guard is shared.
+// (critical_section.h of platform/com/win32/ or native/: on Windows a
+// critical section, usable from DllMain without any thread library; natively
+// a mutex); the guard is shared.
 #pragma once
 
-#include "os/critical_section.h"
+#include "platform/build_part.h"
+#include ZEL_PLATFORM_HEADER(com, critical_section.h)
 
 class CriticalSectionLock {
 public:

@@ -19,7 +19,7 @@ if [ ! -f "$BUILD/build.ninja" ]; then
 fi
 cmake --build "$BUILD" -j "$JOBS" --target ZelDMAgent > "$BUILD/build.log" 2>&1 ||
   { summary "FAILED to build (see $BUILD/build.log)"; exit 1; }
-g++ -std=c++20 -g -O1 -fsanitize=thread -I"$ROOT" -I"$BUILD/layers/os" -I"$BUILD/generated/identifiers" \
+g++ -std=c++20 -g -O1 -fsanitize=thread -I"$ROOT" -DZEL_PLATFORM_DIR=native -I"$BUILD/generated/identifiers" \
   "$ROOT/tests/tsan/module_threads.cpp" \
   -o "$BUILD/module_threads" -ldl -pthread >> "$BUILD/build.log" 2>&1 ||
   { summary "FAILED to build the driver (see $BUILD/build.log)"; exit 1; }

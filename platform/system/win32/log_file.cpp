@@ -1,6 +1,6 @@
 #include "platform/system/log_file.h"
 
-#include "os/kernel_handle.h"
+#include "platform/system/win32/kernel_handle.h"
 #include "platform/text/codepage.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #include "viewer/host/event_log_capture.h"
 
-#include "viewer/host/captured_file_native.h"
+#include "viewer/host/native/captured_file.h"
 
 namespace host {
 namespace {

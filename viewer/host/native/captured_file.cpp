@@ -1,4 +1,4 @@
-#include "viewer/host/captured_file_native.h"
+#include "viewer/host/native/captured_file.h"
 
 #include "viewer/host/debug_output_capture.h"
 

@@ -1,6 +1,6 @@
 #include "viewer/host/debug_output_capture.h"
 
-#include "viewer/host/captured_file_native.h"
+#include "viewer/host/native/captured_file.h"
 
 namespace host {
 namespace {

@@ -3,7 +3,7 @@
 // process id and the text into it, and signals that data is ready.
 #include "viewer/host/debug_output_capture.h"
 
-#include "os/kernel_handle.h"
+#include "platform/system/win32/kernel_handle.h"
 #include "platform/com/unique_resource.h"
 
 #include <atomic>
