@@ -28,7 +28,7 @@ put(platform/com/com.h "#pragma once")
 put(viewlist/entry_list.cpp "#include \"viewlist/entry_list.h\"\n#include \"platform/com/com.h\"\n#include <vector>")
 put(viewlist/entry_list.h "#pragma once\n#include \"interfaces/guids.h\"")
 put(interfaces/guids.h "#pragma once\n#include \"viewlist/entry_list.h\"")
-put(pdm/pdm_connection.h "#pragma once\n#include ZEL_PLATFORM_HEADER(com, com_basics.h)")
+put(pdm/launch_file.h "#pragma once\n#include ZEL_PLATFORM_HEADER(com, com_basics.h)")
 put(agent/agent_base.h "#pragma once\n  #include \"module/module.h\"  // not at the line's start: not an include CMake reads")
 put(viewer/host/session.h "#pragma once\n#include \"agent/dm_agent.h\"")
 
@@ -62,7 +62,7 @@ expect("interfaces/guids.h: #include \"viewlist/entry_list.h\" interfaces/ may i
   -DCASE=layer -DFOLDER=interfaces -DALLOWED=interfaces,platform)
 # The build's own platform header is an include of platform/.
 expect(accepted -DCASE=layer -DFOLDER=pdm -DALLOWED=pdm,platform)
-expect("pdm/pdm_connection.h: #include ZEL_PLATFORM_HEADER(com, com_basics.h) pdm/ may include pdm/ only"
+expect("pdm/launch_file.h: #include ZEL_PLATFORM_HEADER(com, com_basics.h) pdm/ may include pdm/ only"
   -DCASE=layer -DFOLDER=pdm -DALLOWED=pdm)
 # The compiler reads only includes at a line's start, and so does the check.
 expect(accepted -DCASE=layer -DFOLDER=agent -DALLOWED=agent)

@@ -1,6 +1,6 @@
 // The COM basics of the native build: the names the agent uses from the
 // Windows headers, defined with the same layout, so that one set of sources
-// compiles in both builds. Reached as "os/com_basics.h" through platform/com/com.h.
+// compiles in both builds. Reached through platform/com/com.h.
 #pragma once
 
 #include <cstddef>

@@ -1,5 +1,5 @@
 // The COM basics of the Windows build: the system's headers. Reached as
-// "os/com_basics.h" through platform/com/com.h.
+// through platform/com/com.h.
 #pragma once
 
 #ifndef WIN32_LEAN_AND_MEAN

@@ -1,4 +1,4 @@
-// Reached as "os/critical_section.h" through platform/com/critical_section.h.
+// Reached through platform/com/critical_section.h.
 #pragma once
 
 #include "platform/com/com.h"

@@ -1,7 +1,7 @@
 // The registry calls of the native build: the subset the agent, the
 // registration code and the tests make, with the Windows names, served by a
-// store of our own kept in a file (registry_store.cpp). Reached as
-// "os/registry_api.h" through platform/system/registry_api.h.
+// store of our own kept in a file (registry_store.cpp). Reached
+// through platform/system/registry_api.h.
 #pragma once
 
 #include "platform/com/com.h"

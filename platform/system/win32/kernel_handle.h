@@ -1,5 +1,5 @@
 // A kernel object's handle (a file, a file mapping, an event), closed with
-// CloseHandle. Reached as "os/kernel_handle.h" by the Windows-only sources.
+// CloseHandle. Included by its path by the Windows-only sources.
 #pragma once
 
 #include "platform/com/com.h"

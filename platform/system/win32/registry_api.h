@@ -1,5 +1,5 @@
 // The registry calls of the Windows build: the system's, which its headers
-// declare. Reached as "os/registry_api.h" through platform/system/registry_api.h.
+// declare. Reached through platform/system/registry_api.h.
 #pragma once
 
 #include "platform/com/com.h"
