@@ -68,7 +68,11 @@ void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string text) {
         return;
     }
     auto part = m_parts.find(std::string_view(m_folded));
-    if (part == m_parts.end()) part = m_parts.emplace(m_folded, static_cast<uint32_t>(m_parts.size())).first;
+    if (part == m_parts.end()) {
+        part = m_parts.emplace(m_folded, static_cast<uint32_t>(m_parts.size())).first;
+        // A part no text had before may be one a lookup was told is missing.
+        for (KnownPart& known : m_known) known.part = kEmpty;
+    }
     Insert(KeyOf(part->second, number), position);
 }
 
@@ -108,22 +112,17 @@ long AgentDataIndex::LinearFind(std::string_view name) const {
     return -1;
 }
 
-long AgentDataIndex::FindName(std::string_view name) const {
-    long number = kNoNumber;
-    // Any other name is compared with every text, in order.
-    if (!NameLike(name) || !Split(name, number)) return LinearFind(name);
-    long found = -1;
-    const auto part = m_parts.find(std::string_view(m_folded));
-    if (part != m_parts.end() && !m_slots.empty()) {
-        const uint64_t key = KeyOf(part->second, number);
-        const size_t mask = m_slots.size() - 1;
-        for (size_t at = SlotOf(key, mask); m_slots[at].position >= 0; at = (at + 1) & mask) {
-            if (m_slots[at].key == key) {
-                found = m_slots[at].position;
-                break;
-            }
-        }
+long AgentDataIndex::Find(long part, long number) const {
+    if (part < 0 || m_slots.empty()) return -1;
+    const uint64_t key = KeyOf(static_cast<uint32_t>(part), number);
+    const size_t mask = m_slots.size() - 1;
+    for (size_t at = SlotOf(key, mask); m_slots[at].position >= 0; at = (at + 1) & mask) {
+        if (m_slots[at].key == key) return m_slots[at].position;
     }
+    return -1;
+}
+
+long AgentDataIndex::FindAmongOthers(std::string_view name, long found) const {
     if (m_otherTexts.empty()) return found;
     const std::string compared(name);
     for (const long position : m_otherTexts) {
@@ -131,4 +130,42 @@ long AgentDataIndex::FindName(std::string_view name) const {
         if (PathsEqual(m_reads[static_cast<size_t>(position)].text, compared)) return position;
     }
     return found;
+}
+
+long AgentDataIndex::FindName(std::string_view name) const {
+    long number = kNoNumber;
+    // Any other name is compared with every text, in order.
+    if (!NameLike(name) || !Split(name, number)) return LinearFind(name);
+    const auto part = m_parts.find(std::string_view(m_folded));
+    return FindAmongOthers(name, Find(part == m_parts.end() ? -1 : static_cast<long>(part->second), number));
+}
+
+long AgentDataIndex::PartOf(std::string_view section, std::string_view key) const {
+    for (const KnownPart& known : m_known) {
+        if (known.part != kEmpty && known.section == section && known.key == key) return known.part;
+    }
+    const std::string name = std::string(1, kNameStart) + std::string(section) + "]" + std::string(key);
+    long unused = kNoNumber;
+    long part = -1;
+    if (Split(name, unused) && m_folded.size() == name.size()) {
+        const auto found = m_parts.find(std::string_view(m_folded));
+        if (found != m_parts.end()) part = static_cast<long>(found->second);
+    } else {
+        part = kUnknownPart;  // not a part of its own: ends in a digit, or has other bytes
+    }
+    KnownPart& slot = m_known[m_nNextKnown++ % kKnownParts];
+    slot = KnownPart{std::string(section), std::string(key), part};
+    return part;
+}
+
+long AgentDataIndex::FindName(std::string_view section, std::string_view key, long number) const {
+    // A negative number would join the part it follows.
+    const long part = number < kNoNumber ? kUnknownPart : PartOf(section, key);
+    std::string name;
+    if (part == kUnknownPart || !m_otherTexts.empty()) {
+        name = std::string(1, kNameStart) + std::string(section) + "]" + std::string(key);
+        if (number != kNoNumber) name += std::to_string(number);
+    }
+    if (part == kUnknownPart) return FindName(name);
+    return FindAmongOthers(name, Find(part, number));
 }

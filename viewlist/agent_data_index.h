@@ -34,6 +34,11 @@ public:
     // scan order, whose text equals name under PathsEqual and that comes
     // before the first empty text; -1 when none does.
     long FindName(std::string_view name) const;
+    // The same for the name "[section]key" with number after it (none for
+    // kNoNumber), without the name made: a view list looks up thousands of
+    // such names, a few sections and keys with another number each time.
+    static constexpr long kNoNumber = -1;
+    long FindName(std::string_view section, std::string_view key, long number) const;
 
 private:
     // A plain ASCII name taken apart where its number begins: its part
@@ -42,8 +47,11 @@ private:
     // are equal under PathsEqual exactly when both parts are. False for a
     // text with other bytes or a number written otherwise than a count is
     // (a leading zero, too many digits).
-    static constexpr long kNoNumber = -1;
     bool Split(std::string_view text, long& number) const;
+    // The number of the folded part "[section]key", -1 when no text has it.
+    long PartOf(std::string_view section, std::string_view key) const;
+    long Find(long part, long number) const;
+    long FindAmongOthers(std::string_view name, long found) const;
     long LinearFind(std::string_view name) const;
     void Insert(uint64_t key, long position);
     void Grow();
@@ -66,6 +74,18 @@ private:
     };
     std::vector<Slot> m_slots;
     size_t m_nUsed = 0;
+    // The parts last asked for: the lookups of a view list take turns
+    // among a few.
+    static constexpr long kUnknownPart = -2;  // not a part of its own
+    static constexpr long kEmpty = -3;
+    struct KnownPart {
+        std::string section;
+        std::string key;
+        long part = kEmpty;
+    };
+    static constexpr size_t kKnownParts = 4;
+    mutable KnownPart m_known[kKnownParts];
+    mutable size_t m_nNextKnown = 0;
     // Name-like texts Split does not take: compared one by one for every name.
     std::vector<long> m_otherTexts;
     bool m_ended = false;

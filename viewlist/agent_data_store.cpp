@@ -112,8 +112,8 @@ std::string_view AgentDataStore::NameEntry(std::string_view section, std::string
 }
 
 std::string AgentDataStore::FindValue(std::string_view section, std::string_view key, long number) {
+    if (m_bIndexed) return FindIndexed(section, key, number);
     const std::string_view name = NameEntry(section, key, number);
-    if (m_bIndexed) return FindIndexed(name);
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
         if (PathsEqual(entry, std::string(name))) return ReadNext();
@@ -141,10 +141,10 @@ void AgentDataStore::ScanIntoIndex() {
     m_nBlock = startBlock;
 }
 
-std::string AgentDataStore::FindIndexed(std::string_view name) {
+std::string AgentDataStore::FindIndexed(std::string_view section, std::string_view key, long number) {
     if (!m_pIndex || m_pIndex->StartBlock() != m_nBlock) ScanIntoIndex();
     const std::vector<AgentDataIndex::Read>& reads = m_pIndex->Reads();
-    const long found = m_pIndex->FindName(name);
+    const long found = m_pIndex->FindName(section, key, number);
     // The cursor ends behind the last entry the scan would have read: the
     // value after the name, the name itself when nothing followed it, or the
     // end of the scan.

@@ -35,7 +35,7 @@ public:
     void Close();
     std::string ReadNext();
     // A key stands alone, or with a number after it ("Markup12").
-    static constexpr long kUnnumbered = -1;
+    static constexpr long kUnnumbered = AgentDataIndex::kNoNumber;
     // The value after the name entry "[section]key" ("[section]keyN" for a
     // number N). Names stand at entries 0, 2, 4 ... of the block; a value is
     // never taken for a name, however it reads. Empty when the name is not
@@ -78,7 +78,7 @@ private:
     HRESULT LocateDocumentBlock(IAgentHelper* helper, const LONG* documentKey);
     // Reads the entry at the cursor's entry index in block; false when there is none.
     bool ReadEntry(LONG block, std::string& text);
-    std::string FindIndexed(std::string_view name);
+    std::string FindIndexed(std::string_view section, std::string_view key, long number);
     void ScanIntoIndex();
     // Builds a name entry, terminated, in m_name, which every lookup and
     // write reuses: a view list of thousands of values needs no text made

@@ -155,8 +155,12 @@ TEST_F(AgentDataStoreTest, NumberedNamesAreWrittenAndFoundWithTheirNumber) {
     EXPECT_HR(S_OK, store.WriteValue("ViewList", "Markup", 12, ""));
     EXPECT_HR(S_OK, store.WriteValue("ViewList", "LocalPath", 2147483647L, "last"));
     EXPECT_HR(S_OK, store.WriteValue("ViewList", "Markup", "plain"));
+    // A number joins what it follows: a key's own digits, a minus sign.
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "Part7", 3, "joined"));
+    EXPECT_HR(S_OK, store.WriteValue("ViewList", "Markup", -5, "minus"));
     EXPECT_THAT(AgentBlock(0), ElementsAre("[ServerFile]ServerPath", "p", "[ViewList]Markup10", "ten",
-                                           "[ViewList]LocalPath2147483647", "last", "[ViewList]Markup", "plain"));
+                                           "[ViewList]LocalPath2147483647", "last", "[ViewList]Markup", "plain",
+                                           "[ViewList]Part73", "joined", "[ViewList]Markup-5", "minus"));
 
     ASSERT_HR(S_OK, store.OpenByServerPath(m_helper.get(), "p"));
     for (const bool indexed : {false, true}) {
@@ -166,6 +170,10 @@ TEST_F(AgentDataStoreTest, NumberedNamesAreWrittenAndFoundWithTheirNumber) {
         EXPECT_EQ("plain", store.FindValue("ViewList", "Markup")) << indexed;
         EXPECT_EQ("", store.FindValue("ViewList", "Markup", 1)) << indexed;
         EXPECT_EQ("last", store.FindValue("VIEWLIST", "localpath", 2147483647L)) << indexed;
+        EXPECT_EQ("joined", store.FindValue("ViewList", "Part", 73)) << indexed;
+        EXPECT_EQ("joined", store.FindValue("ViewList", "Part7", 3)) << indexed;
+        EXPECT_EQ("minus", store.FindValue("ViewList", "Markup", -5)) << indexed;
+        EXPECT_EQ("", store.FindValue("ViewList", "Markup", 5)) << indexed;
     }
 }
 
