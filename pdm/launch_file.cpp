@@ -24,15 +24,21 @@ const WCHAR* LaunchFileReader::WideName::Set(std::string_view name, long number)
     const char* digitsEnd = digits;
     if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
     const std::string_view numberText(digits, static_cast<size_t>(digitsEnd - digits));
-    // ASCII is the same in every ANSI code page: unit for unit.
-    bool ascii = name.size() + numberText.size() < kShortChars;
-    for (size_t i = 0; ascii && i < name.size(); ++i) {
-        ascii = static_cast<unsigned char>(name[i]) < 0x80;
-        m_short[i] = static_cast<unsigned char>(name[i]);
+    const bool fits = !name.empty() && name.size() + numberText.size() < kShortChars;
+    Short* known = nullptr;
+    for (size_t i = 0; fits && !known && i < kKnownNames; ++i) {
+        if (m_known[i].name == name) known = &m_known[i];
     }
-    if (ascii) {
-        *std::copy(numberText.begin(), numberText.end(), m_short + name.size()) = 0;
-        return m_short;
+    // ASCII is the same in every ANSI code page: unit for unit.
+    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
+    if (!known && fits && std::all_of(name.begin(), name.end(), ascii)) {
+        known = &m_known[m_nNext++ % kKnownNames];
+        known->name.assign(name);
+        std::copy(name.begin(), name.end(), known->wide);
+    }
+    if (known) {
+        *std::copy(numberText.begin(), numberText.end(), known->wide + name.size()) = 0;
+        return known->wide;
     }
     m_long = AnsiToWide(std::string(name) + std::string(numberText));
     return m_long.c_str();

@@ -41,15 +41,21 @@ public:
 
 private:
     // A section or key name as the source takes it, built in place: the
-    // names are short ASCII words, read tens of thousands of times for a
-    // large view list.
+    // names are short ASCII words, a few of them read tens of thousands of
+    // times for a large view list, each time with another number.
     class WideName {
     public:
         const WCHAR* Set(std::string_view name, long number);
 
     private:
         static constexpr size_t kShortChars = 64;
-        WCHAR m_short[kShortChars];
+        struct Short {
+            std::string name;  // empty: not in use
+            WCHAR wide[kShortChars];
+        };
+        static constexpr size_t kKnownNames = 4;
+        Short m_known[kKnownNames];
+        size_t m_nNext = 0;
         std::basic_string<WCHAR> m_long;
     };
 
