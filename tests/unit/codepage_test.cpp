@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 namespace {
 
 WideString Wide(std::initializer_list<unsigned> units) {
@@ -27,6 +31,38 @@ TEST(Codepage, WideTextStopsAtZeroOrTheLimit) {
 }
 
 #ifndef _WIN32
+// Texts are taken four units at a time: the end, a unit above ASCII and a
+// unit whose high bit is set (whose sum could reach the next) fall at every
+// place of a word, and the limit cuts at every place.
+TEST(Codepage, EveryPlaceOfTheEndAndOfOtherCharactersInAWord) {
+    const WCHAR others[] = {0x80, 0xE9, 0x7FF, 0x8000, 0xFFFF, 0xD800};
+    for (size_t length = 0; length < 12; ++length) {
+        for (size_t limit = 0; limit <= length + 5; ++limit) {
+            std::vector<WCHAR> text(length + 8, WCHAR('x'));
+            for (size_t i = 0; i < length; ++i) text[i] = WCHAR('A' + i);
+            text[length] = 0;
+            size_t units = 99;
+            const std::string plain = WideToAnsi(text.data(), limit, &units);
+            const size_t expected = std::min(length, limit);
+            ASSERT_EQ(plain, std::string("ABCDEFGHIJKL").substr(0, expected)) << length << " " << limit;
+            ASSERT_EQ(units, expected) << length << " " << limit;
+            for (size_t at = 0; at < length; ++at) {
+                for (const WCHAR other : others) {
+                    std::vector<WCHAR> changed = text;
+                    changed[at] = other;
+                    if (at + 1 < changed.size()) changed[at + 1] = 0;  // the end right after it
+                    const std::string converted = WideToAnsi(changed.data(), limit, &units);
+                    ASSERT_EQ(units, std::min(at + 1, limit)) << length << " " << limit << " " << at << " " << int(other);
+                    if (at < limit) {
+                        ASSERT_GT(converted.size(), at) << length << " " << limit << " " << at;
+                    }
+                    ASSERT_EQ(converted.substr(0, std::min(at, limit)), plain.substr(0, std::min(at, limit)));
+                }
+            }
+        }
+    }
+}
+
 TEST(Codepage, NativeTextIsUtf8) {
     EXPECT_EQ(Wide({0xE9, 0x20AC}), AnsiToWide("\xC3\xA9\xE2\x82\xAC"));
     EXPECT_EQ(Wide({0xD83D, 0xDE00}), AnsiToWide("\xF0\x9F\x98\x80"));
