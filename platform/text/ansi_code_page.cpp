@@ -1,5 +1,8 @@
 #include "platform/text/ansi_code_page.h"
 
+#include <cstdint>
+#include <cstring>
+
 bool IsWellFormedAnsi(std::string_view text) {
     for (size_t at = 0; at < text.size();) {
         const size_t length = CharacterLength(text, at);
@@ -20,10 +23,18 @@ size_t FindFirstCharacterOf(std::string_view text, std::string_view chars) {
 
 namespace {
 
+// Eight bytes at a time: a path's file name is looked for in every markup's
+// path when a save first looks its markup up.
 bool IsPlainAscii(std::string_view text) {
-    unsigned char bytes = 0;
-    for (const char c : text) bytes |= static_cast<unsigned char>(c);
-    return bytes < kFirstNonAsciiByte;
+    uint64_t bytes = 0;
+    size_t at = 0;
+    for (; at + sizeof bytes <= text.size(); at += sizeof bytes) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + at, sizeof word);
+        bytes |= word;
+    }
+    for (; at < text.size(); ++at) bytes |= static_cast<unsigned char>(text[at]);
+    return (bytes & (kFirstNonAsciiByte * 0x0101010101010101ull)) == 0;
 }
 
 }  // namespace

@@ -75,5 +75,7 @@ std::string UrlDecode(const std::string& text) {
 }
 
 bool IsHttpLocation(const std::string& text) {
+    // Most locations are paths: their first character settles it.
+    if (text.empty() || (text.front() | 0x20) != kHttpPrefix.front()) return false;
     return PathsEqual(text.substr(0, kHttpPrefix.size()), std::string(kHttpPrefix));
 }
