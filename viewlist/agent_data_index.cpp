@@ -60,7 +60,8 @@ bool AgentDataIndex::Split(std::string_view text, long& number) const {
     number = kNoNumber;
     if (!digits.empty()) {
         if ((digits.size() > 1 && digits.front() == '0') || digits.size() > kMaxNumberDigits) return false;
-        std::from_chars(digits.data(), digits.data() + digits.size(), number);
+        number = 0;
+        for (const char digit : digits) number = number * 10 + (digit - '0');
     }
     m_folded.resize(end);
     char* out = m_folded.data();
@@ -82,15 +83,16 @@ bool AgentDataIndex::Split(std::string_view text, long& number) const {
     return true;
 }
 
-void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string text) {
+void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string_view text) {
     const long position = static_cast<long>(m_reads.size());
     const bool indexed = !m_ended && NamePosition(position) && NameLike(text);
     if (text.empty()) m_ended = true;
-    m_reads.push_back(Read{block, nextEntry, std::move(text)});
+    m_reads.push_back(Read{block, nextEntry, m_texts.size(), text.size()});
+    m_texts.append(text);
     // Nothing behind the first empty text is ever compared.
     if (!indexed) return;
     long number = kNoNumber;
-    if (!Split(m_reads.back().text, number)) {
+    if (!Split(text, number)) {
         m_otherTexts.push_back(position);
         return;
     }
@@ -133,8 +135,8 @@ void AgentDataIndex::Grow() {
 long AgentDataIndex::LinearFind(std::string_view name) const {
     const std::string compared(name);
     for (long position = 0; position < static_cast<long>(m_reads.size()); position += 2) {
-        if (m_reads[static_cast<size_t>(position)].text.empty()) return -1;
-        if (PathsEqual(m_reads[static_cast<size_t>(position)].text, compared)) return position;
+        if (Text(position).empty()) return -1;
+        if (PathsEqual(std::string(Text(position)), compared)) return position;
     }
     return -1;
 }
@@ -154,7 +156,7 @@ long AgentDataIndex::FindAmongOthers(std::string_view name, long found) const {
     const std::string compared(name);
     for (const long position : m_otherTexts) {
         if (found >= 0 && position > found) break;
-        if (PathsEqual(m_reads[static_cast<size_t>(position)].text, compared)) return position;
+        if (PathsEqual(std::string(Text(position)), compared)) return position;
     }
     return found;
 }

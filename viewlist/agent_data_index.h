@@ -16,19 +16,25 @@
 
 class AgentDataIndex {
 public:
-    // One successful read: its text and where the cursor stood after it.
+    // One successful read: where its text lies among the texts, and where
+    // the cursor stood after it.
     struct Read {
         LONG block;
         LONG nextEntry;
-        std::string text;
+        size_t offset;
+        size_t length;
     };
 
     explicit AgentDataIndex(LONG startBlock) : m_startBlock(startBlock) {}
 
     LONG StartBlock() const { return m_startBlock; }
     // Reads are added in scan order; an empty text ends the scan.
-    void Add(LONG block, LONG nextEntry, std::string text);
+    void Add(LONG block, LONG nextEntry, std::string_view text);
     const std::vector<Read>& Reads() const { return m_reads; }
+    std::string_view Text(long position) const {
+        const Read& read = m_reads[static_cast<size_t>(position)];
+        return std::string_view(m_texts).substr(read.offset, read.length);
+    }
 
     // Position of the first read at a name's place (an even position), in
     // scan order, whose text equals name under PathsEqual and that comes
@@ -58,6 +64,9 @@ private:
 
     LONG m_startBlock;
     std::vector<Read> m_reads;
+    // Every text read, one after the other: a block of thousands of entries
+    // is kept without an allocation for each.
+    std::string m_texts;
     // The folded part of the last text Split took apart.
     mutable std::string m_folded;
     // Every folded part seen, numbered in order.

@@ -67,18 +67,18 @@ void AgentDataStore::Close() {
     m_nEntry = -1;
 }
 
-bool AgentDataStore::ReadEntry(LONG block, std::string& text) {
+bool AgentDataStore::ReadEntry(LONG block, std::string_view& text) {
     if (!m_pManager || block < 0 || m_nEntry < 0 || m_nEntry >= kMaxEntryIndex) return false;
     char* buffer = m_readBuffer.Prepare();
     LONG size = kReadBufferSize;
     if (FAILED(m_pManager->GetAgentString(&m_ownerId, block, m_nEntry, &size, buffer))) return false;
     // A host that fills the buffer without a terminator is cut at its end.
-    text.assign(buffer, m_readBuffer.Length());
+    text = std::string_view(buffer, m_readBuffer.Length());
     return true;
 }
 
-std::string AgentDataStore::ReadNext() {
-    std::string text;
+std::string_view AgentDataStore::ReadNextView() {
+    std::string_view text;
     if (ReadEntry(m_nBlock, text)) {
         ++m_nEntry;
         return text;
@@ -92,6 +92,8 @@ std::string AgentDataStore::ReadNext() {
     }
     return {};
 }
+
+std::string AgentDataStore::ReadNext() { return std::string(ReadNextView()); }
 
 std::string_view AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
     char digits[std::numeric_limits<long>::digits10 + 2];
@@ -131,11 +133,11 @@ void AgentDataStore::ScanIntoIndex() {
     m_nEntry = 0;
     for (;;) {
         const LONG before = m_nEntry;
-        std::string text = ReadNext();
+        const std::string_view text = ReadNextView();
         // Only a read that found an entry moves the cursor on.
         if (m_nEntry == before) break;
         const bool last = text.empty();
-        m_pIndex->Add(m_nBlock, m_nEntry, std::move(text));
+        m_pIndex->Add(m_nBlock, m_nEntry, text);
         if (last) break;
     }
     m_nBlock = startBlock;
@@ -151,7 +153,7 @@ std::string AgentDataStore::FindIndexed(std::string_view section, std::string_vi
     long last = static_cast<long>(reads.size()) - 1;
     if (found >= 0) last = std::min(found + 1, last);
     std::string value;
-    if (found >= 0 && found + 1 < static_cast<long>(reads.size())) value = reads[static_cast<size_t>(found + 1)].text;
+    if (found >= 0 && found + 1 < static_cast<long>(reads.size())) value = m_pIndex->Text(found + 1);
     if (last >= 0) {
         m_nBlock = reads[static_cast<size_t>(last)].block;
         m_nEntry = reads[static_cast<size_t>(last)].nextEntry;

@@ -77,7 +77,9 @@ private:
     HRESULT AppendTerminated(const char* text, size_t length);
     HRESULT LocateDocumentBlock(IAgentHelper* helper, const LONG* documentKey);
     // Reads the entry at the cursor's entry index in block; false when there is none.
-    bool ReadEntry(LONG block, std::string& text);
+    // The text stays in the read buffer until the next read.
+    bool ReadEntry(LONG block, std::string_view& text);
+    std::string_view ReadNextView();
     std::string FindIndexed(std::string_view section, std::string_view key, long number);
     void ScanIntoIndex();
     // Builds a name entry, terminated, in m_name, which every lookup and
