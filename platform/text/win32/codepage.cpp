@@ -24,10 +24,11 @@ WideString AnsiToWide(const std::string& text) {
 std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead) {
     if (unitsRead) *unitsRead = 0;
     if (text == nullptr) return {};
-    bool ascii = false;
-    const size_t units = WideTextUnits(text, maxChars, ascii);
+    size_t units = 0;
+    std::optional<std::string> ascii = AsciiFromWide(text, maxChars, units);
+    while (units < maxChars && text[units] != 0) ++units;
     if (unitsRead) *unitsRead = units;
-    if (ascii) return std::string(text, text + units);
+    if (ascii) return std::move(*ascii);
     const int length = ClampedLength(units);
     const int needed = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return {};
