@@ -112,7 +112,7 @@ bool CopyPlainPath(std::string_view path, std::string& normalized) {
     else if (path.size() >= 2 && path[1] == ':' && IsSeparator(path[0])) return false;
     else if (path.size() >= 2 && path[1] == ':') namesFrom = path.size() > 2 && IsSeparator(path[2]) ? 3 : 2;
     else if (!path.empty() && IsSeparator(path[0])) namesFrom = 1;
-    normalized.resize(path.size());
+    normalized.assign(path);
     char* out = normalized.data();
     for (size_t at = 0; at < namesFrom; ++at) out[at] = IsSeparator(path[at]) ? kSeparator : path[at];
     // The names, a word at a time; before the first, as after a separator.
@@ -120,14 +120,18 @@ bool CopyPlainPath(std::string_view path, std::string& normalized) {
     for (size_t at = namesFrom; at < path.size(); at += sizeof(uint64_t)) {
         const size_t count = std::min(sizeof(uint64_t), path.size() - at);
         uint64_t word = 'a' * kEveryByte;  // what pads a last, short word stands for no rule
-        std::memcpy(&word, path.data() + at, count);
+        if (count == sizeof word) std::memcpy(&word, path.data() + at, sizeof word);
+        else std::memcpy(&word, path.data() + at, count);
         if ((word & kHighBits) != 0 || ((word + kLowBits) & kHighBits) != kHighBits) return false;
         const uint64_t separators = BytesEqual(word, '\\') | BytesEqual(word, '/');
         const uint64_t ends = separators | BytesEqual(word, '.') | BytesEqual(word, ' ');
         if ((separators & ((ends << 8) | (endsName << 7))) != 0) return false;
         endsName = (ends >> (8 * count - 1)) & 1;
-        word ^= (BytesEqual(word, '/') >> 7) * ('/' ^ kSeparator);
-        std::memcpy(out + at, &word, count);
+        if (const uint64_t slashes = BytesEqual(word, '/')) {
+            word ^= (slashes >> 7) * ('/' ^ kSeparator);
+            if (count == sizeof word) std::memcpy(out + at, &word, sizeof word);
+            else std::memcpy(out + at, &word, count);
+        }
     }
     return namesFrom == path.size() || endsName == 0;
 }
