@@ -18,8 +18,7 @@ std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead = n
 // ASCII: every ANSI code page writes that as the same bytes, with no
 // conversion to ask for. Narrowed as it is measured, in one pass: the
 // viewer's texts are read by the thousand. Nothing for any other text, and
-// for a text longer than a path; units is then where the pass stopped, at a
-// unit of the text.
+// for a text longer than a path. Either way units is the text's length.
 inline std::optional<std::string> AsciiFromWide(const WCHAR* text, size_t maxChars, size_t& units) {
     constexpr size_t kMaxNarrowed = 1024;
     char narrowed[kMaxNarrowed];
@@ -29,8 +28,9 @@ inline std::optional<std::string> AsciiFromWide(const WCHAR* text, size_t maxCha
         above |= text[units];
         narrowed[units] = static_cast<char>(text[units]);
     }
-    if (above >= 0x80 || (units == kMaxNarrowed && units < maxChars)) return std::nullopt;
-    return std::string(narrowed, units);
+    if (above < 0x80 && (units < kMaxNarrowed || units == maxChars)) return std::string(narrowed, units);
+    while (units < maxChars && text[units] != 0) ++units;
+    return std::nullopt;
 }
 
 // The text in the ANSI code page when every character has its own form

@@ -26,7 +26,6 @@ std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead) {
     if (text == nullptr) return {};
     size_t units = 0;
     std::optional<std::string> ascii = AsciiFromWide(text, maxChars, units);
-    while (units < maxChars && text[units] != 0) ++units;
     if (unitsRead) *unitsRead = units;
     if (ascii) return std::move(*ascii);
     const int length = ClampedLength(units);
