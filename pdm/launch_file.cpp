@@ -20,27 +20,36 @@ long ClampedCount(long count) { return std::min(count, kMaxListCount); }
 }  // namespace
 
 const WCHAR* LaunchFileReader::WideName::Set(std::string_view name, long number) {
-    char digits[std::numeric_limits<long>::digits10 + 2];
-    const char* digitsEnd = digits;
-    if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
-    const std::string_view numberText(digits, static_cast<size_t>(digitsEnd - digits));
-    const bool fits = !name.empty() && name.size() + numberText.size() < kShortChars;
-    Short* known = nullptr;
-    for (size_t i = 0; fits && !known && i < kKnownNames; ++i) {
-        if (m_known[i].name == name) known = &m_known[i];
+    Short* known = m_nLast < kKnownNames && m_known[m_nLast].name == name ? &m_known[m_nLast] : nullptr;
+    for (size_t i = 0; !known && i < kKnownNames; ++i) {
+        if (!m_known[i].name.empty() && m_known[i].name == name) known = &m_known[i];
     }
     // ASCII is the same in every ANSI code page: unit for unit.
     const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-    if (!known && fits && std::all_of(name.begin(), name.end(), ascii)) {
+    if (!known && !name.empty() && name.size() < kShortChars && std::all_of(name.begin(), name.end(), ascii)) {
         known = &m_known[m_nNext++ % kKnownNames];
         known->name.assign(name);
         std::copy(name.begin(), name.end(), known->wide);
     }
-    if (known) {
-        *std::copy(numberText.begin(), numberText.end(), known->wide + name.size()) = 0;
+    // The number's digits, last first.
+    char digits[std::numeric_limits<unsigned long>::digits10 + 2];
+    size_t count = 0;
+    const bool negative = number < 0 && number != kUnnumbered;
+    for (unsigned long rest = negative ? 0 - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
+         number != kUnnumbered && (count == 0 || rest != 0); rest /= 10) {
+        digits[count++] = static_cast<char>('0' + rest % 10);
+    }
+    if (negative) digits[count++] = '-';
+    if (known && name.size() + count < kShortChars) {
+        m_nLast = static_cast<size_t>(known - m_known);
+        WCHAR* out = known->wide + name.size();
+        while (count > 0) *out++ = static_cast<unsigned char>(digits[--count]);
+        *out = 0;
         return known->wide;
     }
-    m_long = AnsiToWide(std::string(name) + std::string(numberText));
+    std::string text(name);
+    while (count > 0) text += digits[--count];
+    m_long = AnsiToWide(text);
     return m_long.c_str();
 }
 
@@ -72,22 +81,26 @@ HRESULT LaunchFileReader::Open(IAgentHelper* helper, SessionRecord& record) {
 }
 
 void LaunchFileReader::ReadMarkups(SessionRecord& record) {
+    const WCHAR* section = m_markupSection.Set(kSectionViewList, kUnnumbered);
+    const auto value = [&](WideName& key, std::string_view name, long number) {
+        return Read(section, key.Set(name, number), nullptr);
+    };
     long position = 0;
-    for (ViewListEntry& entry : record.m_markups) entry.m_strAccess = Value(kSectionViewList, kKeyMarkupAccess, position++);
+    for (ViewListEntry& entry : record.m_markups) entry.m_strAccess = value(m_accessKey, kKeyMarkupAccess, position++);
     // The count may have been set by others than the reading of the settings.
     const long count = ClampedCount(record.m_nNumMarkups);
     record.m_markups.Reserve(static_cast<size_t>(std::max(count, 0L)));
     for (long n = 0; n < count; ++n) {
         // Every field starts empty: nothing carries over from the markup before.
         ViewListEntry entry;
-        entry.m_strLocation = Value(kSectionViewList, kKeyMarkup, n);
-        entry.m_strAccess = Value(kSectionViewList, kKeyMarkupAccess, position++);
+        entry.m_strLocation = value(m_locationKey, kKeyMarkup, n);
+        entry.m_strAccess = value(m_accessKey, kKeyMarkupAccess, position++);
         if (IsHttpLocation(entry.m_strLocation)) {
             entry.m_strURL = entry.m_strLocation;
             entry.m_strObjectID =
                 UrlDecode(TextBefore(TextAfter(entry.m_strLocation, kObjectIdParameter), kParameterSeparator));
         }
-        std::string objectId = Value(kSectionViewList, kKeyObjectId, n);
+        std::string objectId = value(m_objectIdKey, kKeyObjectId, n);
         if (!objectId.empty()) entry.m_strObjectID = std::move(objectId);
         if (entry.m_strObjectID.empty()) entry.m_strLocalPath = entry.m_strLocation;
         record.m_markups.AddTail(std::move(entry));
@@ -95,9 +108,11 @@ void LaunchFileReader::ReadMarkups(SessionRecord& record) {
 }
 
 std::string LaunchFileReader::Value(std::string_view section, std::string_view key, long number, bool* cut) {
+    return Read(m_section.Set(section, kUnnumbered), m_key.Set(key, number), cut);
+}
+
+std::string LaunchFileReader::Read(const WCHAR* wideSection, const WCHAR* wideKey, bool* cut) {
     if (cut) *cut = false;
-    const WCHAR* wideSection = m_section.Set(section, kUnnumbered);
-    const WCHAR* wideKey = m_key.Set(key, number);
     WCHAR* buffer = m_buffer.Prepare();
     LONG count = kValueBufferChars;
     HRESULT hr = E_FAIL;

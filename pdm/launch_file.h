@@ -40,6 +40,9 @@ public:
                       bool* cut = nullptr);
 
 private:
+    // One read of the value of the wide section and key names given.
+    std::string Read(const WCHAR* section, const WCHAR* key, bool* cut);
+
     // A section or key name as the source takes it, built in place: the
     // names are short ASCII words, a few of them read tens of thousands of
     // times for a large view list, each time with another number.
@@ -56,6 +59,7 @@ private:
         static constexpr size_t kKnownNames = 4;
         Short m_known[kKnownNames];
         size_t m_nNext = 0;
+        size_t m_nLast = kKnownNames;  // the name used last, none before
         std::basic_string<WCHAR> m_long;
     };
 
@@ -65,5 +69,10 @@ private:
     ComPtr<IMarkupManager> m_pMarkupManager;
     WideName m_section;
     WideName m_key;
+    // The markups' section and keys, in wide form once for the whole list.
+    WideName m_markupSection;
+    WideName m_locationKey;
+    WideName m_accessKey;
+    WideName m_objectIdKey;
     HostTextBuffer<WCHAR, kValueBufferChars> m_buffer;
 };
