@@ -7,7 +7,6 @@
 #include "platform/text/url.h"
 
 #include <algorithm>
-#include <charconv>
 #include <limits>
 
 namespace {
