@@ -6,6 +6,7 @@
 #include "platform/system/log_file.h"
 #include "platform/system/machine_policy.h"
 #include "platform/text/ansi_code_page.h"
+#include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
 #include <algorithm>
@@ -92,11 +93,9 @@ std::string WithIdMasked(const std::string& text, const std::string& id, const s
 // Whether a word of eight bytes holds one below 0x20 or DEL: a line's bytes
 // are looked at eight at a time, and one by one only where one is.
 bool HoldsControlCharacter(uint64_t word) {
-    constexpr uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr uint64_t kHighBits = 0x8080808080808080ULL;
-    const uint64_t below20 = (word - kOnes * 0x20) & ~word & kHighBits;
-    const uint64_t del = word ^ (kOnes * 0x7F);
-    return (below20 | ((del - kOnes) & ~del & kHighBits)) != 0;
+    const uint64_t below20 = (word - kEveryByte * 0x20) & ~word & kHighBits;
+    const uint64_t del = word ^ (kEveryByte * 0x7F);
+    return (below20 | ((del - kEveryByte) & ~del & kHighBits)) != 0;
 }
 
 void ReplaceControlCharacters(std::string& text, size_t from, size_t to) {

@@ -1,11 +1,11 @@
 #include "viewlist/agent_data_index.h"
 
 #include "platform/text/ascii_fold.h"
+#include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
 #include <charconv>
 #include <cstring>
-#include <optional>
 
 namespace {
 
@@ -24,23 +24,6 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 // More digits than a count of entries ever has.
 constexpr size_t kMaxNumberDigits = 9;
 constexpr size_t kFirstTableSize = 64;
-
-// Eight bytes at a time: every name of a block is folded as it is indexed,
-// tens of thousands for a large view list.
-constexpr uint64_t kEveryByte = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
-constexpr uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
-
-// The folded form of eight plain ASCII bytes, none of them zero; nothing for
-// any others. Below 0x80 each byte's sums stay within it.
-std::optional<uint64_t> FoldedWord(uint64_t word) {
-    if ((word & kHighBits) != 0 || ((word + kLowBits) & kHighBits) != kHighBits) return std::nullopt;
-    const uint64_t fromA = (word + (0x80 - 'A') * kEveryByte) & kHighBits;
-    const uint64_t pastZ = (word + (0x80 - 'Z' - 1) * kEveryByte) & kHighBits;
-    word |= (fromA & ~pastZ) >> 2;  // A-Z to a-z
-    const uint64_t slashes = ~((word ^ ('/' * kEveryByte)) + kLowBits) & kHighBits;
-    return word ^ ((slashes >> 7) * ('/' ^ '\\'));
-}
 
 uint64_t KeyOf(uint32_t part, long number) {
     return (uint64_t{part} << 32) | static_cast<uint32_t>(number + 1);
@@ -69,9 +52,10 @@ bool AgentDataIndex::Split(std::string_view text, long& number) const {
     for (; at + sizeof(uint64_t) <= end; at += sizeof(uint64_t)) {
         uint64_t word;
         std::memcpy(&word, text.data() + at, sizeof word);
-        const std::optional<uint64_t> folded = FoldedWord(word);
-        if (!folded) return false;
-        std::memcpy(out + at, &*folded, sizeof word);
+        // Every name of a block is folded as it is indexed, eight bytes at a time.
+        if (!IsPlainAsciiWord(word)) return false;
+        const uint64_t folded = FoldedAsciiWord(word);
+        std::memcpy(out + at, &folded, sizeof word);
     }
     for (; at < end; ++at) {
         const auto byte = static_cast<unsigned char>(text[at]);

@@ -1,5 +1,7 @@
 #include "platform/text/ansi_code_page.h"
 
+#include "platform/text/ascii_fold.h"
+
 #include <cstdint>
 #include <cstring>
 
@@ -34,7 +36,7 @@ bool IsPlainAscii(std::string_view text) {
         bytes |= word;
     }
     for (; at < text.size(); ++at) bytes |= static_cast<unsigned char>(text[at]);
-    return (bytes & (kFirstNonAsciiByte * 0x0101010101010101ull)) == 0;
+    return (bytes & kHighBits) == 0;
 }
 
 }  // namespace

@@ -92,17 +92,6 @@ namespace {
 // \\ or \) names joined by single separators, none of them ending in a dot
 // or a blank ("." and ".." among them). Most paths of a view list are such
 // paths. False for any other path, with normalized left in any state.
-// Eight bytes at a time: every markup's path is normalised once for a save's
-// lookups, thousands of them for a large view list.
-constexpr uint64_t kEveryByte = 0x0101010101010101ull;
-constexpr uint64_t kHighBits = 0x8080808080808080ull;
-constexpr uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
-
-// The high bit of each byte of a plain ASCII word that is c.
-uint64_t BytesEqual(uint64_t word, char c) {
-    return ~((word ^ (static_cast<unsigned char>(c) * kEveryByte)) + kLowBits) & kHighBits;
-}
-
 bool CopyPlainPath(std::string_view path, std::string& normalized) {
     std::string_view rest;
     if (HasRawPrefix(path, rest)) return false;
@@ -115,14 +104,15 @@ bool CopyPlainPath(std::string_view path, std::string& normalized) {
     normalized.assign(path);
     char* out = normalized.data();
     for (size_t at = 0; at < namesFrom; ++at) out[at] = IsSeparator(path[at]) ? kSeparator : path[at];
-    // The names, a word at a time; before the first, as after a separator.
+    // The names, eight bytes at a time: every markup's path is normalised
+    // once for a save's lookups. Before the first, as after a separator.
     uint64_t endsName = 1;  // whether the byte before is a separator, a dot or a blank
     for (size_t at = namesFrom; at < path.size(); at += sizeof(uint64_t)) {
         const size_t count = std::min(sizeof(uint64_t), path.size() - at);
         uint64_t word = 'a' * kEveryByte;  // what pads a last, short word stands for no rule
         if (count == sizeof word) std::memcpy(&word, path.data() + at, sizeof word);
         else std::memcpy(&word, path.data() + at, count);
-        if ((word & kHighBits) != 0 || ((word + kLowBits) & kHighBits) != kHighBits) return false;
+        if (!IsPlainAsciiWord(word)) return false;
         const uint64_t separators = BytesEqual(word, '\\') | BytesEqual(word, '/');
         const uint64_t ends = separators | BytesEqual(word, '.') | BytesEqual(word, ' ');
         if ((separators & ((ends << 8) | (endsName << 7))) != 0) return false;
