@@ -6,11 +6,19 @@
 Prints one line of JSON: {"instructions": N, "allocations": N, "unattributed": N}.
 
 What counts as the agent's:
-  instructions  the self cost (Ir) of every function whose source file (the
-                profile's fl=) lies in one of AGENT_FOLDERS of the source
-                tree, code inlined into it from headers included; the
-                stand-in viewer's, the benchmark harness', the standard
-                library's and the C library's own functions are left out.
+  instructions  the self cost (Ir) of every function compiled from one of
+                AGENT_FOLDERS of the source tree, code inlined into it from
+                headers included. The file a function is compiled from is
+                the profile's fl=, unless that names a file outside the tree
+                (the compiler let the function begin with code inlined from
+                a library header): then it is the source file of the tree
+                that lines of the function come from (fi=/fe=). Without
+                link-time inlining that can only be the function's own. So
+                an agent function that begins with a library string's code,
+                or a library template instantiated for an agent's lambda,
+                counts as the agent's. The stand-in viewer's, the benchmark
+                harness', the standard library's and the C library's own
+                functions are left out.
   allocations   calls of operator new / new[], malloc, calloc and realloc
                 (not malloc called by operator new: one allocation, counted
                 once) whose nearest caller compiled from the source tree is
@@ -31,6 +39,7 @@ import sys
 
 AGENT_FOLDERS = ("module", "agent", "pdm", "viewlist", "interfaces", "platform")
 ALLOCATORS = re.compile(r"^(operator new(\[\])?\(|malloc$|calloc$|realloc$)")
+SOURCE_SUFFIXES = (".cpp", ".cc", ".c")
 NAMED = re.compile(r"^\((\d+)\)(?: (.*))?$")
 
 
@@ -56,8 +65,9 @@ def main(root, profile):
     names = {"fl": {}, "fn": {}}
     file_of = {}          # function name -> file it is compiled from
     self_cost = {}        # (file, function) -> Ir
+    line_cost = {}        # (file, function) -> {file of the lines -> Ir}
     alloc_calls = {}      # allocator context name -> calls
-    fl = fn = None
+    fl = fn = line_file = None
     after_call = False
 
     def resolve(kind, value):
@@ -85,14 +95,19 @@ def main(root, profile):
                 if len(fields) > 1 and fn is not None:
                     key = (fl, fn)
                     self_cost[key] = self_cost.get(key, 0) + int(fields[1])
+                    by_file = line_cost.setdefault(key, {})
+                    by_file[line_file] = by_file.get(line_file, 0) + int(fields[1])
                 continue
             key, _, value = line.partition("=")
             if key == "fl":
-                fl = resolve(key, value)
+                fl = line_file = resolve(key, value)
             elif key == "fn":
                 fn = resolve(key, value)
+                line_file = fl
                 file_of.setdefault(fn, fl)
-            elif key in ("fi", "fe", "cfi", "cfl"):
+            elif key in ("fi", "fe"):
+                line_file = resolve(key, value)
+            elif key in ("cfi", "cfl"):
                 resolve(key, value)
             elif key == "cfn":
                 cfn = resolve(key, value)
@@ -104,7 +119,24 @@ def main(root, profile):
     def is_agent(file):
         return file is not None and source_folder(root, file) in AGENT_FOLDERS
 
-    instructions = sum(ir for (file, _), ir in self_cost.items() if is_agent(file))
+    def in_tree(file):
+        return file is not None and source_folder(root, file) is not None
+
+    def compiled_from(file, function):
+        if in_tree(file):
+            return file
+        for line_file in line_cost.get((file, function), {}):
+            if line_file and line_file.endswith(SOURCE_SUFFIXES) and in_tree(line_file):
+                return line_file
+        return file
+
+    instructions = 0
+    for (file, function), ir in self_cost.items():
+        source = compiled_from(file, function)
+        if source != file:
+            file_of[function] = source
+        if is_agent(source):
+            instructions += ir
     allocations = unattributed = 0
     for context, calls in alloc_calls.items():
         chain = context.split("'")
