@@ -45,8 +45,11 @@ size_t FindLastCharacterOf(std::string_view text, std::string_view chars) {
     // Character boundaries are only known from the start, unless every
     // character is a single byte.
     if (IsPlainAscii(text)) {
+        // From the end, each byte against the few characters looked for.
         for (size_t at = text.size(); at-- > 0;) {
-            if (chars.find(text[at]) != std::string_view::npos) return at;
+            for (const char c : chars) {
+                if (text[at] == c) return at;
+            }
         }
         return std::string_view::npos;
     }

@@ -221,22 +221,42 @@ std::optional<std::string_view> WholeFileName(std::string_view path) {
 }
 
 uint32_t PathHash(std::string_view text) {
-    uint32_t hash = 2166136261u;
-    for (const char c : text) {
-        auto byte = static_cast<unsigned char>(c);
+    uint64_t hash = 0xcbf29ce484222325ull;
+    size_t at = 0;
+    // Eight bytes at a time while they are plain ASCII: every markup's path
+    // is hashed for a save's lookups. Texts the comparison takes as equal
+    // have their zero and their bytes above ASCII at the same places, so
+    // both are hashed in the same steps.
+    const auto plainWord = [&](size_t from) {
+        uint64_t word;
+        std::memcpy(&word, text.data() + from, sizeof word);
+        if (!IsPlainAsciiWord(word)) return false;
+        hash = (hash ^ FoldedAsciiWord(word)) * 0x9E3779B97F4A7C15ull;
+        hash ^= hash >> 29;
+        return true;
+    };
+    while (at + sizeof(uint64_t) <= text.size() && plainWord(at)) at += sizeof(uint64_t);
+    // The last bytes as the last eight, again with some before them: texts
+    // of the same length take the same steps.
+    if (at < text.size() && text.size() >= sizeof(uint64_t) && at + sizeof(uint64_t) > text.size() &&
+        plainWord(text.size() - sizeof(uint64_t)))
+        at = text.size();
+    for (; at < text.size(); ++at) {
+        auto byte = static_cast<unsigned char>(text[at]);
         // The comparison ends at a zero; the Windows one may fold bytes above
         // ASCII by the code page, so they all hash alike.
         if (byte == 0) break;
         if (byte >= 0x80) byte = 0x80;
         else if (byte == '/') byte = '\\';
-        hash = (hash ^ AsciiFold(byte)) * 16777619u;
+        hash = (hash ^ AsciiFold(byte)) * 0x100000001b3ull;
     }
     // The low bits pick the slot: every bit of the text must reach them.
-    hash ^= hash >> 16;
-    hash *= 0x85ebca6bu;
-    hash ^= hash >> 13;
-    hash *= 0xc2b2ae35u;
-    return hash ^ (hash >> 16);
+    hash ^= hash >> 33;
+    hash *= 0xff51afd7ed558ccdull;
+    hash ^= hash >> 33;
+    hash *= 0xc4ceb9fe1a85ec53ull;
+    hash ^= hash >> 33;
+    return static_cast<uint32_t>(hash);
 }
 
 std::string PathFileName(const std::string& path) {

@@ -220,6 +220,19 @@ TEST(PathHash, TextsTheComparisonTakesAsEqualHashAlike) {
         ASSERT_TRUE(PathsEqual(a, b)) << a << " / " << b;
         EXPECT_EQ(PathHash(a), PathHash(b)) << a << " / " << b;
     }
+    // Texts of every length, eight bytes at a time and apart: respelled, or
+    // with other bytes behind a zero, they hash alike.
+    const std::string alphabet[] = {"a", "B", "/", "\\", ".", std::string(1, '\0'), "\xC3", "\xA9"};
+    std::mt19937 random(5);
+    for (int round = 0; round < 20000; ++round) {
+        std::string a;
+        for (size_t i = 0, length = random() % 30; i < length; ++i) a += alphabet[random() % (random() % 3 ? 5 : 8)];
+        std::string b = a;
+        for (char& c : b) c = c == '\\' ? '/' : c == '/' ? '\\' : c == 'a' ? 'A' : c == 'B' ? 'b' : c;
+        if (const size_t zero = b.find('\0'); zero != std::string::npos) b.resize(zero + 1 + random() % 3, 'x');
+        ASSERT_TRUE(PathsEqual(a, b)) << round;
+        ASSERT_EQ(PathHash(a), PathHash(b)) << round;
+    }
     // Texts that differ in one letter land apart (the table's slots come
     // from the hash's low bits).
     EXPECT_NE(PathHash("m1.xml") & 0xFF, PathHash("m2.xml") & 0xFF);
