@@ -18,38 +18,10 @@ long ClampedCount(long count) { return std::min(count, kMaxListCount); }
 
 }  // namespace
 
-const WCHAR* LaunchFileReader::WideName::Set(std::string_view name, long number) {
-    Short* known = m_nLast < kKnownNames && m_known[m_nLast].name == name ? &m_known[m_nLast] : nullptr;
-    for (size_t i = 0; !known && i < kKnownNames; ++i) {
-        if (!m_known[i].name.empty() && m_known[i].name == name) known = &m_known[i];
-    }
-    // ASCII is the same in every ANSI code page: unit for unit.
-    const auto ascii = [](char c) { return static_cast<unsigned char>(c) < 0x80; };
-    if (!known && !name.empty() && name.size() < kShortChars && std::all_of(name.begin(), name.end(), ascii)) {
-        known = &m_known[m_nNext++ % kKnownNames];
-        known->name.assign(name);
-        std::copy(name.begin(), name.end(), known->wide);
-    }
-    // The number's digits, last first.
-    char digits[std::numeric_limits<unsigned long>::digits10 + 2];
-    size_t count = 0;
-    const bool negative = number < 0 && number != kUnnumbered;
-    for (unsigned long rest = negative ? 0 - static_cast<unsigned long>(number) : static_cast<unsigned long>(number);
-         number != kUnnumbered && (count == 0 || rest != 0); rest /= 10) {
-        digits[count++] = static_cast<char>('0' + rest % 10);
-    }
-    if (negative) digits[count++] = '-';
-    if (known && name.size() + count < kShortChars) {
-        m_nLast = static_cast<size_t>(known - m_known);
-        WCHAR* out = known->wide + name.size();
-        while (count > 0) *out++ = static_cast<unsigned char>(digits[--count]);
-        *out = 0;
-        return known->wide;
-    }
-    std::string text(name);
-    while (count > 0) text += digits[--count];
-    m_long = AnsiToWide(text);
-    return m_long.c_str();
+// The markups' keys are read tens of thousands of times, each with the next
+// number: in wide form once, and only the number counted on.
+LaunchFileReader::NumberedKey LaunchFileReader::WideKey(std::string_view name) {
+    return NumberedKey(AnsiToWide(std::string(name)));
 }
 
 LaunchFileReader::LaunchFileReader() = default;
@@ -80,34 +52,38 @@ HRESULT LaunchFileReader::Open(IAgentHelper* helper, SessionRecord& record) {
 }
 
 void LaunchFileReader::ReadMarkups(SessionRecord& record) {
-    const WCHAR* section = m_markupSection.Set(kSectionViewList, kUnnumbered);
-    const auto value = [&](WideName& key, std::string_view name, long number) {
-        return Read(section, key.Set(name, number), nullptr);
+    const WideString section = AnsiToWide(kSectionViewList);
+    NumberedKey locationKey = WideKey(kKeyMarkup);
+    NumberedKey accessKey = WideKey(kKeyMarkupAccess);
+    NumberedKey objectIdKey = WideKey(kKeyObjectId);
+    const auto value = [&](NumberedKey& key, long number) {
+        return Read(section.c_str(), key.For(number).c_str(), nullptr);
     };
     long position = 0;
-    for (ViewListEntry& entry : record.m_markups) entry.m_strAccess = value(m_accessKey, kKeyMarkupAccess, position++);
+    for (ViewListEntry& entry : record.m_markups) entry.m_strAccess = value(accessKey, position++);
     // The count may have been set by others than the reading of the settings.
     const long count = ClampedCount(record.m_nNumMarkups);
     record.m_markups.Reserve(static_cast<size_t>(std::max(count, 0L)));
     for (long n = 0; n < count; ++n) {
         // Every field starts empty: nothing carries over from the markup before.
-        ViewListEntry entry;
-        entry.m_strLocation = value(m_locationKey, kKeyMarkup, n);
-        entry.m_strAccess = value(m_accessKey, kKeyMarkupAccess, position++);
+        ViewListEntry& entry = record.m_markups.Append();
+        entry.m_strLocation = value(locationKey, n);
+        entry.m_strAccess = value(accessKey, position++);
         if (IsHttpLocation(entry.m_strLocation)) {
             entry.m_strURL = entry.m_strLocation;
             entry.m_strObjectID =
                 UrlDecode(TextBefore(TextAfter(entry.m_strLocation, kObjectIdParameter), kParameterSeparator));
         }
-        std::string objectId = value(m_objectIdKey, kKeyObjectId, n);
+        std::string objectId = value(objectIdKey, n);
         if (!objectId.empty()) entry.m_strObjectID = std::move(objectId);
         if (entry.m_strObjectID.empty()) entry.m_strLocalPath = entry.m_strLocation;
-        record.m_markups.AddTail(std::move(entry));
     }
 }
 
 std::string LaunchFileReader::Value(std::string_view section, std::string_view key, long number, bool* cut) {
-    return Read(m_section.Set(section, kUnnumbered), m_key.Set(key, number), cut);
+    // A few settings per session: their names are made anew each time.
+    const WideString wideSection = AnsiToWide(std::string(section));
+    return Read(wideSection.c_str(), WideKey(key).For(number).c_str(), cut);
 }
 
 std::string LaunchFileReader::Read(const WCHAR* wideSection, const WCHAR* wideKey, bool* cut) {

@@ -6,6 +6,8 @@
 #include "interfaces/viewer_interfaces.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/host_text_buffer.h"
+#include "platform/text/codepage.h"
+#include "platform/text/numbered_name.h"
 #include "viewlist/session_record.h"
 
 #include <string>
@@ -43,36 +45,13 @@ private:
     // One read of the value of the wide section and key names given.
     std::string Read(const WCHAR* section, const WCHAR* key, bool* cut);
 
-    // A section or key name as the source takes it, built in place: the
-    // names are short ASCII words, a few of them read tens of thousands of
-    // times for a large view list, each time with another number.
-    class WideName {
-    public:
-        const WCHAR* Set(std::string_view name, long number);
-
-    private:
-        static constexpr size_t kShortChars = 64;
-        struct Short {
-            std::string name;  // empty: not in use
-            WCHAR wide[kShortChars];
-        };
-        static constexpr size_t kKnownNames = 4;
-        Short m_known[kKnownNames];
-        size_t m_nNext = 0;
-        size_t m_nLast = kKnownNames;  // the name used last, none before
-        std::basic_string<WCHAR> m_long;
-    };
+    using NumberedKey = NumberedName<WCHAR>;
+    static_assert(NumberedKey::kUnnumbered == kUnnumbered);
+    static NumberedKey WideKey(std::string_view name);
 
     ComPtr<ISettingsSource> m_pSource;
     // Where the viewer offers no settings source, the launch file is read
     // through its markup manager.
     ComPtr<IMarkupManager> m_pMarkupManager;
-    WideName m_section;
-    WideName m_key;
-    // The markups' section and keys, in wide form once for the whole list.
-    WideName m_markupSection;
-    WideName m_locationKey;
-    WideName m_accessKey;
-    WideName m_objectIdKey;
     HostTextBuffer<WCHAR, kValueBufferChars> m_buffer;
 };

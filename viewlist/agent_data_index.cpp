@@ -1,7 +1,6 @@
 #include "viewlist/agent_data_index.h"
 
 #include "platform/text/ascii_fold.h"
-#include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
 #include <charconv>
@@ -25,6 +24,17 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 constexpr size_t kMaxNumberDigits = 9;
 constexpr size_t kFirstTableSize = 64;
 
+// "[section]key", the part of a name before its number.
+std::string PartText(std::string_view section, std::string_view key) {
+    std::string name;
+    name.reserve(section.size() + key.size() + 2);
+    name += kNameStart;
+    name += section;
+    name += ']';
+    name += key;
+    return name;
+}
+
 uint64_t KeyOf(uint32_t part, long number) {
     return (uint64_t{part} << 32) | static_cast<uint32_t>(number + 1);
 }
@@ -36,29 +46,34 @@ size_t SlotOf(uint64_t key, size_t mask) {
 
 }  // namespace
 
-bool AgentDataIndex::Split(std::string_view text, long& number) const {
+bool AgentDataIndex::SplitNumber(std::string_view text, size_t& partEnd, long& number) {
     size_t end = text.size();
     while (end > 0 && IsDigit(text[end - 1])) --end;
     const std::string_view digits = text.substr(end);
+    partEnd = end;
     number = kNoNumber;
-    if (!digits.empty()) {
-        if ((digits.size() > 1 && digits.front() == '0') || digits.size() > kMaxNumberDigits) return false;
-        number = 0;
-        for (const char digit : digits) number = number * 10 + (digit - '0');
-    }
+    if (digits.empty()) return true;
+    if ((digits.size() > 1 && digits.front() == '0') || digits.size() > kMaxNumberDigits) return false;
+    number = 0;
+    for (const char digit : digits) number = number * 10 + (digit - '0');
+    return true;
+}
+
+bool AgentDataIndex::Fold(std::string_view part) const {
+    const size_t end = part.size();
     m_folded.resize(end);
     char* out = m_folded.data();
     size_t at = 0;
     for (; at + sizeof(uint64_t) <= end; at += sizeof(uint64_t)) {
         uint64_t word;
-        std::memcpy(&word, text.data() + at, sizeof word);
+        std::memcpy(&word, part.data() + at, sizeof word);
         // Every name of a block is folded as it is indexed, eight bytes at a time.
         if (!IsPlainAsciiWord(word)) return false;
         const uint64_t folded = FoldedAsciiWord(word);
         std::memcpy(out + at, &folded, sizeof word);
     }
     for (; at < end; ++at) {
-        const auto byte = static_cast<unsigned char>(text[at]);
+        const auto byte = static_cast<unsigned char>(part[at]);
         // Zero ends a text for the comparison; above ASCII, characters
         // follow the code page.
         if (byte == 0 || byte >= 0x80) return false;
@@ -67,26 +82,47 @@ bool AgentDataIndex::Split(std::string_view text, long& number) const {
     return true;
 }
 
-void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string_view text) {
-    const long position = static_cast<long>(m_reads.size());
-    const bool indexed = !m_ended && NamePosition(position) && NameLike(text);
-    if (text.empty()) m_ended = true;
-    m_reads.push_back(Read{block, nextEntry, m_texts.size(), text.size()});
-    m_texts.append(text);
-    // Nothing behind the first empty text is ever compared.
-    if (!indexed) return;
-    long number = kNoNumber;
-    if (!Split(text, number)) {
-        m_otherTexts.push_back(position);
-        return;
+bool AgentDataIndex::Split(std::string_view text, long& number) const {
+    size_t end = 0;
+    return SplitNumber(text, end, number) && Fold(text.substr(0, end));
+}
+
+long AgentDataIndex::PartOfText(std::string_view raw) {
+    // The names of a block take turns among a few parts, written alike each
+    // time: a part met before as these very bytes needs no folding.
+    for (const RecentPart& recent : m_recent) {
+        if (recent.part >= 0 && recent.raw == raw) return recent.part;
     }
+    if (!Fold(raw)) return -1;
     auto part = m_parts.find(std::string_view(m_folded));
     if (part == m_parts.end()) {
         part = m_parts.emplace(m_folded, static_cast<uint32_t>(m_parts.size())).first;
         // A part no text had before may be one a lookup was told is missing.
         for (KnownPart& known : m_known) known.part = kEmpty;
     }
-    Insert(KeyOf(part->second, number), position);
+    RecentPart& slot = m_recent[m_nNextRecent++ % kRecentParts];
+    slot.raw.assign(raw);
+    slot.part = static_cast<long>(part->second);
+    return slot.part;
+}
+
+void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string_view text) {
+    const long position = static_cast<long>(m_reads.size());
+    const bool indexed = !m_ended && NamePosition(position) && NameLike(text);
+    if (text.empty()) m_ended = true;
+    if (block != m_startBlock) m_spansBlocks = true;
+    m_reads.push_back(Read{block, nextEntry, m_texts.size(), text.size()});
+    m_texts.append(text);
+    // Nothing behind the first empty text is ever compared.
+    if (!indexed) return;
+    size_t partEnd = 0;
+    long number = kNoNumber;
+    const long part = SplitNumber(text, partEnd, number) ? PartOfText(text.substr(0, partEnd)) : -1;
+    if (part < 0) {
+        m_otherTexts.push_back(position);
+        return;
+    }
+    Insert(KeyOf(static_cast<uint32_t>(part), number), position);
 }
 
 void AgentDataIndex::Insert(uint64_t key, long position) {
@@ -157,7 +193,7 @@ long AgentDataIndex::PartOf(std::string_view section, std::string_view key) cons
     for (const KnownPart& known : m_known) {
         if (known.part != kEmpty && known.section == section && known.key == key) return known.part;
     }
-    const std::string name = std::string(1, kNameStart) + std::string(section) + "]" + std::string(key);
+    const std::string name = PartText(section, key);
     long unused = kNoNumber;
     long part = -1;
     if (Split(name, unused) && m_folded.size() == name.size()) {
@@ -176,9 +212,15 @@ long AgentDataIndex::FindName(std::string_view section, std::string_view key, lo
     const long part = number < kNoNumber ? kUnknownPart : PartOf(section, key);
     std::string name;
     if (part == kUnknownPart || !m_otherTexts.empty()) {
-        name = std::string(1, kNameStart) + std::string(section) + "]" + std::string(key);
+        name = PartText(section, key);
         if (number != kNoNumber) name += std::to_string(number);
     }
     if (part == kUnknownPart) return FindName(name);
     return FindAmongOthers(name, Find(part, number));
+}
+
+bool AgentDataIndex::PartForRun(std::string_view section, std::string_view key, long& part) const {
+    if (!m_otherTexts.empty()) return false;
+    part = PartOf(section, key);
+    return part != kUnknownPart;
 }

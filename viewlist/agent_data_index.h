@@ -36,6 +36,12 @@ public:
         return std::string_view(m_texts).substr(read.offset, read.length);
     }
 
+    // The text after a name found at position found, its value; empty
+    // without one (found -1, or the last read).
+    std::string_view ValueAfter(long found) const {
+        return found >= 0 && static_cast<size_t>(found) + 1 < m_reads.size() ? Text(found + 1) : std::string_view();
+    }
+
     // Position of the first read at a name's place (an even position), in
     // scan order, whose text equals name under PathsEqual and that comes
     // before the first empty text; -1 when none does.
@@ -46,6 +52,16 @@ public:
     static constexpr long kNoNumber = -1;
     long FindName(std::string_view section, std::string_view key, long number) const;
 
+    // For a run of lookups of numbered names, the part of "[section]key"
+    // found once: Find(part, number) then answers as FindName does. False
+    // where FindName would have to compare texts one by one (a name no part
+    // stands for, or name-like texts Split does not take).
+    bool PartForRun(std::string_view section, std::string_view key, long& part) const;
+    long Find(long part, long number) const;
+    // Whether every read lay in the start block: then no lookup moves the
+    // cursor on into another one.
+    bool InStartBlock() const { return !m_spansBlocks; }
+
 private:
     // A plain ASCII name taken apart where its number begins: its part
     // before the number in folded form (letter case and "/" against "\"
@@ -54,9 +70,15 @@ private:
     // text with other bytes or a number written otherwise than a count is
     // (a leading zero, too many digits).
     bool Split(std::string_view text, long& number) const;
+    // The first half of Split: where the number begins, and the number.
+    static bool SplitNumber(std::string_view text, size_t& partEnd, long& number);
+    // The second half: the part before the number, folded into m_folded.
+    bool Fold(std::string_view part) const;
+    // The number of a text's part before its number, numbering a part not
+    // seen before; -1 for a part Split does not take.
+    long PartOfText(std::string_view raw);
     // The number of the folded part "[section]key", -1 when no text has it.
     long PartOf(std::string_view section, std::string_view key) const;
-    long Find(long part, long number) const;
     long FindAmongOthers(std::string_view name, long found) const;
     long LinearFind(std::string_view name) const;
     void Insert(uint64_t key, long position);
@@ -95,7 +117,16 @@ private:
     static constexpr size_t kKnownParts = 4;
     mutable KnownPart m_known[kKnownParts];
     mutable size_t m_nNextKnown = 0;
+    // The parts last met in the texts, as their bytes stood there.
+    struct RecentPart {
+        std::string raw;
+        long part = -1;  // -1: not in use
+    };
+    static constexpr size_t kRecentParts = 4;
+    RecentPart m_recent[kRecentParts];
+    size_t m_nNextRecent = 0;
     // Name-like texts Split does not take: compared one by one for every name.
     std::vector<long> m_otherTexts;
     bool m_ended = false;
+    bool m_spansBlocks = false;
 };

@@ -95,30 +95,22 @@ std::string_view AgentDataStore::ReadNextView() {
 
 std::string AgentDataStore::ReadNext() { return std::string(ReadNextView()); }
 
-std::string_view AgentDataStore::NameEntry(std::string_view section, std::string_view key, long number) {
-    char digits[std::numeric_limits<long>::digits10 + 2];
-    const char* digitsEnd = digits;
-    if (number != kUnnumbered) digitsEnd = std::to_chars(std::begin(digits), std::end(digits), number).ptr;
-    const size_t digitCount = static_cast<size_t>(digitsEnd - digits);
-    // Sized once and filled in place: the string keeps its room from one
-    // name to the next.
-    const size_t length = section.size() + key.size() + digitCount + 2;
-    if (m_name.size() < length) m_name.resize(length);
-    char* out = m_name.data();
-    *out++ = '[';
-    out = std::copy(section.begin(), section.end(), out);
-    *out++ = ']';
-    out = std::copy(key.begin(), key.end(), out);
-    *std::copy(static_cast<const char*>(digits), digitsEnd, out) = 0;
-    return std::string_view(m_name.data(), length);
+AgentDataStore::Name AgentDataStore::NameOf(std::string_view section, std::string_view key) {
+    std::string name;
+    name.reserve(section.size() + key.size() + 2);
+    name += '[';
+    name += section;
+    name += ']';
+    name += key;
+    return Name(std::move(name));
 }
 
 std::string AgentDataStore::FindValue(std::string_view section, std::string_view key, long number) {
     if (m_bIndexed) return FindIndexed(section, key, number);
-    const std::string_view name = NameEntry(section, key, number);
+    const std::string name = NameOf(section, key).For(number);
     m_nEntry = 0;
     for (std::string entry = ReadNext(); !entry.empty(); entry = ReadNext()) {
-        if (PathsEqual(entry, std::string(name))) return ReadNext();
+        if (PathsEqual(entry, name)) return ReadNext();
         // The entry after a name is its value, whatever it reads like.
         if (ReadNext().empty()) break;
     }
@@ -143,17 +135,19 @@ void AgentDataStore::ScanIntoIndex() {
     m_nBlock = startBlock;
 }
 
-std::string AgentDataStore::FindIndexed(std::string_view section, std::string_view key, long number) {
+const AgentDataIndex& AgentDataStore::Index() {
     if (!m_pIndex || m_pIndex->StartBlock() != m_nBlock) ScanIntoIndex();
+    return *m_pIndex;
+}
+
+std::string_view AgentDataStore::Answer(long found) {
     const std::vector<AgentDataIndex::Read>& reads = m_pIndex->Reads();
-    const long found = m_pIndex->FindName(section, key, number);
     // The cursor ends behind the last entry the scan would have read: the
     // value after the name, the name itself when nothing followed it, or the
     // end of the scan.
     long last = static_cast<long>(reads.size()) - 1;
     if (found >= 0) last = std::min(found + 1, last);
-    std::string value;
-    if (found >= 0 && found + 1 < static_cast<long>(reads.size())) value = m_pIndex->Text(found + 1);
+    const std::string_view value = m_pIndex->ValueAfter(found);
     if (last >= 0) {
         m_nBlock = reads[static_cast<size_t>(last)].block;
         m_nEntry = reads[static_cast<size_t>(last)].nextEntry;
@@ -161,6 +155,50 @@ std::string AgentDataStore::FindIndexed(std::string_view section, std::string_vi
         m_nEntry = 0;
     }
     return value;
+}
+
+std::string AgentDataStore::FindIndexed(std::string_view section, std::string_view key, long number) {
+    return std::string(Answer(Index().FindName(section, key, number)));
+}
+
+std::vector<std::string_view> AgentDataStore::ReadRows(std::string_view section, std::span<const Column> columns,
+                                                       long rows, long rowStep) {
+    m_rowTexts.clear();
+    std::vector<std::string_view> values;
+    if (rows <= 0 || columns.empty()) return values;
+    values.reserve(static_cast<size_t>(rows) * columns.size());
+    if (ReadRowsIndexed(section, columns, rows, rowStep, values)) return values;
+    // Sized once: the views keep pointing at their texts.
+    m_rowTexts.reserve(values.capacity());
+    for (long row = 0; row < rows; ++row) {
+        for (const Column& column : columns)
+            values.push_back(m_rowTexts.emplace_back(FindValue(section, column.key, rowStep * row + column.offset)));
+    }
+    return values;
+}
+
+bool AgentDataStore::ReadRowsIndexed(std::string_view section, std::span<const Column> columns, long rows,
+                                     long rowStep, std::vector<std::string_view>& values) {
+    if (!m_bIndexed) return false;
+    const AgentDataIndex& index = Index();
+    // Lookups that may move the cursor into another block depend on one
+    // another: those are made one by one.
+    if (!index.InStartBlock()) return false;
+    long parts[kMaxColumns];
+    if (columns.size() > kMaxColumns) return false;
+    for (size_t c = 0; c < columns.size(); ++c) {
+        if (!index.PartForRun(section, columns[c].key, parts[c])) return false;
+    }
+    long found = -1;
+    for (long row = 0; row < rows; ++row) {
+        for (size_t c = 0; c < columns.size(); ++c) {
+            found = index.Find(parts[c], rowStep * row + columns[c].offset);
+            values.push_back(index.ValueAfter(found));
+        }
+    }
+    // Every lookup stays in the block: the last one alone places the cursor.
+    Answer(found);
+    return true;
 }
 
 HRESULT AgentDataStore::FillValue(std::string_view section, std::string_view key, std::string& target) {
@@ -182,9 +220,14 @@ HRESULT AgentDataStore::AppendTerminated(const char* text, size_t length) {
 
 HRESULT AgentDataStore::WriteValue(std::string_view section, std::string_view key, long number,
                                    const std::string& value) {
+    Name name = NameOf(section, key);
+    return WriteValue(name, number, value);
+}
+
+HRESULT AgentDataStore::WriteValue(Name& name, long number, const std::string& value) {
     if (value.empty()) return S_OK;
-    const std::string_view name = NameEntry(section, key, number);
-    RETURN_IF_FAILED(AppendTerminated(name.data(), name.size()));
+    const std::string& entry = name.For(number);
+    RETURN_IF_FAILED(AppendTerminated(entry.c_str(), entry.size()));
     const HRESULT hr = AppendText(value);
     // A name without its value would read the next name written as its
     // value: the next write goes over the name instead.

@@ -6,11 +6,14 @@
 #include "interfaces/viewer_interfaces.h"
 #include "platform/com/com_ptr.h"
 #include "platform/com/host_text_buffer.h"
+#include "platform/text/numbered_name.h"
 #include "viewlist/agent_data_index.h"
 
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class AgentDataStore {
 public:
@@ -36,11 +39,24 @@ public:
     std::string ReadNext();
     // A key stands alone, or with a number after it ("Markup12").
     static constexpr long kUnnumbered = AgentDataIndex::kNoNumber;
+    static_assert(NumberedName<char>::kUnnumbered == kUnnumbered);
     // The value after the name entry "[section]key" ("[section]keyN" for a
     // number N). Names stand at entries 0, 2, 4 ... of the block; a value is
     // never taken for a name, however it reads. Empty when the name is not
     // found.
     std::string FindValue(std::string_view section, std::string_view key, long number = kUnnumbered);
+    // A table kept as numbered names: in row r, column c holds the value of
+    // "[section]<c.key><rowStep * r + c.offset>".
+    struct Column {
+        std::string_view key;
+        long offset;
+    };
+    static constexpr size_t kMaxColumns = 8;
+    // The values of rows rows, row after row, column after column: the
+    // values FindValue gives looked up in that order, and the cursor ends
+    // where those lookups leave it. The texts stay until the next call.
+    std::vector<std::string_view> ReadRows(std::string_view section, std::span<const Column> columns, long rows,
+                                           long rowStep);
     // Sets target only while it is empty. Always 0.
     HRESULT FillValue(std::string_view section, std::string_view key, std::string& target);
     HRESULT AppendText(const std::string& text) { return AppendTerminated(text.c_str(), text.size()); }
@@ -51,6 +67,11 @@ public:
         return WriteValue(section, key, kUnnumbered, value);
     }
     HRESULT WriteValue(std::string_view section, std::string_view key, long number, const std::string& value);
+    // The name entry "[section]key", for a run of writes with the numbers
+    // counting on: WriteValue(name, ...) writes it without making it anew.
+    using Name = NumberedName<char>;
+    static Name NameOf(std::string_view section, std::string_view key);
+    HRESULT WriteValue(Name& name, long number, const std::string& value);
 
     LONG Block() const { return m_nBlock; }
     LONG Entry() const { return m_nEntry; }
@@ -81,11 +102,17 @@ private:
     bool ReadEntry(LONG block, std::string_view& text);
     std::string_view ReadNextView();
     std::string FindIndexed(std::string_view section, std::string_view key, long number);
+    // Indexes the cursor's block unless its index stands.
+    const AgentDataIndex& Index();
+    // The value after the name found at position found (-1: none) of the
+    // index, with the cursor moved behind the last entry a scan for it
+    // would have read.
+    std::string_view Answer(long found);
+    // ReadRows from the index, without a lookup each; false, with nothing
+    // read, where the lookups one by one could answer otherwise.
+    bool ReadRowsIndexed(std::string_view section, std::span<const Column> columns, long rows, long rowStep,
+                         std::vector<std::string_view>& values);
     void ScanIntoIndex();
-    // Builds a name entry, terminated, in m_name, which every lookup and
-    // write reuses: a view list of thousands of values needs no text made
-    // for each.
-    std::string_view NameEntry(std::string_view section, std::string_view key, long number);
 
     GUID m_ownerId;
     ComPtr<IMarkupManager> m_pManager;
@@ -93,6 +120,7 @@ private:
     LONG m_nEntry = -1;
     bool m_bIndexed = false;
     std::unique_ptr<AgentDataIndex> m_pIndex;
-    std::string m_name;
+    // The values ReadRows looked up one by one.
+    std::vector<std::string> m_rowTexts;
     HostTextBuffer<char, kReadBufferSize> m_readBuffer;
 };

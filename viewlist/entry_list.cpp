@@ -19,10 +19,14 @@ uint32_t FileNameHash(std::string_view identity) {
 }  // namespace
 
 size_t EntryList::AddTail(ViewListEntry entry) {
-    m_entries.push_back(std::move(entry));
+    Append() = std::move(entry);
+    return m_entries.size();
+}
+
+ViewListEntry& EntryList::Append() {
     m_byIdentity.clear();
     m_byFileName.clear();
-    return m_entries.size();
+    return m_entries.emplace_back();
 }
 
 void EntryList::RemoveAll() {

@@ -28,6 +28,9 @@ public:
 
     // Returns the number of entries after the append.
     size_t AddTail(ViewListEntry entry);
+    // A new entry, every field empty, at the end: filled in place, a list
+    // read in whole moves no entry.
+    ViewListEntry& Append();
     // The first entry whose local path names the same file as path: their
     // file identities are equal under PathsEqual, so that any spelling of a
     // folder finds the entry.

@@ -17,6 +17,14 @@ namespace {
 // as for the launch file.
 long StoredCount(const std::string& text) { return std::clamp(ParseLeadingInt(text), 0L, 2 * kMaxListCount); }
 
+constexpr long kNumbersPerEntry = 2;
+// The entries a stored count gives: one for each even number below it.
+long RowCount(long storedCount) { return (storedCount + kNumbersPerEntry - 1) / kNumbersPerEntry; }
+
+constexpr AgentDataStore::Column kMarkupColumns[] = {
+    {kKeyMarkup, 0}, {kKeyObjectId, 1}, {kStoredKeyLocalPath, 1}};
+constexpr AgentDataStore::Column kPartColumns[] = {{kStoredKeyPart, 0}, {kStoredKeyPartId, 1}};
+
 }  // namespace
 
 HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::string& launchFile,
@@ -44,23 +52,25 @@ HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::
     record.m_markups.RemoveAll();
     record.m_nNumMarkups = StoredCount(store.FindValue(kSectionViewList, kKeyNumMarkups));
     record.m_markups.Reserve(static_cast<size_t>(record.m_nNumMarkups / 2 + 1));
-    for (long i = 0; i < record.m_nNumMarkups; i += 2) {
-        ViewListEntry markup;
-        markup.m_strLocation = store.FindValue(kSectionViewList, kKeyMarkup, i);
-        markup.m_strObjectID = store.FindValue(kSectionViewList, kKeyObjectId, i + 1);
-        markup.m_strLocalPath = store.FindValue(kSectionViewList, kStoredKeyLocalPath, i + 1);
+    const std::vector<std::string_view> markups =
+        store.ReadRows(kSectionViewList, kMarkupColumns, RowCount(record.m_nNumMarkups), kNumbersPerEntry);
+    for (size_t at = 0; at < markups.size(); at += std::size(kMarkupColumns)) {
+        ViewListEntry& markup = record.m_markups.Append();
+        markup.m_strLocation = markups[at];
+        markup.m_strObjectID = markups[at + 1];
+        markup.m_strLocalPath = markups[at + 2];
         markup.m_bLoaded = true;
-        record.m_markups.AddTail(std::move(markup));
     }
 
     record.m_parts.RemoveAll();
     record.m_nNumParts = StoredCount(store.FindValue(kSectionViewList, kKeyNumParts));
     record.m_parts.Reserve(static_cast<size_t>(record.m_nNumParts / 2 + 1));
-    for (long j = 0; j < record.m_nNumParts; j += 2) {
-        ViewListEntry part;
-        part.m_strLocation = store.FindValue(kSectionViewList, kStoredKeyPart, j);
-        part.m_strObjectID = store.FindValue(kSectionViewList, kStoredKeyPartId, j + 1);
-        record.m_parts.AddTail(std::move(part));
+    const std::vector<std::string_view> parts =
+        store.ReadRows(kSectionViewList, kPartColumns, RowCount(record.m_nNumParts), kNumbersPerEntry);
+    for (size_t at = 0; at < parts.size(); at += std::size(kPartColumns)) {
+        ViewListEntry& part = record.m_parts.Append();
+        part.m_strLocation = parts[at];
+        part.m_strObjectID = parts[at + 1];
     }
 
     record.m_strServerPath = launchFile;
@@ -72,34 +82,43 @@ HRESULT StoreViewList(AgentDataStore& store, IAgentHelper* helper, const LONG (&
     RETURN_IF_FAILED(store.OpenForDocument(helper, documentKey));
 
     HRESULT firstFailure = S_OK;
-    const auto write = [&](std::string_view section, std::string_view key, long number, const std::string& value) {
-        const HRESULT hr = store.WriteValue(section, key, number, value);
+    const auto write = [&](AgentDataStore::Name& name, long number, const std::string& value) {
+        const HRESULT hr = store.WriteValue(name, number, value);
         if (FAILED(hr) && SUCCEEDED(firstFailure)) firstFailure = hr;
         return hr;
     };
-    constexpr long unnumbered = AgentDataStore::kUnnumbered;
-    write(kSectionServerFile, kKeyServerPath, unnumbered, UrlDecode(launchFile));
-    write(kSectionServerFile, kStoredKeyObjectId, unnumbered, record.m_strObjectID);
-    write(kSectionServerFile, kKeyViewMode, unnumbered, record.m_strViewMode);
-    write(kSectionServerFile, kKeyPdmVendor, unnumbered, record.m_strPDMVendor);
-    write(kSectionServerFile, kKeyPdmHost, unnumbered, record.m_strPDMHost);
-    write(kSectionServerFile, kKeyPdmPort, unnumbered, record.m_strPDMPort);
+    const auto writeOnce = [&](std::string_view section, std::string_view key, const std::string& value) {
+        AgentDataStore::Name name = AgentDataStore::NameOf(section, key);
+        return write(name, AgentDataStore::kUnnumbered, value);
+    };
+    writeOnce(kSectionServerFile, kKeyServerPath, UrlDecode(launchFile));
+    writeOnce(kSectionServerFile, kStoredKeyObjectId, record.m_strObjectID);
+    writeOnce(kSectionServerFile, kKeyViewMode, record.m_strViewMode);
+    writeOnce(kSectionServerFile, kKeyPdmVendor, record.m_strPDMVendor);
+    writeOnce(kSectionServerFile, kKeyPdmHost, record.m_strPDMHost);
+    writeOnce(kSectionServerFile, kKeyPdmPort, record.m_strPDMPort);
 
+    // Each key's name is made once for the list; only its number changes.
+    AgentDataStore::Name markupName = AgentDataStore::NameOf(kSectionViewList, kKeyMarkup);
+    AgentDataStore::Name objectIdName = AgentDataStore::NameOf(kSectionViewList, kKeyObjectId);
+    AgentDataStore::Name localPathName = AgentDataStore::NameOf(kSectionViewList, kStoredKeyLocalPath);
     long number = 0;
     for (const ViewListEntry& markup : record.m_markups) {
-        write(kSectionViewList, kKeyMarkup, number, markup.m_strLocation);
-        write(kSectionViewList, kKeyObjectId, number + 1, markup.m_strObjectID);
-        write(kSectionViewList, kStoredKeyLocalPath, number + 1, markup.m_strLocalPath);
-        number += 2;
+        write(markupName, number, markup.m_strLocation);
+        write(objectIdName, number + 1, markup.m_strObjectID);
+        write(localPathName, number + 1, markup.m_strLocalPath);
+        number += kNumbersPerEntry;
     }
-    write(kSectionViewList, kKeyNumMarkups, unnumbered, DecimalText(number));
+    writeOnce(kSectionViewList, kKeyNumMarkups, DecimalText(number));
 
+    AgentDataStore::Name partName = AgentDataStore::NameOf(kSectionViewList, kStoredKeyPart);
+    AgentDataStore::Name partIdName = AgentDataStore::NameOf(kSectionViewList, kStoredKeyPartId);
     number = 0;
     for (const ViewListEntry& part : record.m_parts) {
-        write(kSectionViewList, kStoredKeyPart, number, part.m_strLocation);
-        write(kSectionViewList, kStoredKeyPartId, number + 1, part.m_strObjectID);
-        number += 2;
+        write(partName, number, part.m_strLocation);
+        write(partIdName, number + 1, part.m_strObjectID);
+        number += kNumbersPerEntry;
     }
-    const HRESULT last = write(kSectionViewList, kKeyNumParts, unnumbered, DecimalText(number));
+    const HRESULT last = writeOnce(kSectionViewList, kKeyNumParts, DecimalText(number));
     return FAILED(firstFailure) ? firstFailure : last;
 }

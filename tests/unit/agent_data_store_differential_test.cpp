@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <random>
 
 namespace {
@@ -219,6 +220,36 @@ TEST_F(AgentDataStoreDifferential, AViewListLoadSeesTheSameValuesWithFewerReads)
         rescanReads += reference.reads;
     }
     EXPECT_LT(indexedReads, rescanReads);
+}
+
+// Rows read at once see what their lookups one by one see, in row order,
+// with the index or without, and leave the cursor where those leave it.
+TEST_F(AgentDataStoreDifferential, RowsReadAtOnceAgreeWithLookupsOneByOne) {
+    constexpr AgentDataStore::Column kColumns[] = {{"Markup", 0}, {"object_id", 1}, {"LocalPath", 1}};
+    for (int round = 0; round < 3000; ++round) {
+        const Blocks blocks = RandomBlocks();
+        StoreAgentBlocks(blocks);
+        const std::string where = "round " + std::to_string(round) + "\n" + Describe(blocks);
+        ReferenceCursor reference(blocks);
+        AgentDataStore store;
+        if (!reference.OpenByServerPath("p")) continue;
+        ASSERT_HR_SUCCEEDED(store.OpenByServerPath(m_helper.get(), "p")) << where;
+        std::optional<AgentDataStore::ScopedIndex> indexed;
+        if (Pick(4) != 0) indexed.emplace(store);
+        ExpectSameLookup(reference, store, "ViewList", "NumMarkups", where);
+
+        const long rows = Pick(12);
+        std::vector<std::string> expected;
+        for (long row = 0; row < rows; ++row) {
+            for (const AgentDataStore::Column& column : kColumns)
+                expected.push_back(reference.FindValue("ViewList", std::string(column.key) +
+                                                                       std::to_string(2 * row + column.offset)));
+        }
+        const std::vector<std::string_view> values = store.ReadRows("ViewList", kColumns, rows, 2);
+        ASSERT_EQ(expected, std::vector<std::string>(values.begin(), values.end())) << where;
+        ASSERT_EQ(reference.Block(), store.Block()) << where;
+        ASSERT_EQ(reference.Entry(), store.Entry()) << where;
+    }
 }
 
 TEST_F(AgentDataStoreDifferential, AnIndexedRunReadsEachEntryOnce) {

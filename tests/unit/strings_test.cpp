@@ -1,12 +1,35 @@
 #include "platform/text/strings.h"
 
+#include "platform/text/numbered_name.h"
+
 #include <gtest/gtest.h>
 
 #include <climits>
 #include <optional>
+#include <random>
 #include <vector>
 
 namespace {
+
+// Counted on in place, a name reads as one written anew: through carries
+// (9, 99, 999 on), steps of one to nine and beyond, jumps back, the name
+// alone and numbers below zero; narrow and wide alike.
+TEST(NumberedName, CountingOnGivesWhatWritingAnewGives) {
+    std::mt19937 random(11);
+    NumberedName<char> narrow("[ViewList]Part7");
+    NumberedName<char16_t> wide(u"Markup");
+    long number = NumberedName<char>::kUnnumbered;
+    for (int i = 0; i < 50000; ++i) {
+        const unsigned pick = random() % 40;
+        if (pick == 0) number = NumberedName<char>::kUnnumbered;
+        else if (pick == 1) number = -static_cast<long>(random() % 1000);
+        else if (pick == 2) number = static_cast<long>(random() % 100000);
+        else number = std::max(number, -1L) + 1 + static_cast<long>(random() % (pick == 3 ? 12 : 3));
+        const std::string digits = number == NumberedName<char>::kUnnumbered ? "" : std::to_string(number);
+        ASSERT_EQ("[ViewList]Part7" + digits, narrow.For(number)) << i;
+        ASSERT_EQ(u"Markup" + std::u16string(digits.begin(), digits.end()), wide.For(number)) << i;
+    }
+}
 
 TEST(ReplaceAll, SlashesBecomeBackslashes) {
     EXPECT_EQ(ReplaceAll("D:/views//gear.jt", "/", "\\"), "D:\\views\\\\gear.jt");
