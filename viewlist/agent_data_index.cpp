@@ -142,7 +142,9 @@ void AgentDataIndex::Insert(uint64_t key, long position) {
 
 void AgentDataIndex::Grow() {
     std::vector<Slot> old = std::move(m_slots);
-    m_slots.assign(old.empty() ? kFirstTableSize : old.size() * 2, Slot{0, -1});
+    // Four times as large: a block of thousands of names is placed anew a
+    // few times, not a dozen.
+    m_slots.assign(old.empty() ? kFirstTableSize : old.size() * 4, Slot{0, -1});
     const size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.position < 0) continue;

@@ -2,6 +2,7 @@
 
 #include "platform/text/ascii_fold.h"
 
+#include <bit>
 #include <cstdint>
 #include <cstring>
 
@@ -27,16 +28,40 @@ namespace {
 
 // Eight bytes at a time: a path's file name is looked for in every markup's
 // path when a save first looks its markup up.
+uint64_t WordAt(std::string_view text, size_t at) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    return word;
+}
+
 bool IsPlainAscii(std::string_view text) {
     uint64_t bytes = 0;
     size_t at = 0;
-    for (; at + sizeof bytes <= text.size(); at += sizeof bytes) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + at, sizeof word);
-        bytes |= word;
-    }
-    for (; at < text.size(); ++at) bytes |= static_cast<unsigned char>(text[at]);
+    for (; at + sizeof bytes <= text.size(); at += sizeof bytes) bytes |= WordAt(text, at);
+    // The last bytes as the last eight, some of them again.
+    if (at < text.size() && text.size() >= sizeof bytes) bytes |= WordAt(text, text.size() - sizeof bytes);
+    else for (; at < text.size(); ++at) bytes |= static_cast<unsigned char>(text[at]);
     return (bytes & kHighBits) == 0;
+}
+
+// The last of chars in a plain ASCII text, eight bytes at a time from the
+// end: the file name of every markup's path is found so.
+size_t FindLastAsciiOf(std::string_view text, std::string_view chars) {
+    size_t at = text.size();
+    for (; at >= sizeof(uint64_t); at -= sizeof(uint64_t)) {
+        const uint64_t word = WordAt(text, at - sizeof(uint64_t));
+        uint64_t found = 0;
+        // A character above ASCII is in no such text.
+        for (const char c : chars) found |= static_cast<unsigned char>(c) < kFirstNonAsciiByte ? BytesEqual(word, c) : 0;
+        // The highest byte found is the last (the words are read little-endian).
+        if (found != 0) return at - 1 - static_cast<size_t>(std::countl_zero(found)) / 8;
+    }
+    while (at-- > 0) {
+        for (const char c : chars) {
+            if (text[at] == c) return at;
+        }
+    }
+    return std::string_view::npos;
 }
 
 }  // namespace
@@ -44,15 +69,7 @@ bool IsPlainAscii(std::string_view text) {
 size_t FindLastCharacterOf(std::string_view text, std::string_view chars) {
     // Character boundaries are only known from the start, unless every
     // character is a single byte.
-    if (IsPlainAscii(text)) {
-        // From the end, each byte against the few characters looked for.
-        for (size_t at = text.size(); at-- > 0;) {
-            for (const char c : chars) {
-                if (text[at] == c) return at;
-            }
-        }
-        return std::string_view::npos;
-    }
+    if (IsPlainAscii(text)) return FindLastAsciiOf(text, chars);
     size_t found = std::string_view::npos;
     for (size_t at = 0; at < text.size();) {
         const size_t length = CharacterLength(text, at);

@@ -26,7 +26,7 @@ public:
         if (number != kUnnumbered && m_nNumber >= 0 && number > m_nNumber && number - m_nNumber < 10) {
             size_t at = m_text.size() - 1;
             const long digit = (m_text[at] - '0') + (number - m_nNumber);
-            m_text[at] = static_cast<Char>('0' + digit % 10);
+            m_text[at] = static_cast<Char>(digit < 10 ? '0' + digit : '0' + digit - 10);
             if (digit >= 10) {
                 while (at > m_nNameLength && m_text[at - 1] == '9') m_text[--at] = '0';
                 if (at == m_nNameLength) m_text.insert(m_nNameLength, 1, Char('1'));

@@ -1,5 +1,6 @@
 // PathsEqual compares in place; it must answer as comparing the paths with
 // every "/" replaced by "\" under the runtime's case-blind comparison does.
+#include "platform/text/ascii_fold.h"
 #include "platform/text/mbcompare.h"
 #include "platform/text/paths.h"
 #include "platform/text/strings.h"
@@ -7,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <string>
 #include <vector>
 
@@ -31,6 +33,31 @@ TEST(PathsEqualReference, AgreesOnEveryPairOfTrickyPaths) {
 }
 
 #ifndef _WIN32
+// The native build's case-blind comparison orders ASCII by its folded bytes,
+// a shorter text before a longer one it begins, and a double-byte character
+// after every single byte wherever the two part.
+TEST(MbsICompare, OrdersByFoldedCharacters) {
+    std::mt19937 random(9);
+    const std::string alphabet = "aAbB_[";
+    const auto folded = [](std::string text) {
+        for (char& c : text) c = static_cast<char>(AsciiFold(static_cast<unsigned char>(c)));
+        return text;
+    };
+    for (int round = 0; round < 20000; ++round) {
+        std::string a;
+        std::string b;
+        for (size_t i = 0, n = random() % 12; i < n; ++i) a += alphabet[random() % alphabet.size()];
+        for (size_t i = 0, n = random() % 12; i < n; ++i) b += alphabet[random() % alphabet.size()];
+        const int expected = folded(a).compare(folded(b));
+        EXPECT_EQ((expected > 0) - (expected < 0), MbsICompare(a.c_str(), b.c_str())) << a << " / " << b;
+    }
+    ScopedAnsiCodePage japanese(932);
+    EXPECT_EQ(0, MbsICompare("Ab\x83\x41", "aB\x83\x41"));
+    EXPECT_EQ(-1, MbsICompare("ab", "a\x83\x41"));
+    EXPECT_EQ(1, MbsICompare("a\x83\x41", "aZ"));
+    EXPECT_EQ(-1, MbsICompare("a\x83\x41", "a\x83\x61"));
+}
+
 // In a double-byte code page a character's second byte may have the value of
 // a letter or a backslash; both comparisons must take the character whole.
 TEST(PathsEqualReference, AgreesInADoubleByteCodePage) {

@@ -239,6 +239,22 @@ TEST(PathHash, TextsTheComparisonTakesAsEqualHashAlike) {
     EXPECT_NE(PathHash("m1.xml"), PathHash("m1.xmk"));
 }
 
+// Plain ASCII paths are searched from the end eight bytes at a time: the
+// last separator and the last dot wherever they fall in a word.
+TEST(PathSplit, TheLastSeparatorAndDotOfLongPlainPaths) {
+    const char alphabet[] = {'a', 'B', '.', '\\', '/', ' '};
+    std::mt19937 random(3);
+    for (int round = 0; round < 20000; ++round) {
+        std::string path;
+        for (size_t i = 0, length = random() % 40; i < length; ++i) path += alphabet[random() % (random() % 4 ? 2 : 6)];
+        const size_t separator = path.find_last_of("\\/");
+        const std::string name = separator == std::string::npos ? path : path.substr(separator + 1);
+        ASSERT_EQ(WholeFileName(path), name) << '"' << path << '"';
+        const size_t dot = name.rfind('.');
+        ASSERT_EQ(SplitPath(path).extension, dot == std::string::npos ? "" : name.substr(dot)) << '"' << path << '"';
+    }
+}
+
 TEST(PathSplit, AWholeFileNameIsWhatPathFileNameGives) {
     EXPECT_EQ(WholeFileName("C:\\PDM\\a.b.xml"), "a.b.xml");
     EXPECT_EQ(WholeFileName("C:a.xml"), "a.xml");

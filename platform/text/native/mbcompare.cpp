@@ -18,6 +18,16 @@ int CompareCharacters(const char* a, const char* b) {
     const std::string_view right(b ? b : "");
     size_t i = 0;
     size_t j = 0;
+    // While both go on in ASCII, each byte is a character of its own.
+    for (; i < left.size() && i < right.size(); ++i) {
+        const auto ca = static_cast<unsigned char>(left[i]);
+        const auto cb = static_cast<unsigned char>(right[i]);
+        if (ca >= kFirstNonAsciiByte || cb >= kFirstNonAsciiByte) break;
+        const unsigned fa = kFold ? AsciiFold(ca) : ca;
+        const unsigned fb = kFold ? AsciiFold(cb) : cb;
+        if (fa != fb) return fa < fb ? -1 : 1;
+    }
+    j = i;
     for (;;) {
         unsigned ca = 0;
         unsigned cb = 0;
