@@ -47,15 +47,18 @@ size_t SlotOf(uint64_t key, size_t mask) {
 }  // namespace
 
 bool AgentDataIndex::SplitNumber(std::string_view text, size_t& partEnd, long& number) {
-    size_t end = text.size();
-    while (end > 0 && IsDigit(text[end - 1])) --end;
-    const std::string_view digits = text.substr(end);
-    partEnd = end;
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    const char* digits = end;
+    while (digits != begin && IsDigit(digits[-1])) --digits;
+    partEnd = static_cast<size_t>(digits - begin);
     number = kNoNumber;
-    if (digits.empty()) return true;
-    if ((digits.size() > 1 && digits.front() == '0') || digits.size() > kMaxNumberDigits) return false;
-    number = 0;
-    for (const char digit : digits) number = number * 10 + (digit - '0');
+    const size_t count = static_cast<size_t>(end - digits);
+    if (count == 0) return true;
+    if ((count > 1 && *digits == '0') || count > kMaxNumberDigits) return false;
+    long value = 0;
+    for (; digits != end; ++digits) value = value * 10 + (*digits - '0');
+    number = value;
     return true;
 }
 
@@ -142,9 +145,7 @@ void AgentDataIndex::Insert(uint64_t key, long position) {
 
 void AgentDataIndex::Grow() {
     std::vector<Slot> old = std::move(m_slots);
-    // Four times as large: a block of thousands of names is placed anew a
-    // few times, not a dozen.
-    m_slots.assign(old.empty() ? kFirstTableSize : old.size() * 4, Slot{0, -1});
+    m_slots.assign(old.empty() ? kFirstTableSize : old.size() * 2, Slot{0, -1});
     const size_t mask = m_slots.size() - 1;
     for (const Slot& slot : old) {
         if (slot.position < 0) continue;

@@ -4,6 +4,8 @@
 
 #include "platform/com/com.h"
 
+#include <cstdint>
+#include <cstring>
 #include <optional>
 #include <string>
 
@@ -24,7 +26,22 @@ inline std::optional<std::string> AsciiFromWide(const WCHAR* text, size_t maxCha
     char narrowed[kMaxNarrowed];
     const size_t limit = maxChars < kMaxNarrowed ? maxChars : kMaxNarrowed;
     WCHAR above = 0;
-    for (units = 0; units < limit && text[units] != 0; ++units) {
+    units = 0;
+    // Four units at a time while none ends the text or lies above ASCII;
+    // the unit by unit loop below takes the word where one does.
+    static_assert(sizeof(WCHAR) == 2);
+    constexpr uint64_t kEveryUnit = 0x0001000100010001ull;
+    constexpr uint64_t kAboveAscii = 0xFF80FF80FF80FF80ull;
+    for (; units + 4 <= limit; units += 4) {
+        uint64_t word;
+        std::memcpy(&word, text + units, sizeof word);
+        if (((word - kEveryUnit) & ~word & (kEveryUnit << 15)) != 0 || (word & kAboveAscii) != 0) break;
+        // Each unit's low byte, side by side (the units are read little-endian).
+        word = (word | (word >> 8)) & 0x0000FFFF0000FFFFull;
+        const auto bytes = static_cast<uint32_t>(word | (word >> 16));
+        std::memcpy(narrowed + units, &bytes, sizeof bytes);
+    }
+    for (; units < limit && text[units] != 0; ++units) {
         above |= text[units];
         narrowed[units] = static_cast<char>(text[units]);
     }

@@ -21,17 +21,29 @@ public:
     // The name with number after it in decimal; the name alone for
     // kUnnumbered. Stays until the next call.
     const std::basic_string<Char>& For(long number) {
-        // A list's names count on by one or two: the step goes into the
-        // last digit, and a carry into those before it.
-        if (number != kUnnumbered && m_nNumber >= 0 && number > m_nNumber && number - m_nNumber < 10) {
-            size_t at = m_text.size() - 1;
-            const long digit = (m_text[at] - '0') + (number - m_nNumber);
-            m_text[at] = static_cast<Char>(digit < 10 ? '0' + digit : '0' + digit - 10);
-            if (digit >= 10) {
-                while (at > m_nNameLength && m_text[at - 1] == '9') m_text[--at] = '0';
-                if (at == m_nNameLength) m_text.insert(m_nNameLength, 1, Char('1'));
-                else ++m_text[at - 1];
+        // A list's names count on by one or two: mostly only the last digit
+        // changes, which is done here; anything else further on.
+        if (number > m_nNumber && number - m_nNumber < 10 && m_nNumber >= 0) {
+            Char& last = m_text.back();
+            const long digit = (last - '0') + (number - m_nNumber);
+            if (digit < 10) {
+                last = static_cast<Char>('0' + digit);
+                m_nNumber = number;
+                return m_text;
             }
+        }
+        return Renumbered(number);
+    }
+
+private:
+    // A carry into the digits before the last, or a number written anew.
+    [[gnu::noinline]] const std::basic_string<Char>& Renumbered(long number) {
+        if (number > m_nNumber && number - m_nNumber < 10 && m_nNumber >= 0) {
+            size_t at = m_text.size() - 1;
+            m_text[at] = static_cast<Char>(m_text[at] + (number - m_nNumber) - 10);
+            while (at > m_nNameLength && m_text[at - 1] == '9') m_text[--at] = '0';
+            if (at == m_nNameLength) m_text.insert(m_nNameLength, 1, Char('1'));
+            else ++m_text[at - 1];
         } else {
             m_text.resize(m_nNameLength);
             if (number != kUnnumbered) {
@@ -45,7 +57,6 @@ public:
         return m_text;
     }
 
-private:
     std::basic_string<Char> m_text;  // the name, then the number's digits
     size_t m_nNameLength;
     long m_nNumber = kUnnumbered;

@@ -48,14 +48,18 @@ def source_folder(root, path, cache={}):
 
     Objects may come from another checkout of the same tree through the
     compiler cache, so the file is matched by its longest tail that names a
-    file of this tree."""
+    file of this tree. A build's folders of include links lead back into
+    the tree: the file counts where the link leads."""
     if path in cache:
         return cache[path]
     folder = None
+    real_root = os.path.realpath(root)
     parts = os.path.normpath(path).split(os.sep)
     for i in range(len(parts) - 1):
-        if parts[i] and os.path.isfile(os.path.join(root, *parts[i:])):
-            folder = parts[i]
+        candidate = os.path.join(root, *parts[i:])
+        if parts[i] and os.path.isfile(candidate):
+            inside = os.path.relpath(os.path.realpath(candidate), real_root).split(os.sep)
+            folder = inside[0] if inside[0] != os.pardir else None
             break
     cache[path] = folder
     return folder
@@ -123,7 +127,7 @@ def main(root, profile):
         return file is not None and source_folder(root, file) is not None
 
     def compiled_from(file, function):
-        if in_tree(file):
+        if in_tree(file) and file.endswith(SOURCE_SUFFIXES):
             return file
         for line_file in line_cost.get((file, function), {}):
             if line_file and line_file.endswith(SOURCE_SUFFIXES) and in_tree(line_file):
