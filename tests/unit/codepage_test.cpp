@@ -31,12 +31,12 @@ TEST(Codepage, WideTextStopsAtZeroOrTheLimit) {
 }
 
 #ifndef _WIN32
-// Texts are taken four units at a time: the end, a unit above ASCII and a
-// unit whose high bit is set (whose sum could reach the next) fall at every
-// place of a word, and the limit cuts at every place.
+// Texts are taken eight units, then four, at a time: the end, a unit above
+// ASCII and a unit whose high bit is set (whose sum could reach the next)
+// fall at every place of a word, and the limit cuts at every place.
 TEST(Codepage, EveryPlaceOfTheEndAndOfOtherCharactersInAWord) {
-    const WCHAR others[] = {0x80, 0xE9, 0x7FF, 0x8000, 0xFFFF, 0xD800};
-    for (size_t length = 0; length < 12; ++length) {
+    const WCHAR others[] = {0x80, 0xE9, 0x7FF, 0x8000, 0xFFFF, 0xD800, 0x0001};
+    for (size_t length = 0; length < 20; ++length) {
         for (size_t limit = 0; limit <= length + 5; ++limit) {
             std::vector<WCHAR> text(length + 8, WCHAR('x'));
             for (size_t i = 0; i < length; ++i) text[i] = WCHAR('A' + i);
@@ -44,7 +44,7 @@ TEST(Codepage, EveryPlaceOfTheEndAndOfOtherCharactersInAWord) {
             size_t units = 99;
             const std::string plain = WideToAnsi(text.data(), limit, &units);
             const size_t expected = std::min(length, limit);
-            ASSERT_EQ(plain, std::string("ABCDEFGHIJKL").substr(0, expected)) << length << " " << limit;
+            ASSERT_EQ(plain, std::string("ABCDEFGHIJKLMNOPQRST").substr(0, expected)) << length << " " << limit;
             ASSERT_EQ(units, expected) << length << " " << limit;
             for (size_t at = 0; at < length; ++at) {
                 for (const WCHAR other : others) {
@@ -57,6 +57,14 @@ TEST(Codepage, EveryPlaceOfTheEndAndOfOtherCharactersInAWord) {
                         ASSERT_GT(converted.size(), at) << length << " " << limit << " " << at;
                     }
                     ASSERT_EQ(converted.substr(0, std::min(at, limit)), plain.substr(0, std::min(at, limit)));
+                    // Amid the text, a unit above ASCII is converted, never cut to its low byte.
+                    changed = text;
+                    changed[at] = other;
+                    const std::string amid = WideToAnsi(changed.data(), limit, &units);
+                    ASSERT_EQ(units, expected) << length << " " << limit << " " << at;
+                    if (at < limit && other >= 0x80) {
+                        ASSERT_GT(amid.size(), expected) << length << " " << limit << " " << at << " " << int(other);
+                    }
                 }
             }
         }

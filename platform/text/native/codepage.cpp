@@ -95,13 +95,7 @@ WideString AnsiToWide(const std::string& text) {
     return result;
 }
 
-std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead) {
-    if (unitsRead) *unitsRead = 0;
-    if (text == nullptr) return {};
-    size_t units = 0;
-    std::optional<std::string> ascii = AsciiFromWide(text, maxChars, units);
-    if (unitsRead) *unitsRead = units;
-    if (ascii) return std::move(*ascii);
+std::string WideToCodePage(const WCHAR* text, size_t maxChars, size_t /*units*/) {
     if (AnsiCodePage() != kUtf8CodePage) return WideToDoubleByte(text, maxChars);
     std::string result;
     for (size_t i = 0; i < maxChars && text[i] != 0; ++i) {

@@ -21,13 +21,7 @@ WideString AnsiToWide(const std::string& text) {
     return result;
 }
 
-std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead) {
-    if (unitsRead) *unitsRead = 0;
-    if (text == nullptr) return {};
-    size_t units = 0;
-    std::optional<std::string> ascii = AsciiFromWide(text, maxChars, units);
-    if (unitsRead) *unitsRead = units;
-    if (ascii) return std::move(*ascii);
+std::string WideToCodePage(const WCHAR* text, size_t /*maxChars*/, size_t units) {
     const int length = ClampedLength(units);
     const int needed = WideCharToMultiByte(CP_ACP, 0, text, length, nullptr, 0, nullptr, nullptr);
     if (needed <= 0) return {};
