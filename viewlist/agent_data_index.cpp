@@ -3,6 +3,7 @@
 #include "platform/text/ascii_fold.h"
 #include "platform/text/paths.h"
 
+#include <bit>
 #include <charconv>
 #include <cstring>
 
@@ -22,7 +23,8 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
 // More digits than a count of entries ever has.
 constexpr size_t kMaxNumberDigits = 9;
-constexpr size_t kFirstTableSize = 64;
+// At most half of the slots are used, so that a probe ends soon.
+size_t TableSize(size_t names) { return std::bit_ceil(2 * names + 2); }
 
 // "[section]key", the part of a name before its number.
 std::string PartText(std::string_view section, std::string_view key) {
@@ -125,33 +127,26 @@ void AgentDataIndex::Add(LONG block, LONG nextEntry, std::string_view text) {
         m_otherTexts.push_back(position);
         return;
     }
-    Insert(KeyOf(static_cast<uint32_t>(part), number), position);
+    m_names.push_back(Name{position, number, static_cast<uint32_t>(part)});
+    // Lookups place the names anew, all of them at once.
+    m_slots.clear();
 }
 
-void AgentDataIndex::Insert(uint64_t key, long position) {
-    if ((m_nUsed + 1) * 2 > m_slots.size()) Grow();
+// Names go in in scan order: along any probe a name comes before every
+// later one of its part and number, and the first is the one kept.
+void AgentDataIndex::PlaceNames() const {
+    m_slots.assign(TableSize(m_names.size()), Slot{0, -1});
     const size_t mask = m_slots.size() - 1;
-    for (size_t at = SlotOf(key, mask);; at = (at + 1) & mask) {
-        Slot& slot = m_slots[at];
-        if (slot.position < 0) {
-            slot = Slot{key, position};
-            ++m_nUsed;
-            return;
+    for (const Name& name : m_names) {
+        const uint64_t key = KeyOf(name.part, name.number);
+        for (size_t at = SlotOf(key, mask);; at = (at + 1) & mask) {
+            Slot& slot = m_slots[at];
+            if (slot.position < 0) {
+                slot = Slot{key, name.position};
+                break;
+            }
+            if (slot.key == key) break;
         }
-        // The same name seen before keeps its first position.
-        if (slot.key == key) return;
-    }
-}
-
-void AgentDataIndex::Grow() {
-    std::vector<Slot> old = std::move(m_slots);
-    m_slots.assign(old.empty() ? kFirstTableSize : old.size() * 2, Slot{0, -1});
-    const size_t mask = m_slots.size() - 1;
-    for (const Slot& slot : old) {
-        if (slot.position < 0) continue;
-        size_t at = SlotOf(slot.key, mask);
-        while (m_slots[at].position >= 0) at = (at + 1) & mask;
-        m_slots[at] = slot;
     }
 }
 
@@ -165,7 +160,8 @@ long AgentDataIndex::LinearFind(std::string_view name) const {
 }
 
 long AgentDataIndex::Find(long part, long number) const {
-    if (part < 0 || m_slots.empty()) return -1;
+    if (part < 0 || m_names.empty()) return -1;
+    if (m_slots.empty()) PlaceNames();
     const uint64_t key = KeyOf(static_cast<uint32_t>(part), number);
     const size_t mask = m_slots.size() - 1;
     for (size_t at = SlotOf(key, mask); m_slots[at].position >= 0; at = (at + 1) & mask) {
@@ -226,4 +222,19 @@ bool AgentDataIndex::PartForRun(std::string_view section, std::string_view key, 
     if (!m_otherTexts.empty()) return false;
     part = PartOf(section, key);
     return part != kUnknownPart;
+}
+
+std::vector<long> AgentDataIndex::FirstPositions(std::span<const RunColumn> columns, long rows, long rowStep) const {
+    std::vector<long> positions(static_cast<size_t>(std::max(rows, 0L)) * columns.size(), -1);
+    if (rows <= 0 || rowStep <= 0) return positions;
+    for (const Name& name : m_names) {
+        for (size_t c = 0; c < columns.size(); ++c) {
+            if (static_cast<long>(name.part) != columns[c].part) continue;
+            const long distance = name.number - columns[c].offset;
+            if (distance < 0 || distance % rowStep != 0 || distance / rowStep >= rows) continue;
+            long& position = positions[static_cast<size_t>(distance / rowStep) * columns.size() + c];
+            if (position < 0) position = name.position;
+        }
+    }
+    return positions;
 }

@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -58,6 +59,14 @@ public:
     // stands for, or name-like texts Split does not take).
     bool PartForRun(std::string_view section, std::string_view key, long& part) const;
     long Find(long part, long number) const;
+    // Find for a whole table of numbered names at once, by one walk over
+    // the names: element r * columns + c is Find(columns[c].part, rowStep *
+    // r + columns[c].offset), for a rowStep above zero.
+    struct RunColumn {
+        long part;
+        long offset;
+    };
+    std::vector<long> FirstPositions(std::span<const RunColumn> columns, long rows, long rowStep) const;
     // Whether every read lay in the start block: then no lookup moves the
     // cursor on into another one.
     bool InStartBlock() const { return !m_spansBlocks; }
@@ -81,8 +90,7 @@ private:
     long PartOf(std::string_view section, std::string_view key) const;
     long FindAmongOthers(std::string_view name, long found) const;
     long LinearFind(std::string_view name) const;
-    void Insert(uint64_t key, long position);
-    void Grow();
+    void PlaceNames() const;
 
     LONG m_startBlock;
     std::vector<Read> m_reads;
@@ -97,14 +105,20 @@ private:
         size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
     };
     std::unordered_map<std::string, uint32_t, PartHash, std::equal_to<>> m_parts;
+    // Every name Split takes, in scan order, with its part and number.
+    struct Name {
+        long position;
+        long number;
+        uint32_t part;
+    };
+    std::vector<Name> m_names;
     // The first position of each (folded part, number), by open addressing,
-    // so that indexing a block allocates nothing per entry.
+    // placed at the first lookup; empty until then.
     struct Slot {
         uint64_t key;
         long position;  // -1: empty
     };
-    std::vector<Slot> m_slots;
-    size_t m_nUsed = 0;
+    mutable std::vector<Slot> m_slots;
     // The parts last asked for: the lookups of a view list take turns
     // among a few.
     static constexpr long kUnknownPart = -2;  // not a part of its own

@@ -179,25 +179,22 @@ std::vector<std::string_view> AgentDataStore::ReadRows(std::string_view section,
 
 bool AgentDataStore::ReadRowsIndexed(std::string_view section, std::span<const Column> columns, long rows,
                                      long rowStep, std::vector<std::string_view>& values) {
-    if (!m_bIndexed) return false;
+    // A step of zero or less numbers rows alike or backwards: one by one.
+    if (!m_bIndexed || rowStep <= 0) return false;
     const AgentDataIndex& index = Index();
     // Lookups that may move the cursor into another block depend on one
     // another: those are made one by one.
     if (!index.InStartBlock()) return false;
-    long parts[kMaxColumns];
+    AgentDataIndex::RunColumn run[kMaxColumns];
     if (columns.size() > kMaxColumns) return false;
     for (size_t c = 0; c < columns.size(); ++c) {
-        if (!index.PartForRun(section, columns[c].key, parts[c])) return false;
+        if (!index.PartForRun(section, columns[c].key, run[c].part)) return false;
+        run[c].offset = columns[c].offset;
     }
-    long found = -1;
-    for (long row = 0; row < rows; ++row) {
-        for (size_t c = 0; c < columns.size(); ++c) {
-            found = index.Find(parts[c], rowStep * row + columns[c].offset);
-            values.push_back(index.ValueAfter(found));
-        }
-    }
+    const std::vector<long> found = index.FirstPositions(std::span(run, columns.size()), rows, rowStep);
+    for (const long position : found) values.push_back(index.ValueAfter(position));
     // Every lookup stays in the block: the last one alone places the cursor.
-    Answer(found);
+    Answer(found.back());
     return true;
 }
 
