@@ -8,6 +8,7 @@
 #include "platform/text/strings.h"
 
 #include <cstring>
+#include <iterator>
 
 namespace {
 constexpr char kReadAccess[] = "READ";
@@ -79,7 +80,10 @@ bool CAgentBase::IsViewOnly() const {
 bool CAgentBase::IsReadOnly(const ViewListEntry& entry) const { return IsReadOnly(entry, IsViewOnly()); }
 
 bool CAgentBase::IsReadOnly(const ViewListEntry& entry, bool viewOnly) {
-    return viewOnly || MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0;
+    // Letter case changes no character's length: a text of another length
+    // is never "read", and thousands of markups need no comparison.
+    return viewOnly || (entry.m_strAccess.size() == std::size(kReadAccess) - 1 &&
+                        MbsICompare(entry.m_strAccess.c_str(), kReadAccess) == 0);
 }
 
 HRESULT STDMETHODCALLTYPE CAgentBase::LoadDocumentMarkups(LONG documentHandle) {
