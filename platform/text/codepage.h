@@ -13,9 +13,6 @@
 using WideString = std::basic_string<WCHAR>;
 
 WideString AnsiToWide(const std::string& text);
-// Reads at most maxChars units, stopping at the first zero; unitsRead, when
-// given, takes the number of units before it.
-std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead = nullptr);
 // The build's own conversion, for a text of units units (at most maxChars)
 // that AsciiFromWide did not take.
 std::string WideToCodePage(const WCHAR* text, size_t maxChars, size_t units);
@@ -82,6 +79,18 @@ inline bool AsciiFromWide(const WCHAR* text, size_t maxChars, size_t& units, std
     }
     while (units < maxChars && text[units] != 0) ++units;
     return false;
+}
+
+// Reads at most maxChars units, stopping at the first zero; unitsRead, when
+// given, takes the number of units before it. Most texts the viewer hands
+// over are plain ASCII, the same in every code page; only the others go to
+// the build's conversion.
+inline std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead = nullptr) {
+    std::string ansi;
+    size_t units = 0;
+    if (text != nullptr && !AsciiFromWide(text, maxChars, units, ansi)) ansi = WideToCodePage(text, maxChars, units);
+    if (unitsRead) *unitsRead = units;
+    return ansi;
 }
 
 // The text in the ANSI code page when every character has its own form
