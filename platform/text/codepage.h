@@ -24,6 +24,12 @@ std::string WideToCodePage(const WCHAR* text, size_t maxChars, size_t units);
 // other text and for a text longer than a path. Either way units is the
 // text's length.
 inline bool AsciiFromWide(const WCHAR* text, size_t maxChars, size_t& units, std::string& ascii) {
+    // An empty value is what a missing key reads as: many of them.
+    if (maxChars == 0 || text[0] == 0) {
+        units = 0;
+        ascii.clear();
+        return true;
+    }
     constexpr size_t kMaxNarrowed = 1024;
     char narrowed[kMaxNarrowed];
     const size_t limit = maxChars < kMaxNarrowed ? maxChars : kMaxNarrowed;
