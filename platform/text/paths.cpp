@@ -93,10 +93,13 @@ namespace {
 // or a blank ("." and ".." among them). Most paths of a view list are such
 // paths. False for any other path, with normalized left in any state.
 bool CopyPlainPath(std::string_view path, std::string& normalized) {
-    std::string_view rest;
-    if (HasRawPrefix(path, rest)) return false;
     size_t namesFrom = 0;
-    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) namesFrom = 2;
+    if (path.size() >= 2 && IsSeparator(path[0]) && IsSeparator(path[1])) {
+        // The \\?\ and \\.\ prefixes begin as a server's path does.
+        std::string_view rest;
+        if (HasRawPrefix(path, rest)) return false;
+        namesFrom = 2;
+    }
     // A drive is kept as written: a separator before its colon stays.
     else if (path.size() >= 2 && path[1] == ':' && IsSeparator(path[0])) return false;
     else if (path.size() >= 2 && path[1] == ':') namesFrom = path.size() > 2 && IsSeparator(path[2]) ? 3 : 2;
