@@ -56,26 +56,27 @@ void LaunchFileReader::ReadMarkups(SessionRecord& record) {
     NumberedKey locationKey = WideKey(kKeyMarkup);
     NumberedKey accessKey = WideKey(kKeyMarkupAccess);
     NumberedKey objectIdKey = WideKey(kKeyObjectId);
-    const auto value = [&](NumberedKey& key, long number) {
-        return Read(section.c_str(), key.For(number).c_str(), nullptr);
+    const auto read = [&](NumberedKey& key, long number, std::string& value) {
+        Read(section.c_str(), key.For(number).c_str(), nullptr, value);
     };
     long position = 0;
-    for (ViewListEntry& entry : record.m_markups) entry.m_strAccess = value(accessKey, position++);
+    for (ViewListEntry& entry : record.m_markups) read(accessKey, position++, entry.m_strAccess);
     // The count may have been set by others than the reading of the settings.
     const long count = ClampedCount(record.m_nNumMarkups);
     record.m_markups.Reserve(static_cast<size_t>(std::max(count, 0L)));
+    std::string objectId;
     for (long n = 0; n < count; ++n) {
         // Every field starts empty: nothing carries over from the markup before.
         ViewListEntry& entry = record.m_markups.Append();
-        entry.m_strLocation = value(locationKey, n);
-        entry.m_strAccess = value(accessKey, position++);
+        read(locationKey, n, entry.m_strLocation);
+        read(accessKey, position++, entry.m_strAccess);
         if (IsHttpLocation(entry.m_strLocation)) {
             entry.m_strURL = entry.m_strLocation;
             entry.m_strObjectID =
                 UrlDecode(TextBefore(TextAfter(entry.m_strLocation, kObjectIdParameter), kParameterSeparator));
         }
-        std::string objectId = value(objectIdKey, n);
-        if (!objectId.empty()) entry.m_strObjectID = std::move(objectId);
+        read(objectIdKey, n, objectId);
+        if (!objectId.empty()) entry.m_strObjectID = objectId;
         if (entry.m_strObjectID.empty()) entry.m_strLocalPath = entry.m_strLocation;
     }
 }
@@ -83,23 +84,29 @@ void LaunchFileReader::ReadMarkups(SessionRecord& record) {
 std::string LaunchFileReader::Value(std::string_view section, std::string_view key, long number, bool* cut) {
     // A few settings per session: their names are made anew each time.
     const WideString wideSection = AnsiToWide(std::string(section));
-    return Read(wideSection.c_str(), WideKey(key).For(number).c_str(), cut);
+    std::string value;
+    Read(wideSection.c_str(), WideKey(key).For(number).c_str(), cut, value);
+    return value;
 }
 
-std::string LaunchFileReader::Read(const WCHAR* wideSection, const WCHAR* wideKey, bool* cut) {
+void LaunchFileReader::Read(const WCHAR* wideSection, const WCHAR* wideKey, bool* cut, std::string& value) {
     if (cut) *cut = false;
     WCHAR* buffer = m_buffer.Prepare();
     LONG count = kValueBufferChars;
     HRESULT hr = E_FAIL;
     if (m_pSource) hr = m_pSource->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
     else if (m_pMarkupManager) hr = m_pMarkupManager->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
-    if (FAILED(hr)) return {};
+    // A host that fails may have written any part of the buffer: it is
+    // cleared whole before the next read.
+    if (FAILED(hr)) {
+        value.clear();
+        return;
+    }
     size_t units = 0;
-    std::string value = WideToAnsi(buffer, kValueBufferChars, &units);
+    WideToAnsi(buffer, kValueBufferChars, units, value);
     m_buffer.Used(units);
     // A source that fills the buffer without a terminator is cut at its end;
     // one that stops a unit short (as Windows' profile functions do) may
     // have cut the value too: either way the value counts as cut.
     if (cut) *cut = units >= static_cast<size_t>(kValueBufferChars - 1);
-    return value;
 }

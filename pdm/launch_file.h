@@ -42,8 +42,9 @@ public:
                       bool* cut = nullptr);
 
 private:
-    // One read of the value of the wide section and key names given.
-    std::string Read(const WCHAR* section, const WCHAR* key, bool* cut);
+    // One read of the value of the wide section and key names given, into
+    // value: a list's values go straight into their entries.
+    void Read(const WCHAR* section, const WCHAR* key, bool* cut, std::string& value);
 
     using NumberedKey = NumberedName<WCHAR>;
     static_assert(NumberedKey::kUnnumbered == kUnnumbered);

@@ -87,14 +87,21 @@ inline bool AsciiFromWide(const WCHAR* text, size_t maxChars, size_t& units, std
     return false;
 }
 
-// Reads at most maxChars units, stopping at the first zero; unitsRead, when
-// given, takes the number of units before it. Most texts the viewer hands
+// Reads at most maxChars units, stopping at the first zero, into ansi;
+// units takes the number of units before it. Most texts the viewer hands
 // over are plain ASCII, the same in every code page; only the others go to
 // the build's conversion.
+inline void WideToAnsi(const WCHAR* text, size_t maxChars, size_t& units, std::string& ansi) {
+    units = 0;
+    if (text == nullptr) ansi.clear();
+    else if (!AsciiFromWide(text, maxChars, units, ansi)) ansi = WideToCodePage(text, maxChars, units);
+}
+
+// The same as a new text; unitsRead, when given, takes the units.
 inline std::string WideToAnsi(const WCHAR* text, size_t maxChars, size_t* unitsRead = nullptr) {
     std::string ansi;
     size_t units = 0;
-    if (text != nullptr && !AsciiFromWide(text, maxChars, units, ansi)) ansi = WideToCodePage(text, maxChars, units);
+    WideToAnsi(text, maxChars, units, ansi);
     if (unitsRead) *unitsRead = units;
     return ansi;
 }
