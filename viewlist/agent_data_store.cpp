@@ -77,23 +77,22 @@ bool AgentDataStore::ReadEntry(LONG block, std::string_view& text) {
     return true;
 }
 
-std::string_view AgentDataStore::ReadNextView() {
-    std::string_view text;
+bool AgentDataStore::ReadNextView(std::string_view& text) {
     if (ReadEntry(m_nBlock, text)) {
         ++m_nEntry;
-        return text;
+        return true;
     }
     // A read past the end of a block goes on at the same entry of the next one.
-    if (m_nBlock < 0 || m_nBlock >= kMaxBlockIndex) return {};
-    if (ReadEntry(m_nBlock + 1, text)) {
-        ++m_nBlock;
-        ++m_nEntry;
-        return text;
-    }
-    return {};
+    if (m_nBlock < 0 || m_nBlock >= kMaxBlockIndex || !ReadEntry(m_nBlock + 1, text)) return false;
+    ++m_nBlock;
+    ++m_nEntry;
+    return true;
 }
 
-std::string AgentDataStore::ReadNext() { return std::string(ReadNextView()); }
+std::string AgentDataStore::ReadNext() {
+    std::string_view text;
+    return ReadNextView(text) ? std::string(text) : std::string();
+}
 
 AgentDataStore::Name AgentDataStore::NameOf(std::string_view section, std::string_view key) {
     std::string name;
@@ -123,14 +122,10 @@ void AgentDataStore::ScanIntoIndex() {
     const LONG startBlock = m_nBlock;
     m_pIndex = std::make_unique<AgentDataIndex>(startBlock);
     m_nEntry = 0;
-    for (;;) {
-        const LONG before = m_nEntry;
-        const std::string_view text = ReadNextView();
-        // Only a read that found an entry moves the cursor on.
-        if (m_nEntry == before) break;
-        const bool last = text.empty();
+    // Only a read that found an entry goes in; an empty one ends the scan.
+    for (std::string_view text; ReadNextView(text);) {
         m_pIndex->Add(m_nBlock, m_nEntry, text);
-        if (last) break;
+        if (text.empty()) break;
     }
     m_nBlock = startBlock;
 }

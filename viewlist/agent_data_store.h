@@ -100,7 +100,9 @@ private:
     // Reads the entry at the cursor's entry index in block; false when there is none.
     // The text stays in the read buffer until the next read.
     bool ReadEntry(LONG block, std::string_view& text);
-    std::string_view ReadNextView();
+    // The next entry, moving on into the next block past the end of one;
+    // false, the cursor unmoved, when there is none.
+    bool ReadNextView(std::string_view& text);
     std::string FindIndexed(std::string_view section, std::string_view key, long number);
     // Indexes the cursor's block unless its index stands.
     const AgentDataIndex& Index();
