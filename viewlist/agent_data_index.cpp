@@ -226,10 +226,17 @@ bool AgentDataIndex::PartForRun(std::string_view section, std::string_view key, 
 
 std::vector<long> AgentDataIndex::FirstPositions(std::span<const RunColumn> columns, long rows, long rowStep) const {
     std::vector<long> positions(static_cast<size_t>(std::max(rows, 0L)) * columns.size(), -1);
-    if (rows <= 0 || rowStep <= 0) return positions;
+    if (rows <= 0 || rowStep <= 0 || columns.size() > kMaxRunColumns) return positions;
+    // The columns each part stands in, as bits: most names stand in none
+    // or one, and are passed over with one look.
+    std::vector<uint64_t> columnsOf(m_parts.size(), 0);
+    for (size_t c = 0; c < columns.size(); ++c) {
+        if (columns[c].part >= 0 && static_cast<size_t>(columns[c].part) < columnsOf.size())
+            columnsOf[static_cast<size_t>(columns[c].part)] |= uint64_t{1} << c;
+    }
     for (const Name& name : m_names) {
-        for (size_t c = 0; c < columns.size(); ++c) {
-            if (static_cast<long>(name.part) != columns[c].part) continue;
+        for (uint64_t bits = columnsOf[name.part]; bits != 0; bits &= bits - 1) {
+            const auto c = static_cast<size_t>(std::countr_zero(bits));
             const long distance = name.number - columns[c].offset;
             if (distance < 0 || distance % rowStep != 0 || distance / rowStep >= rows) continue;
             long& position = positions[static_cast<size_t>(distance / rowStep) * columns.size() + c];

@@ -61,7 +61,9 @@ public:
     long Find(long part, long number) const;
     // Find for a whole table of numbered names at once, by one walk over
     // the names: element r * columns + c is Find(columns[c].part, rowStep *
-    // r + columns[c].offset), for a rowStep above zero.
+    // r + columns[c].offset), for a rowStep above zero and at most
+    // kMaxRunColumns columns (-1 everywhere beyond).
+    static constexpr size_t kMaxRunColumns = 64;
     struct RunColumn {
         long part;
         long offset;

@@ -52,6 +52,7 @@ public:
         long offset;
     };
     static constexpr size_t kMaxColumns = 8;
+    static_assert(kMaxColumns <= AgentDataIndex::kMaxRunColumns);
     // The values of rows rows, row after row, column after column: the
     // values FindValue gives looked up in that order, and the cursor ends
     // where those lookups leave it. The texts stay until the next call.

@@ -55,10 +55,11 @@ HRESULT RestoreViewList(AgentDataStore& store, IAgentHelper* helper, const std::
     const std::vector<std::string_view> markups =
         store.ReadRows(kSectionViewList, kMarkupColumns, RowCount(record.m_nNumMarkups), kNumbersPerEntry);
     for (size_t at = 0; at < markups.size(); at += std::size(kMarkupColumns)) {
+        // A new entry's texts are empty: only those with a value are set.
         ViewListEntry& markup = record.m_markups.Append();
-        markup.m_strLocation = markups[at];
-        markup.m_strObjectID = markups[at + 1];
-        markup.m_strLocalPath = markups[at + 2];
+        if (!markups[at].empty()) markup.m_strLocation = markups[at];
+        if (!markups[at + 1].empty()) markup.m_strObjectID = markups[at + 1];
+        if (!markups[at + 2].empty()) markup.m_strLocalPath = markups[at + 2];
         markup.m_bLoaded = true;
     }
 
