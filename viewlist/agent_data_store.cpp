@@ -198,7 +198,9 @@ HRESULT AgentDataStore::FillValue(std::string_view section, std::string_view key
     return S_OK;
 }
 
-HRESULT AgentDataStore::AppendTerminated(const char* text, size_t length) {
+// Inline: a view list's save writes thousands of names and values, two at a
+// time through WriteValue.
+inline HRESULT AgentDataStore::AppendTerminated(const char* text, size_t length) {
     RETURN_HR_IF(E_FAIL, !m_pManager || m_nBlock < 0 || m_nEntry < 0);
     // What is written past the last entry a read may reach could never be read back.
     RETURN_HR_IF(E_FAIL, m_nEntry >= kMaxEntryIndex);
@@ -210,6 +212,8 @@ HRESULT AgentDataStore::AppendTerminated(const char* text, size_t length) {
     return hr;
 }
 
+HRESULT AgentDataStore::AppendText(const std::string& text) { return AppendTerminated(text.c_str(), text.size()); }
+
 HRESULT AgentDataStore::WriteValue(std::string_view section, std::string_view key, long number,
                                    const std::string& value) {
     Name name = NameOf(section, key);
@@ -220,7 +224,7 @@ HRESULT AgentDataStore::WriteValue(Name& name, long number, const std::string& v
     if (value.empty()) return S_OK;
     const std::string& entry = name.For(number);
     RETURN_IF_FAILED(AppendTerminated(entry.c_str(), entry.size()));
-    const HRESULT hr = AppendText(value);
+    const HRESULT hr = AppendTerminated(value.c_str(), value.size());
     // A name without its value would read the next name written as its
     // value: the next write goes over the name instead.
     if (FAILED(hr)) --m_nEntry;

@@ -60,7 +60,7 @@ public:
                                            long rowStep);
     // Sets target only while it is empty. Always 0.
     HRESULT FillValue(std::string_view section, std::string_view key, std::string& target);
-    HRESULT AppendText(const std::string& text) { return AppendTerminated(text.c_str(), text.size()); }
+    HRESULT AppendText(const std::string& text);
     // The name entry, then the value entry; nothing for an empty value. When
     // the value cannot be written, the cursor goes back to the name, which the
     // next write replaces.
