@@ -67,7 +67,8 @@ void AgentDataStore::Close() {
     m_nEntry = -1;
 }
 
-bool AgentDataStore::ReadEntry(LONG block, std::string_view& text) {
+// Inline: a view list's restore reads every entry of its block once.
+inline bool AgentDataStore::ReadEntry(LONG block, std::string_view& text) {
     if (!m_pManager || block < 0 || m_nEntry < 0 || m_nEntry >= kMaxEntryIndex) return false;
     char* buffer = m_readBuffer.Prepare();
     LONG size = kReadBufferSize;

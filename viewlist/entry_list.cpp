@@ -23,11 +23,6 @@ size_t EntryList::AddTail(ViewListEntry entry) {
     return m_entries.size();
 }
 
-ViewListEntry& EntryList::Append() {
-    m_byIdentity.clear();
-    m_byFileName.clear();
-    return m_entries.emplace_back();
-}
 
 void EntryList::RemoveAll() {
     m_entries.clear();

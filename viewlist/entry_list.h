@@ -30,7 +30,11 @@ public:
     size_t AddTail(ViewListEntry entry);
     // A new entry, every field empty, at the end: filled in place, a list
     // read in whole moves no entry.
-    ViewListEntry& Append();
+    ViewListEntry& Append() {
+        m_byIdentity.clear();
+        m_byFileName.clear();
+        return m_entries.emplace_back();
+    }
     // The first entry whose local path names the same file as path: their
     // file identities are equal under PathsEqual, so that any spelling of a
     // folder finds the entry.
