@@ -51,6 +51,29 @@ HRESULT LaunchFileReader::Open(IAgentHelper* helper, SessionRecord& record) {
     return hr;
 }
 
+// Inline: the markups of a large list are read value by value.
+inline void LaunchFileReader::Read(const WCHAR* wideSection, const WCHAR* wideKey, bool* cut, std::string& value) {
+    if (cut) *cut = false;
+    WCHAR* buffer = m_buffer.Prepare();
+    LONG count = kValueBufferChars;
+    HRESULT hr = E_FAIL;
+    if (m_pSource) hr = m_pSource->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
+    else if (m_pMarkupManager) hr = m_pMarkupManager->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
+    // A host that fails may have written any part of the buffer: it is
+    // cleared whole before the next read.
+    if (FAILED(hr)) {
+        value.clear();
+        return;
+    }
+    size_t units = 0;
+    WideToAnsi(buffer, kValueBufferChars, units, value);
+    m_buffer.Used(units);
+    // A source that fills the buffer without a terminator is cut at its end;
+    // one that stops a unit short (as Windows' profile functions do) may
+    // have cut the value too: either way the value counts as cut.
+    if (cut) *cut = units >= static_cast<size_t>(kValueBufferChars - 1);
+}
+
 void LaunchFileReader::ReadMarkups(SessionRecord& record) {
     const WideString section = AnsiToWide(kSectionViewList);
     NumberedKey locationKey = WideKey(kKeyMarkup);
@@ -89,24 +112,3 @@ std::string LaunchFileReader::Value(std::string_view section, std::string_view k
     return value;
 }
 
-void LaunchFileReader::Read(const WCHAR* wideSection, const WCHAR* wideKey, bool* cut, std::string& value) {
-    if (cut) *cut = false;
-    WCHAR* buffer = m_buffer.Prepare();
-    LONG count = kValueBufferChars;
-    HRESULT hr = E_FAIL;
-    if (m_pSource) hr = m_pSource->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
-    else if (m_pMarkupManager) hr = m_pMarkupManager->ReadProfileValue(0, wideSection, wideKey, &count, buffer);
-    // A host that fails may have written any part of the buffer: it is
-    // cleared whole before the next read.
-    if (FAILED(hr)) {
-        value.clear();
-        return;
-    }
-    size_t units = 0;
-    WideToAnsi(buffer, kValueBufferChars, units, value);
-    m_buffer.Used(units);
-    // A source that fills the buffer without a terminator is cut at its end;
-    // one that stops a unit short (as Windows' profile functions do) may
-    // have cut the value too: either way the value counts as cut.
-    if (cut) *cut = units >= static_cast<size_t>(kValueBufferChars - 1);
-}
