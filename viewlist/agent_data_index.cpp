@@ -26,17 +26,6 @@ constexpr size_t kMaxNumberDigits = 9;
 // At most half of the slots are used, so that a probe ends soon.
 size_t TableSize(size_t names) { return std::bit_ceil(2 * names + 2); }
 
-// "[section]key", the part of a name before its number.
-std::string PartText(std::string_view section, std::string_view key) {
-    std::string name;
-    name.reserve(section.size() + key.size() + 2);
-    name += kNameStart;
-    name += section;
-    name += ']';
-    name += key;
-    return name;
-}
-
 uint64_t KeyOf(uint32_t part, long number) {
     return (uint64_t{part} << 32) | static_cast<uint32_t>(number + 1);
 }
@@ -47,6 +36,16 @@ size_t SlotOf(uint64_t key, size_t mask) {
 }
 
 }  // namespace
+
+std::string AgentDataIndex::PartName(std::string_view section, std::string_view key) {
+    std::string name;
+    name.reserve(section.size() + key.size() + 2);
+    name += kNameStart;
+    name += section;
+    name += ']';
+    name += key;
+    return name;
+}
 
 bool AgentDataIndex::SplitNumber(std::string_view text, size_t& partEnd, long& number) {
     const char* const begin = text.data();
@@ -192,7 +191,7 @@ long AgentDataIndex::PartOf(std::string_view section, std::string_view key) cons
     for (const KnownPart& known : m_known) {
         if (known.part != kEmpty && known.section == section && known.key == key) return known.part;
     }
-    const std::string name = PartText(section, key);
+    const std::string name = PartName(section, key);
     long unused = kNoNumber;
     long part = -1;
     if (Split(name, unused) && m_folded.size() == name.size()) {
@@ -211,7 +210,7 @@ long AgentDataIndex::FindName(std::string_view section, std::string_view key, lo
     const long part = number < kNoNumber ? kUnknownPart : PartOf(section, key);
     std::string name;
     if (part == kUnknownPart || !m_otherTexts.empty()) {
-        name = PartText(section, key);
+        name = PartName(section, key);
         if (number != kNoNumber) name += std::to_string(number);
     }
     if (part == kUnknownPart) return FindName(name);

@@ -51,6 +51,8 @@ public:
     // kNoNumber), without the name made: a view list looks up thousands of
     // such names, a few sections and keys with another number each time.
     static constexpr long kNoNumber = -1;
+    // "[section]key": a name entry's text before its number.
+    static std::string PartName(std::string_view section, std::string_view key);
     long FindName(std::string_view section, std::string_view key, long number) const;
 
     // For a run of lookups of numbered names, the part of "[section]key"

@@ -96,13 +96,7 @@ std::string AgentDataStore::ReadNext() {
 }
 
 AgentDataStore::Name AgentDataStore::NameOf(std::string_view section, std::string_view key) {
-    std::string name;
-    name.reserve(section.size() + key.size() + 2);
-    name += '[';
-    name += section;
-    name += ']';
-    name += key;
-    return Name(std::move(name));
+    return Name(AgentDataIndex::PartName(section, key));
 }
 
 std::string AgentDataStore::FindValue(std::string_view section, std::string_view key, long number) {

@@ -146,6 +146,18 @@ protected:
         ASSERT_EQ(reference.Entry(), store.Entry()) << where << " [" << section << "]" << key;
     }
 
+    // The blocks stored, and opened at the block of server file "p" by both
+    // cursors; false when the reference finds none (the store must agree).
+    bool OpenAtP(int round, const Blocks& blocks, ReferenceCursor& reference, AgentDataStore& store,
+                 std::string& where) {
+        StoreAgentBlocks(blocks);
+        where = "round " + std::to_string(round) + "\n" + Describe(blocks);
+        if (!reference.OpenByServerPath("p")) return false;
+        const HRESULT opened = store.OpenByServerPath(m_helper.get(), "p");
+        EXPECT_PRED1(HrSucceeded, Hr{opened}) << where;
+        return SUCCEEDED(opened);
+    }
+
     static std::string Describe(const Blocks& blocks) {
         std::string text;
         for (const auto& [block, entries] : blocks) {
@@ -188,12 +200,10 @@ TEST_F(AgentDataStoreDifferential, AViewListLoadSeesTheSameValuesWithFewerReads)
     long rescanReads = 0;
     for (int round = 0; round < 2000; ++round) {
         const Blocks blocks = RandomBlocks();
-        StoreAgentBlocks(blocks);
-        const std::string where = "round " + std::to_string(round) + "\n" + Describe(blocks);
         ReferenceCursor reference(blocks);
         AgentDataStore store;
-        if (!reference.OpenByServerPath("p")) continue;
-        ASSERT_HR_SUCCEEDED(store.OpenByServerPath(m_helper.get(), "p")) << where;
+        std::string where;
+        if (!OpenAtP(round, blocks, reference, store, where)) continue;
         reference.reads = 0;
         nuvsim::ClearCallLog();
 
@@ -228,12 +238,10 @@ TEST_F(AgentDataStoreDifferential, RowsReadAtOnceAgreeWithLookupsOneByOne) {
     constexpr AgentDataStore::Column kColumns[] = {{"Markup", 0}, {"object_id", 1}, {"LocalPath", 1}};
     for (int round = 0; round < 3000; ++round) {
         const Blocks blocks = RandomBlocks();
-        StoreAgentBlocks(blocks);
-        const std::string where = "round " + std::to_string(round) + "\n" + Describe(blocks);
         ReferenceCursor reference(blocks);
         AgentDataStore store;
-        if (!reference.OpenByServerPath("p")) continue;
-        ASSERT_HR_SUCCEEDED(store.OpenByServerPath(m_helper.get(), "p")) << where;
+        std::string where;
+        if (!OpenAtP(round, blocks, reference, store, where)) continue;
         std::optional<AgentDataStore::ScopedIndex> indexed;
         if (Pick(4) != 0) indexed.emplace(store);
         ExpectSameLookup(reference, store, "ViewList", "NumMarkups", where);
