@@ -69,8 +69,7 @@ bool AgentDataIndex::Fold(std::string_view part) const {
     char* out = m_folded.data();
     size_t at = 0;
     for (; at + sizeof(uint64_t) <= end; at += sizeof(uint64_t)) {
-        uint64_t word;
-        std::memcpy(&word, part.data() + at, sizeof word);
+        const uint64_t word = WordAt(part, at);
         // Every name of a block is folded as it is indexed, eight bytes at a time.
         if (!IsPlainAsciiWord(word)) return false;
         const uint64_t folded = FoldedAsciiWord(word);

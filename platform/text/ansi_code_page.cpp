@@ -28,12 +28,6 @@ namespace {
 
 // Eight bytes at a time: a path's file name is looked for in every markup's
 // path when a save first looks its markup up.
-uint64_t WordAt(std::string_view text, size_t at) {
-    uint64_t word;
-    std::memcpy(&word, text.data() + at, sizeof word);
-    return word;
-}
-
 bool IsPlainAscii(std::string_view text) {
     uint64_t bytes = 0;
     size_t at = 0;

@@ -4,6 +4,8 @@
 #pragma once
 
 #include <cstdint>
+#include <cstring>
+#include <string_view>
 
 constexpr unsigned char AsciiFold(unsigned char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<unsigned char>(c - 'A' + 'a') : c;
@@ -15,6 +17,13 @@ constexpr unsigned char AsciiFold(unsigned char c) {
 inline constexpr uint64_t kEveryByte = 0x0101010101010101ull;
 inline constexpr uint64_t kHighBits = 0x8080808080808080ull;
 inline constexpr uint64_t kLowBits = 0x7F7F7F7F7F7F7F7Full;
+
+// The eight bytes of text from at on, as one word.
+inline uint64_t WordAt(std::string_view text, size_t at) {
+    uint64_t word;
+    std::memcpy(&word, text.data() + at, sizeof word);
+    return word;
+}
 
 // Every byte plain ASCII, and none zero.
 constexpr bool IsPlainAsciiWord(uint64_t word) {

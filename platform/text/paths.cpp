@@ -113,7 +113,7 @@ bool CopyPlainPath(std::string_view path, std::string& normalized) {
     for (size_t at = namesFrom; at < path.size(); at += sizeof(uint64_t)) {
         const size_t count = std::min(sizeof(uint64_t), path.size() - at);
         uint64_t word = 'a' * kEveryByte;  // what pads a last, short word stands for no rule
-        if (count == sizeof word) std::memcpy(&word, path.data() + at, sizeof word);
+        if (count == sizeof word) word = WordAt(path, at);
         else std::memcpy(&word, path.data() + at, count);
         if (!IsPlainAsciiWord(word)) return false;
         const uint64_t separators = BytesEqual(word, '\\') | BytesEqual(word, '/');
@@ -231,12 +231,11 @@ uint32_t PathHash(std::string_view text) {
     // have their zero and their bytes above ASCII at the same places, so
     // both are hashed in the same steps.
     const auto plainWord = [&](size_t from) {
-        uint64_t word;
-        std::memcpy(&word, text.data() + from, sizeof word);
+        uint64_t word = WordAt(text, from);
         if (!IsPlainAsciiWord(word)) return false;
-        // Coarser than the comparison's fold, and cheaper: bit 5 set in every
-        // byte makes A-Z a-z (and joins a few other pairs), and "/" joins
-        // "\" (set so, "|").
+        // Coarser than the comparison's fold, and cheaper: bit 5 set in
+        // every byte makes A-Z a-z (and joins a few other pairs), which makes
+        // "\" a "|"; "/" becomes "|" too.
         word |= ' ' * kEveryByte;
         word ^= (BytesEqual(word, '/') >> 7) * ('/' ^ ('\\' | ' '));
         hash = (hash ^ word) * 0x9E3779B97F4A7C15ull;

@@ -227,34 +227,28 @@ TEST_F(LaunchFileTest, MarkupsFromHttpLocationsTakeTheirObjectId) {
     EXPECT_EQ("ftp://server/x?object_id=9", entries[3].m_strLocalPath);
 }
 
-TEST_F(LaunchFileTest, KeysTakeTheMarkupsNumberInEveryDigit) {
-    WriteLaunchFile("[ViewList]\r\nNumMarkups=13\r\nMarkup10=D:\\m\\ten.xml\r\nMarkupAccess10=read\r\n"
-                    "object_id12=O12\r\nMarkup01=D:\\m\\never.xml\r\n");
+// Each markup's keys take its number in every digit (9, then 10), and no
+// field carries over from the markup before.
+TEST_F(LaunchFileTest, EachMarkupTakesItsOwnKeysAndNothingElse) {
+    WriteLaunchFile(
+        "[ViewList]\r\nNumMarkups=13\r\nMarkup0=http://server/get?object_id=42\r\nMarkup1=D:\\m\\b.xml\r\n"
+        "Markup2=D:\\m\\c.xml\r\nobject_id2=7\r\nMarkup10=D:\\m\\ten.xml\r\nMarkupAccess10=read\r\n"
+        "object_id12=O12\r\nMarkup01=D:\\m\\never.xml\r\n");
     SessionRecord record;
     ASSERT_HR(S_OK, Read(record));
+
     const auto entries = Entries(record.m_markups);
     ASSERT_EQ(13u, entries.size());
-    EXPECT_EQ("D:\\m\\ten.xml", entries[10].m_strLocation);
-    EXPECT_EQ("read", entries[10].m_strAccess);
-    EXPECT_EQ("O12", entries[12].m_strObjectID);
-    EXPECT_EQ("", entries[1].m_strLocation);
-}
-
-TEST_F(LaunchFileTest, NothingCarriesOverFromThePreviousMarkup) {
-    WriteLaunchFile(
-        "[ViewList]\r\nNumMarkups=3\r\nMarkup0=http://server/get?object_id=42\r\nMarkup1=D:\\m\\b.xml\r\n"
-        "Markup2=D:\\m\\c.xml\r\nobject_id2=7\r\n");
-    SessionRecord record;
-    ASSERT_HR(S_OK, Read(record));
-
-    const auto entries = Entries(record.m_markups);
-    ASSERT_EQ(3u, entries.size());
     EXPECT_EQ("42", entries[0].m_strObjectID);
     EXPECT_EQ("", entries[1].m_strURL);
     EXPECT_EQ("", entries[1].m_strObjectID);
     EXPECT_EQ("D:\\m\\b.xml", entries[1].m_strLocalPath);
     EXPECT_EQ("7", entries[2].m_strObjectID);
     EXPECT_EQ("", entries[2].m_strLocalPath);
+    EXPECT_EQ("D:\\m\\ten.xml", entries[10].m_strLocation);
+    EXPECT_EQ("read", entries[10].m_strAccess);
+    EXPECT_EQ("", entries[11].m_strAccess);
+    EXPECT_EQ("O12", entries[12].m_strObjectID);
 }
 
 TEST_F(LaunchFileTest, AccessRightsComeFromMarkupAccessAlone) {

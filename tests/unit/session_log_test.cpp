@@ -265,13 +265,21 @@ TEST_F(SessionEventLog, TheSessionIdentifierNeverAppearsWholeAndNoChannelCarries
 }
 #endif
 
-std::filesystem::path FreshFolder(const char* name) {
-    const std::filesystem::path dir = std::filesystem::temp_directory_path() /
-                                      ("zel-log-" + std::string(name));
-    std::filesystem::remove_all(dir);
-    std::filesystem::create_directories(dir);
-    return dir;
-}
+// A folder of its own for a test's log file, gone with the test. Declared
+// before the LogFile objects, it outlives their open files.
+struct LogFolder {
+    explicit LogFolder(const char* name)
+        : dir(std::filesystem::temp_directory_path() / ("zel-log-" + std::string(name))) {
+        std::filesystem::remove_all(dir);
+        std::filesystem::create_directories(dir);
+    }
+    ~LogFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
+    const std::filesystem::path dir;
+    const std::string path = (dir / "agent.log").string();
+};
 
 // The time as a log file sees it, moved on by the tests.
 unsigned long long g_logClock = 0;
@@ -282,110 +290,95 @@ std::string Line(size_t bytes) { return std::string(bytes - 1, 'l') + "\n"; }
 // The rotated file's name is the one the documents give (agent.log.1), not
 // the product's constant read back.
 TEST(LogFile, AFullLogIsRenamedAndANewOneBegun) {
-    const std::filesystem::path dir = FreshFolder("rotated");
-    const std::string path = (dir / "agent.log").string();
-    const std::string rotated = (dir / "agent.log.1").string();
+    const LogFolder folder("rotated");
+    const std::string rotated = (folder.dir / "agent.log.1").string();
     std::ofstream(rotated) << "older";
-    std::ofstream(path) << std::string(kMaxLogBytes - 10, 'x');
+    std::ofstream(folder.path) << std::string(kMaxLogBytes - 10, 'x');
     LogFile log;
-    ASSERT_TRUE(log.Append(path, "fits\n"));
-    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(path));
-    ASSERT_TRUE(log.Append(path, "does not fit\n"));
+    ASSERT_TRUE(log.Append(folder.path, "fits\n"));
+    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(folder.path));
+    ASSERT_TRUE(log.Append(folder.path, "does not fit\n"));
     EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(rotated));
-    EXPECT_EQ(13u, std::filesystem::file_size(path));
-    log.Close();
-    std::filesystem::remove_all(dir);
+    EXPECT_EQ(13u, std::filesystem::file_size(folder.path));
 }
 
 // Two viewers that both found the file full: the second finds the first's
 // new file at the path and writes there, leaving the rotated file whole.
 // A file moved away is left for the one at the path.
 TEST(LogFile, TwoWritersRotateOnceAndFollowTheFileAtThePath) {
-    const std::filesystem::path dir = FreshFolder("two-writers");
-    const std::string path = (dir / "agent.log").string();
-    std::ofstream(path) << std::string(kMaxLogBytes - 10, 'x');
+    const LogFolder folder("two-writers");
+    std::ofstream(folder.path) << std::string(kMaxLogBytes - 10, 'x');
     LogFile first(TestLogClock), second(TestLogClock);
-    ASSERT_TRUE(first.Append(path, "a\n"));
-    ASSERT_TRUE(second.Append(path, "b\n"));
-    ASSERT_TRUE(first.Append(path, "first, over the limit\n"));
-    ASSERT_TRUE(second.Append(path, "second, over the limit\n"));
-    EXPECT_EQ(kMaxLogBytes - 6, std::filesystem::file_size(dir / "agent.log.1"));
-    EXPECT_EQ(std::string("first, over the limit\nsecond, over the limit\n").size(), std::filesystem::file_size(path));
+    ASSERT_TRUE(first.Append(folder.path, "a\n"));
+    ASSERT_TRUE(second.Append(folder.path, "b\n"));
+    ASSERT_TRUE(first.Append(folder.path, "first, over the limit\n"));
+    ASSERT_TRUE(second.Append(folder.path, "second, over the limit\n"));
+    EXPECT_EQ(kMaxLogBytes - 6, std::filesystem::file_size(folder.dir / "agent.log.1"));
+    EXPECT_EQ(std::string("first, over the limit\nsecond, over the limit\n").size(),
+              std::filesystem::file_size(folder.path));
 
 #ifndef _WIN32
     // Windows tells the open file's new name; Wine tells the one it was
     // opened under.
-    std::filesystem::rename(path, dir / "moved.log");
+    std::filesystem::rename(folder.path, folder.dir / "moved.log");
     g_logClock += kLogPathCheckMillis;
-    ASSERT_TRUE(first.Append(path, "after the move\n"));
-    EXPECT_EQ(15u, std::filesystem::file_size(path));
+    ASSERT_TRUE(first.Append(folder.path, "after the move\n"));
+    EXPECT_EQ(15u, std::filesystem::file_size(folder.path));
 #endif
-    first.Close();
-    second.Close();
-    std::filesystem::remove_all(dir);
 }
 
 // Between two looks at the path a writer counts its own lines: it keeps the
 // limit to the byte with the clock standing still.
 TEST(LogFile, OneWriterKeepsTheLimitBetweenLooksAtThePath) {
-    const std::filesystem::path dir = FreshFolder("own-lines");
-    const std::string path = (dir / "agent.log").string();
-    std::ofstream(path) << std::string(kMaxLogBytes - 90, 'x');
+    const LogFolder folder("own-lines");
+    std::ofstream(folder.path) << std::string(kMaxLogBytes - 90, 'x');
     LogFile log(TestLogClock);
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(log.Append(path, Line(30)));
-    EXPECT_EQ(kMaxLogBytes, std::filesystem::file_size(dir / "agent.log.1"));
-    EXPECT_EQ(30u, std::filesystem::file_size(path));
-    log.Close();
-    std::filesystem::remove_all(dir);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(log.Append(folder.path, Line(30)));
+    EXPECT_EQ(kMaxLogBytes, std::filesystem::file_size(folder.dir / "agent.log.1"));
+    EXPECT_EQ(30u, std::filesystem::file_size(folder.path));
 }
 
 // What another viewer wrote counts from the next look on; a file that
 // someone emptied meanwhile is not renamed for the size this one knew.
 TEST(LogFile, TheSizeIsReadAgainAtEachLookAndBeforeARename) {
-    const std::filesystem::path dir = FreshFolder("others-lines");
-    const std::string path = (dir / "agent.log").string();
-    std::ofstream(path) << std::string(kMaxLogBytes - 100, 'x');
+    const LogFolder folder("others-lines");
+    std::ofstream(folder.path) << std::string(kMaxLogBytes - 100, 'x');
     LogFile log(TestLogClock);
-    ASSERT_TRUE(log.Append(path, Line(10)));
-    std::ofstream(path, std::ios::app) << std::string(85, 'o');
+    ASSERT_TRUE(log.Append(folder.path, Line(10)));
+    std::ofstream(folder.path, std::ios::app) << std::string(85, 'o');
     g_logClock += kLogPathCheckMillis;
-    ASSERT_TRUE(log.Append(path, Line(10)));
-    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(dir / "agent.log.1"));
-    EXPECT_EQ(10u, std::filesystem::file_size(path));
+    ASSERT_TRUE(log.Append(folder.path, Line(10)));
+    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(folder.dir / "agent.log.1"));
+    EXPECT_EQ(10u, std::filesystem::file_size(folder.path));
 
-    for (int i = 0; i < 4; ++i) ASSERT_TRUE(log.Append(path, Line(10)));
-    std::ofstream(path, std::ios::trunc).flush();
-    ASSERT_TRUE(log.Append(path, Line(kMaxLogBytes / 2)));
-    ASSERT_TRUE(log.Append(path, Line(kMaxLogBytes / 2)));
-    EXPECT_EQ(kMaxLogBytes, std::filesystem::file_size(path));
-    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(dir / "agent.log.1"));
-    log.Close();
-    std::filesystem::remove_all(dir);
+    for (int i = 0; i < 4; ++i) ASSERT_TRUE(log.Append(folder.path, Line(10)));
+    std::ofstream(folder.path, std::ios::trunc).flush();
+    ASSERT_TRUE(log.Append(folder.path, Line(kMaxLogBytes / 2)));
+    ASSERT_TRUE(log.Append(folder.path, Line(kMaxLogBytes / 2)));
+    EXPECT_EQ(kMaxLogBytes, std::filesystem::file_size(folder.path));
+    EXPECT_EQ(kMaxLogBytes - 5, std::filesystem::file_size(folder.dir / "agent.log.1"));
 }
 
 #ifndef _WIN32
 // A file moved or deleted by someone else: lines go on into it until the
 // next look at the path, then into a file begun there.
 TEST(LogFile, AFileMovedOrDeletedIsLeftAtTheNextLookAtThePath) {
-    const std::filesystem::path dir = FreshFolder("moved");
-    const std::string path = (dir / "agent.log").string();
+    const LogFolder folder("moved");
     LogFile log(TestLogClock);
-    ASSERT_TRUE(log.Append(path, "first\n"));
-    std::filesystem::rename(path, dir / "moved.log");
+    ASSERT_TRUE(log.Append(folder.path, "first\n"));
+    std::filesystem::rename(folder.path, folder.dir / "moved.log");
     g_logClock += kLogPathCheckMillis - 1;
-    ASSERT_TRUE(log.Append(path, "before the look\n"));
-    EXPECT_FALSE(std::filesystem::exists(path));
+    ASSERT_TRUE(log.Append(folder.path, "before the look\n"));
+    EXPECT_FALSE(std::filesystem::exists(folder.path));
     g_logClock += 1;
-    ASSERT_TRUE(log.Append(path, "at the look\n"));
-    EXPECT_EQ(std::string("first\nbefore the look\n").size(), std::filesystem::file_size(dir / "moved.log"));
-    EXPECT_EQ(std::string("at the look\n").size(), std::filesystem::file_size(path));
+    ASSERT_TRUE(log.Append(folder.path, "at the look\n"));
+    EXPECT_EQ(std::string("first\nbefore the look\n").size(), std::filesystem::file_size(folder.dir / "moved.log"));
+    EXPECT_EQ(std::string("at the look\n").size(), std::filesystem::file_size(folder.path));
 
-    std::filesystem::remove(path);
+    std::filesystem::remove(folder.path);
     g_logClock += kLogPathCheckMillis;
-    ASSERT_TRUE(log.Append(path, "after the deletion\n"));
-    EXPECT_EQ(std::string("after the deletion\n").size(), std::filesystem::file_size(path));
-    log.Close();
-    std::filesystem::remove_all(dir);
+    ASSERT_TRUE(log.Append(folder.path, "after the deletion\n"));
+    EXPECT_EQ(std::string("after the deletion\n").size(), std::filesystem::file_size(folder.path));
 }
 #endif
 
